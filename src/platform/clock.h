@@ -1,0 +1,23 @@
+// The millisecond clock of the platform: a 32-bit count that wraps, so
+// durations are the signed difference of two readings.
+#pragma once
+
+#include <cstdint>
+
+namespace lv {
+
+class Clock {
+public:
+    virtual ~Clock() = default;
+    virtual std::uint32_t milliseconds() = 0;
+};
+
+// Signed difference of two readings, correct across the wrap of the count.
+inline std::int32_t elapsedMs(std::uint32_t from, std::uint32_t to) {
+    return static_cast<std::int32_t>(to - from);
+}
+
+// The system's tick count (GetTickCount on Windows, a monotonic clock elsewhere).
+Clock& systemClock();
+
+}  // namespace lv

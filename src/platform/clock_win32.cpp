@@ -1,0 +1,19 @@
+#include "platform/clock.h"
+
+#include <windows.h>
+
+namespace lv {
+
+namespace {
+class TickClock final : public Clock {
+public:
+    std::uint32_t milliseconds() override { return GetTickCount(); }
+};
+}  // namespace
+
+Clock& systemClock() {
+    static TickClock clock;
+    return clock;
+}
+
+}  // namespace lv

@@ -1,0 +1,127 @@
+// Program entry: start-up, the message loop and shutdown.
+//
+// Start-up records the command line and the two folders, shows the
+// "Initializing..." window while the subsystems start, runs the script's
+// `init`, hides the window and enters the loop. Shutdown stops the
+// subsystems in reverse order.
+#include <windows.h>
+
+#include <string>
+
+#include "platform/clock.h"
+#include "platform/trace.h"
+#include "render/bitmap_module.h"
+#include "shell/command_line.h"
+#include "shell/main_loop.h"
+#include "shell/process.h"
+#include "shell/process_win32.h"
+#include "shell/subsystems.h"
+
+namespace lv {
+
+namespace {
+
+constexpr int kInitWidth = 300;
+constexpr int kInitHeight = 60;
+
+class Win32MessageQueue final : public MessageQueue {
+public:
+    Taken takeAndDispatch() override {
+        MSG msg;
+        if (!PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) return Taken::Empty;
+        if (msg.message == WM_QUIT) return Taken::Quit;
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+        return Taken::Dispatched;
+    }
+    void waitForMessage() override { WaitMessage(); }
+};
+
+std::string programPath() {
+    char path[MAX_PATH + 1] = {};
+    const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
+    return std::string(path, length < MAX_PATH ? length : MAX_PATH);
+}
+
+// The small window shown while the subsystems start: a push button without
+// a caption, centred on the primary screen. A screen saver keeps it hidden.
+HWND createInitialisingWindow(bool screenSaver) {
+    DWORD style = WS_POPUP | WS_THICKFRAME;
+    if (!screenSaver) style |= WS_VISIBLE;
+    const int x = (GetSystemMetrics(SM_CXSCREEN) - kInitWidth) / 2;
+    const int y = (GetSystemMetrics(SM_CYSCREEN) - kInitHeight) / 2;
+    HWND window = CreateWindowExA(0, "button", "Initializing...", style, x, y, kInitWidth, kInitHeight, nullptr,
+                                  nullptr, moduleInstance(), nullptr);
+    if (window && !screenSaver) {
+        SendMessageA(window, WM_KILLFOCUS, 0, 0);
+        UpdateWindow(window);
+    }
+    trace(window ? (screenSaver ? "init window: created hidden" : "init window: shown") : "init window: failed");
+    return window;
+}
+
+void traceStartupArgs(const StartupArgs& args) {
+    if (!traceEnabled()) return;
+    trace("cmdLine: " + args.cmdLine);
+    trace("loaderPath: " + args.loaderPath);
+    trace("programFolder: " + args.programFolder);
+    trace("screenSaverArgs: " + args.screenSaverArgs);
+    trace("screenSaver: " + std::to_string(args.screenSaver ? 1 : 0) +
+          " preview: " + std::to_string(args.screenSaverPreviewWnd));
+}
+
+// Every subsystem's start-up and shutdown, in start-up order.
+void addSubsystems(SubsystemSequence& subsystems) {
+    subsystems.add("bitmaps", startBitmapModule, stopBitmapModule);
+}
+
+void showPointer(bool show) {
+    const int count = ShowCursor(show ? TRUE : FALSE);
+    trace(std::string(show ? "pointer shown: " : "pointer hidden: ") + std::to_string(count));
+}
+
+}  // namespace
+
+int runProgram(HINSTANCE instance, const char* commandLine) {
+    setModuleInstance(instance);
+    setWindowRecordAtom(GlobalAddAtomA("mini"));
+
+    setStartupArgs(parseCommandLine(commandLine ? commandLine : "", programPath()));
+    const StartupArgs& args = startupArgs();
+    traceStartupArgs(args);
+
+    HWND initialising = createInitialisingWindow(args.screenSaver);
+
+    SubsystemSequence subsystems;
+    addSubsystems(subsystems);
+    subsystems.startAll();
+    for (const std::string& name : subsystems.failed()) trace("start-up failed: " + name);
+
+    trace("label: init");
+    if (initialising) ShowWindow(initialising, SW_HIDE);
+    const bool hidesPointer = args.fullScreenSaver();
+    if (hidesPointer) showPointer(false);
+
+    Win32MessageQueue queue;
+    MainLoop loop(queue, systemClock(),
+                  MainLoopHooks{
+                      [] { trace("tick"); },
+                      [] { trace("label: postInit"); },
+                  });
+    trace("main loop");
+    loop.run();
+    trace("quit");
+
+    if (hidesPointer) showPointer(true);
+    subsystems.stopAll();
+    if (initialising) DestroyWindow(initialising);
+    GlobalDeleteAtom(windowRecordAtom());
+    trace("shutdown complete");
+    return 0;
+}
+
+}  // namespace lv
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
+    return lv::runProgram(instance, commandLine);
+}

@@ -1,0 +1,28 @@
+# Tests that run Windows programs of this build under Wine. They share one
+# Wine session per test run (own prefix in the build folder, a virtual
+# display, a persistent wineserver), set up and torn down by ctest fixtures.
+find_package(Python3 REQUIRED COMPONENTS Interpreter)
+
+set(LUMAVINE_WINE_DIR ${CMAKE_BINARY_DIR}/wine)
+if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+  set(LUMAVINE_WINE_LOADER /usr/lib/wine/wine64)
+else()
+  set(LUMAVINE_WINE_LOADER /usr/bin/wine)
+endif()
+file(WRITE ${LUMAVINE_WINE_DIR}/config.sh
+  "WINELOADER=${LUMAVINE_WINE_LOADER}\nWINEPREFIX=${LUMAVINE_WINE_DIR}/prefix\n")
+
+set(wine_session ${CMAKE_CURRENT_LIST_DIR}/wine-session.sh)
+add_test(NAME wine.session.start COMMAND ${wine_session} start ${LUMAVINE_WINE_DIR})
+add_test(NAME wine.session.stop COMMAND ${wine_session} stop ${LUMAVINE_WINE_DIR})
+set_tests_properties(wine.session.start PROPERTIES FIXTURES_SETUP wine TIMEOUT 180)
+set_tests_properties(wine.session.stop PROPERTIES FIXTURES_CLEANUP wine TIMEOUT 60)
+
+function(add_wine_test name)
+  add_test(NAME ${name} ${ARGN})
+  set_tests_properties(${name} PROPERTIES
+    FIXTURES_REQUIRED wine
+    RUN_SERIAL TRUE
+    TIMEOUT 300
+    ENVIRONMENT "LUMAVINE_WINE_DIR=${LUMAVINE_WINE_DIR};LUMAVINE_BUILD_DIR=${CMAKE_BINARY_DIR}")
+endfunction()
