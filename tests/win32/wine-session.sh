@@ -1,22 +1,24 @@
 #!/usr/bin/env bash
 # Starts or stops the Wine session of a test run:
-#     wine-session.sh start|stop WINE_DIR
+#     wine-session.sh start|stop|prefix WINE_DIR
 # start: a virtual X display (Xvfb) on a free display number, the Wine prefix
 # (created once, with quiet and fast settings), a persistent wineserver and a
 # warm-up, so that later program starts take milliseconds.
 # stop: ends the wineserver and the display.
+# prefix: only creates the prefix (for running on a real desktop).
 set -euo pipefail
 action=$1
 export LUMAVINE_WINE_DIR=$2
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 mkdir -p "$LUMAVINE_WINE_DIR"
 . "$here/wine-env.sh"
+log=$LUMAVINE_WINE_DIR/session.log
 
 start_display() {
   local n
   for n in $(seq 90 190); do
     [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] && continue
-    Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >"$LUMAVINE_WINE_DIR/xvfb.log" 2>&1 &
+    Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >"$LUMAVINE_WINE_DIR/xvfb.log" 2>&1 </dev/null &
     echo $! >"$LUMAVINE_WINE_DIR/xvfb.pid"
     for _ in $(seq 100); do
       if DISPLAY=":$n" xdpyinfo >/dev/null 2>&1; then
@@ -35,9 +37,9 @@ start_display() {
 create_prefix() {
   [ -f "$WINEPREFIX/system.reg" ] && [ -f "$WINEPREFIX/.lumavine-settings" ] && return 0
   echo "wine-session: creating the Wine prefix $WINEPREFIX"
-  timeout 170 "$WINELOADER" wineboot -u
-  timeout 60 "$WINELOADER" reg import "$here/wine-settings.reg"
-  "$WINESERVER" -w
+  timeout 170 "$WINELOADER" wineboot -u >>"$log" 2>&1 </dev/null
+  timeout 60 "$WINELOADER" reg import "$here/wine-settings.reg" >>"$log" 2>&1 </dev/null
+  timeout 60 "$WINESERVER" -w
   touch "$WINEPREFIX/.lumavine-settings"
 }
 
@@ -46,9 +48,13 @@ case "$action" in
     "$here/wine-session.sh" stop "$LUMAVINE_WINE_DIR" >/dev/null 2>&1 || true
     start_display
     create_prefix
-    "$WINESERVER" -p
-    timeout 60 "$WINELOADER" cmd /c exit 0
+    # Background processes must not hold the test runner's output pipe.
+    "$WINESERVER" -p >>"$log" 2>&1 </dev/null
+    timeout 60 "$WINELOADER" cmd /c exit 0 >>"$log" 2>&1 </dev/null
     echo "wine-session: display $DISPLAY, prefix $WINEPREFIX"
+    ;;
+  prefix)
+    create_prefix
     ;;
   stop)
     "$WINESERVER" -k 2>/dev/null || true
@@ -59,7 +65,7 @@ case "$action" in
     rm -f "$LUMAVINE_WINE_DIR/display.sh"
     ;;
   *)
-    echo "usage: wine-session.sh start|stop WINE_DIR" >&2
+    echo "usage: wine-session.sh start|stop|prefix WINE_DIR" >&2
     exit 2
     ;;
 esac

@@ -6,11 +6,13 @@ find_package(Python3 REQUIRED COMPONENTS Interpreter)
 set(LUMAVINE_WINE_DIR ${CMAKE_BINARY_DIR}/wine)
 if(CMAKE_SIZEOF_VOID_P EQUAL 8)
   set(LUMAVINE_WINE_LOADER /usr/lib/wine/wine64)
+  set(LUMAVINE_WINE_ARCH win64)
 else()
-  set(LUMAVINE_WINE_LOADER /usr/bin/wine)
+  set(LUMAVINE_WINE_LOADER /usr/lib/wine/wine)
+  set(LUMAVINE_WINE_ARCH win32)
 endif()
 file(WRITE ${LUMAVINE_WINE_DIR}/config.sh
-  "WINELOADER=${LUMAVINE_WINE_LOADER}\nWINEPREFIX=${LUMAVINE_WINE_DIR}/prefix\n")
+  "WINELOADER=${LUMAVINE_WINE_LOADER}\nWINEARCH=${LUMAVINE_WINE_ARCH}\nWINEPREFIX=${LUMAVINE_WINE_DIR}/prefix\n")
 
 set(wine_session ${CMAKE_CURRENT_LIST_DIR}/wine-session.sh)
 add_test(NAME wine.session.start COMMAND ${wine_session} start ${LUMAVINE_WINE_DIR})
@@ -26,3 +28,16 @@ function(add_wine_test name)
     TIMEOUT 300
     ENVIRONMENT "LUMAVINE_WINE_DIR=${LUMAVINE_WINE_DIR};LUMAVINE_BUILD_DIR=${CMAKE_BINARY_DIR}")
 endfunction()
+
+# The probe that looks at and pokes windows from inside the session.
+add_executable(lvprobe ${CMAKE_CURRENT_LIST_DIR}/probe/lvprobe.cpp)
+target_link_libraries(lvprobe PRIVATE user32)
+
+# Each test_*.py drives lumavine.exe through the harness.
+file(GLOB wine_driver_tests CONFIGURE_DEPENDS ${CMAKE_CURRENT_LIST_DIR}/test_*.py)
+foreach(script ${wine_driver_tests})
+  get_filename_component(stem ${script} NAME_WE)
+  string(REPLACE "test_" "win32." test_name ${stem})
+  add_wine_test(${test_name} COMMAND ${Python3_EXECUTABLE} ${script}
+    --exe $<TARGET_FILE:lumavine> --probe $<TARGET_FILE:lvprobe>)
+endforeach()

@@ -1,0 +1,114 @@
+// lvprobe: looks at and pokes the windows of programs under test, from inside
+// the same Wine session. One action per run; output is one line per window:
+//     hwnd=0x... pid=N tid=N visible=0|1 x=N y=N w=N h=N style=0x... class=NAME title=TEXT
+//
+//   lvprobe list                      every top-level window
+//   lvprobe find TITLE [CLASS]        top-level windows with that title (and class); exit 1 if none
+//   lvprobe children HWND             the child windows of a window
+//   lvprobe quit TID                  posts the quit message to a thread
+//   lvprobe post HWND MSG WPARAM LPARAM
+//   lvprobe screen                    the primary screen's size
+//   lvprobe run EXE [COMMANDLINE]     starts EXE with exactly that command line
+//                                     (as a launcher would), waits for it and
+//                                     exits with its exit code
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+void printWindow(HWND w) {
+    char title[512] = {}, cls[256] = {};
+    GetWindowTextA(w, title, sizeof title);
+    GetClassNameA(w, cls, sizeof cls);
+    RECT r{};
+    GetWindowRect(w, &r);
+    DWORD pid = 0;
+    const DWORD tid = GetWindowThreadProcessId(w, &pid);
+    std::printf("hwnd=0x%llx pid=%lu tid=%lu visible=%d x=%ld y=%ld w=%ld h=%ld style=0x%08lx class=%s title=%s\n",
+                static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(w)), pid, tid,
+                IsWindowVisible(w) ? 1 : 0, r.left, r.top, r.right - r.left, r.bottom - r.top,
+                static_cast<unsigned long>(GetWindowLongA(w, GWL_STYLE)), cls, title);
+}
+
+BOOL CALLBACK collectWindow(HWND w, LPARAM list) {
+    reinterpret_cast<std::vector<HWND>*>(list)->push_back(w);
+    return TRUE;
+}
+
+std::vector<HWND> topLevelWindows() {
+    std::vector<HWND> all;
+    EnumWindows(collectWindow, reinterpret_cast<LPARAM>(&all));
+    return all;
+}
+
+HWND parseHandle(const char* text) { return reinterpret_cast<HWND>(static_cast<UINT_PTR>(std::strtoull(text, nullptr, 0))); }
+
+int usage() {
+    std::fprintf(stderr, "usage: lvprobe list | find TITLE [CLASS] | children HWND | quit TID | post HWND MSG W L | screen\n");
+    return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2) return usage();
+    const std::string action = argv[1];
+    if (action == "list") {
+        for (HWND w : topLevelWindows()) printWindow(w);
+        return 0;
+    }
+    if (action == "find" && argc >= 3) {
+        int found = 0;
+        for (HWND w : topLevelWindows()) {
+            char title[512] = {}, cls[256] = {};
+            GetWindowTextA(w, title, sizeof title);
+            GetClassNameA(w, cls, sizeof cls);
+            if (std::strcmp(title, argv[2]) != 0) continue;
+            if (argc >= 4 && lstrcmpiA(cls, argv[3]) != 0) continue;
+            printWindow(w);
+            ++found;
+        }
+        return found ? 0 : 1;
+    }
+    if (action == "children" && argc >= 3) {
+        std::vector<HWND> children;
+        EnumChildWindows(parseHandle(argv[2]), collectWindow, reinterpret_cast<LPARAM>(&children));
+        for (HWND w : children) printWindow(w);
+        return 0;
+    }
+    if (action == "quit" && argc >= 3) {
+        return PostThreadMessageA(static_cast<DWORD>(std::strtoul(argv[2], nullptr, 0)), WM_QUIT, 0, 0) ? 0 : 1;
+    }
+    if (action == "post" && argc >= 6) {
+        return PostMessageA(parseHandle(argv[2]), static_cast<UINT>(std::strtoul(argv[3], nullptr, 0)),
+                            static_cast<WPARAM>(std::strtoull(argv[4], nullptr, 0)),
+                            static_cast<LPARAM>(std::strtoll(argv[5], nullptr, 0)))
+                   ? 0
+                   : 1;
+    }
+    if (action == "run" && argc >= 3) {
+        std::string line = std::string("\"") + argv[2] + "\"";
+        if (argc >= 4) line += std::string(" ") + argv[3];
+        STARTUPINFOA startup{};
+        startup.cb = sizeof startup;
+        PROCESS_INFORMATION process{};
+        if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
+            std::fprintf(stderr, "lvprobe: cannot start %s (error %lu)\n", argv[2], GetLastError());
+            return 255;
+        }
+        WaitForSingleObject(process.hProcess, INFINITE);
+        DWORD code = 255;
+        GetExitCodeProcess(process.hProcess, &code);
+        return static_cast<int>(code);
+    }
+    if (action == "screen") {
+        std::printf("w=%d h=%d\n", GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+        return 0;
+    }
+    return usage();
+}
