@@ -1,4 +1,5 @@
 // lumavine-tool: one command-line tool for script authors and for tests.
+#include <algorithm>
 #include <cstdio>
 #include <string_view>
 
@@ -8,28 +9,37 @@ namespace lv::tool {
 
 namespace {
 
-int printHelp(std::span<const char* const>) {
+std::vector<Command>& registry() {
+    static std::vector<Command> all;
+    return all;
+}
+
+int printHelp(Args) {
     std::printf("usage: lumavine-tool COMMAND [ARGS...]\n\ncommands:\n");
     for (const Command& c : commands())
-        std::printf("  %-10.*s %-28.*s %.*s\n", static_cast<int>(c.name.size()), c.name.data(),
+        std::printf("  %-14.*s %-34.*s %.*s\n", static_cast<int>(c.name.size()), c.name.data(),
                     static_cast<int>(c.usage.size()), c.usage.data(), static_cast<int>(c.summary.size()),
                     c.summary.data());
     return 0;
 }
 
-int printVersion(std::span<const char* const>) {
+int printVersion(Args) {
     std::printf("lumavine-tool %s\n", LUMAVINE_VERSION);
     return 0;
 }
 
-constexpr Command kCommands[] = {
-    {"help", "", "list the commands", printHelp},
-    {"version", "", "print the version", printVersion},
-};
+const ToolCommand help{"help", "", "list the commands", printHelp};
+const ToolCommand version{"version", "", "print the version", printVersion};
 
 }  // namespace
 
-std::span<const Command> commands() { return kCommands; }
+ToolCommand::ToolCommand(std::string_view name, std::string_view usage, std::string_view summary, int (*run)(Args)) {
+    auto& all = registry();
+    all.push_back(Command{name, usage, summary, run});
+    std::sort(all.begin(), all.end(), [](const Command& a, const Command& b) { return a.name < b.name; });
+}
+
+const std::vector<Command>& commands() { return registry(); }
 
 }  // namespace lv::tool
 
@@ -43,7 +53,7 @@ int main(int argc, char** argv) {
     if (name == "--help" || name == "-h") name = "help";
     if (name == "--version") name = "version";
     for (const Command& c : commands())
-        if (c.name == name) return c.run(std::span<const char* const>(argv + 2, argv + argc));
+        if (c.name == name) return c.run(Args(argv + 2, argv + argc));
     std::fprintf(stderr, "lumavine-tool: unknown command '%s' (try 'lumavine-tool help')\n", argv[1]);
     return 2;
 }

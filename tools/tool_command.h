@@ -1,20 +1,34 @@
-// lumavine-tool's sub-commands. Each lives in a file of its own and adds
-// itself to the table below; main() looks the name up and runs it.
+// lumavine-tool's sub-commands. Each lives in a file of its own and registers
+// itself with a static ToolCommand object:
+//
+//     static const lv::tool::ToolCommand scale{"scale", "IN OUT WxH [--method H[,V]]",
+//                                              "resize a PPM/PGM picture", runScale};
+//
+// The handler gets the arguments after the command's name and returns the
+// process exit code: 0 on success, 1 when the work failed (with a message on
+// stderr), 2 for bad usage.
 #pragma once
 
 #include <span>
 #include <string_view>
+#include <vector>
 
 namespace lv::tool {
 
+using Args = std::span<const char* const>;
+
 struct Command {
     std::string_view name;
-    std::string_view usage;    // the arguments, as printed by help
+    std::string_view usage;    // the arguments, as help prints them
     std::string_view summary;  // one line
-    int (*run)(std::span<const char* const> args);  // exit code; args after the name
+    int (*run)(Args args);
 };
 
-// Every sub-command, in the order help lists them.
-std::span<const Command> commands();
+// Every registered sub-command, sorted by name.
+const std::vector<Command>& commands();
+
+struct ToolCommand {
+    ToolCommand(std::string_view name, std::string_view usage, std::string_view summary, int (*run)(Args));
+};
 
 }  // namespace lv::tool
