@@ -6,6 +6,9 @@
 #include <cstring>
 
 #include "render/bitmap_module.h"
+#include "render/colour_module.h"
+#include "render/colour_module_win32.h"
+#include "render/display_palette.h"
 
 namespace lv {
 namespace {
@@ -67,6 +70,21 @@ TEST(BitmapModule, ProbeReportsPaddedDeviceRows) {
     setDeviceRowsPadded(false);
     ASSERT_TRUE(startBitmapModule());
     EXPECT_TRUE(deviceRowsPadded());  // a 1x1 24-bit device bitmap has an even row length
+}
+
+TEST(ColourModule, LogicalPaletteHoldsTheDisplayPalette) {
+    ASSERT_TRUE(startColourModule());
+    HPALETTE palette = displayPaletteHandle();
+    ASSERT_NE(palette, nullptr);
+    PALETTEENTRY entries[256];
+    ASSERT_EQ(GetPaletteEntries(palette, 0, 256, entries), 256u);
+    for (int i : {0, 7, 10, 200, 213, 255}) {
+        EXPECT_EQ(entries[i].peRed, displayPalette()[i].red) << i;
+        EXPECT_EQ(entries[i].peGreen, displayPalette()[i].green) << i;
+        EXPECT_EQ(entries[i].peBlue, displayPalette()[i].blue) << i;
+    }
+    stopColourModule();
+    EXPECT_EQ(displayPaletteHandle(), nullptr);
 }
 
 }  // namespace
