@@ -15,8 +15,9 @@ std::string screenSaverSwitch(std::string_view arguments) {
 
 std::string launcherCommandLine(std::string_view playerPath, std::string_view launcherPath,
                                 std::string_view launcherArguments) {
-    std::string line = "\"" + std::string(playerPath) + "\" -stub " + std::string(launcherPath);
-    if (const std::string sw = screenSaverSwitch(launcherArguments); !sw.empty()) line += ",\"" + sw + "\"";
+    std::string line;
+    line.append("\"").append(playerPath).append("\" -stub ").append(launcherPath);
+    if (const std::string sw = screenSaverSwitch(launcherArguments); !sw.empty()) line.append(",\"").append(sw).append("\"");
     return line;
 }
 
