@@ -42,13 +42,11 @@ std::size_t loadPackedFiles(const StartupArgs& args) {
     const std::uint64_t launcherSize = fileSize(args.cmdLine);
     std::optional<FileBytes> index;
     if (launcherSize > 0) index = readWholeFile(args.programFolder + "ix", false);
-    if (index) {
-        const std::size_t count = std::min(index->length / PackedEntry::kRecordSize, kMaxPackedEntries);
-        entries = parsePackedIndex(std::span(index->bytes).first(count * PackedEntry::kRecordSize), launcherSize);
-    }
+    if (index) entries = parsePackedIndex(index->bytes, launcherSize);
     for (PackedEntry& e : entries) expandLoaderPath(e, args.loaderPath);
     setPackedFiles(std::move(entries));
-    return static_cast<std::size_t>(std::count_if(table().begin(), table().end(), [](const PackedEntry& e) { return e.usable(); }));
+    return static_cast<std::size_t>(
+        std::count_if(table().begin(), table().end(), [](const PackedEntry& e) { return e.usable(); }));
 }
 
 }  // namespace lv

@@ -7,8 +7,8 @@
 #include <string_view>
 #include <vector>
 
-#include "shell/packed_index.h"
 #include "shell/command_line.h"
+#include "shell/packed_index.h"
 
 namespace lv {
 

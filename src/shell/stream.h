@@ -39,7 +39,9 @@ enum class SeekOrigin { Start = 0, Current = 1, End = 2 };
 class Stream {
 public:
     virtual ~Stream() = default;
-    // Moves the position; returns the new position, or -1.
+    // Moves the position; returns the new position, or -1. From the end a
+    // disk file moves to size + offset and a memory stream to size - offset
+    // (memory_stream.h); the readers only ever seek to 0 from the end.
     virtual std::int64_t seek(std::int64_t offset, SeekOrigin origin) = 0;
     // Returns the number of bytes transferred, or -1 when the platform call fails.
     virtual std::int64_t read(void* buffer, std::size_t count) = 0;

@@ -45,6 +45,13 @@ TEST_F(DiskFileTest, OpensAnExistingFileForReading) {
     EXPECT_EQ(readAll(*s), "ello");
 }
 
+TEST_F(DiskFileTest, SeekingBeforeTheStartFails) {
+    StreamPtr s = openDiskFile(temp.write("a.txt", "hello"), OpenMode::kRead);
+    ASSERT_TRUE(s);
+    EXPECT_EQ(s->seek(-1, SeekOrigin::Start), -1);
+    EXPECT_EQ(s->seek(-2, SeekOrigin::End), 3);  // disk files count from the end forwards
+}
+
 TEST_F(DiskFileTest, MissingFileGivesNull) { EXPECT_FALSE(openDiskFile(temp.file("none.txt"), OpenMode::kRead)); }
 
 TEST_F(DiskFileTest, AReservedArgumentGivesNull) {
