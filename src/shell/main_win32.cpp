@@ -13,6 +13,7 @@
 #include "render/bitmap_module.h"
 #include "render/colour_module.h"
 #include "shell/command_line.h"
+#include "shell/file_services.h"
 #include "shell/main_loop.h"
 #include "shell/process.h"
 #include "shell/process_win32.h"
@@ -73,6 +74,7 @@ void traceStartupArgs(const StartupArgs& args) {
 
 // Every subsystem's start-up and shutdown, in start-up order.
 void addSubsystems(SubsystemSequence& subsystems) {
+    subsystems.add("files", startFileServices, stopFileServices);
     subsystems.add("colour tables", startColourModule, stopColourModule);
     subsystems.add("bitmaps", startBitmapModule, stopBitmapModule);
 }
