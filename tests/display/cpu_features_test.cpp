@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -14,7 +15,7 @@ constexpr std::uint32_t kStandardMmx = 1u << 23;
 
 CpuidAnswers answers(const char* vendor, std::uint32_t family, std::uint32_t standard, std::uint32_t extended = 0) {
     CpuidAnswers a;
-    std::strncpy(a.vendor, vendor, 12);
+    std::memcpy(a.vendor, vendor, std::min<std::size_t>(std::strlen(vendor), 12));
     a.family = family;
     a.standardEdx = standard;
     a.extendedEdx = extended;
