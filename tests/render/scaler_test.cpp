@@ -294,6 +294,17 @@ TEST_F(ScalerKernelsAgree, EveryDestinationSizeAndRectangles) {
         }
 }
 
+TEST_F(ScalerKernelsAgree, RectanglesReachingOutsideTheSource) {
+    const Source s = noise(20, 15, 13);
+    std::mt19937 random(14);
+    std::uniform_real_distribution<double> edge(-40, 70);
+    for (int i = 0; i < 300; ++i) {
+        const SourceRect r{edge(random), edge(random), edge(random), edge(random)};
+        const int m = i % kScaleMethodCount;
+        expectSame(s, 1 + i % 23, 1 + i % 17, m, (m + i / 10) % kScaleMethodCount, 1 + i % 3 + 1, r);
+    }
+}
+
 TEST_F(ScalerKernelsAgree, WideRowsWithNegativeLobes) {
     const Source s = noise(1000, 40, 12);
     for (int m : {kScaleLanczos3, kScaleMitchell, kScaleCubic, kScaleBilinear}) {
