@@ -78,10 +78,12 @@ struct Scaler::Job {
     std::vector<const std::uint8_t*> tapRows;
     int y = -1, first = 0, last = 0;
 
+    std::vector<int> slotOfRow;  // per source row: its cache slot, or -1
+    std::vector<int> emptySlots;
+
     Slot* slotOf(int row) {
-        for (Slot& s : cache)
-            if (s.row == row) return &s;
-        return nullptr;
+        const int slot = slotOfRow[static_cast<std::size_t>(row)];
+        return slot < 0 ? nullptr : &cache[static_cast<std::size_t>(slot)];
     }
 };
 
@@ -138,6 +140,8 @@ bool Scaler::start(const ScaleJob& spec) {
         job->combined.assign(destBytes, 0);
         job->tapRows.resize(static_cast<std::size_t>(job->vertical.taps));
         job->pending.reserve(job->cache.size());
+        job->emptySlots.reserve(job->cache.size());
+        job->slotOfRow.assign(static_cast<std::size_t>(spec.sourceHeight), -1);
         job_ = std::move(job);
         return true;
     } catch (const std::bad_alloc&) {
@@ -158,19 +162,26 @@ std::span<const int> Scaler::beginRow(int y, int* first, int* last) {
         j.first = static_cast<int>(std::clamp<std::int64_t>(from, 0, height - 1));
         j.last = static_cast<int>(std::clamp<std::int64_t>(from + j.vertical.taps - 1, 0, height - 1)) + 1;
         j.y = y;
-        for (Job::Slot& s : j.cache)
-            if (s.row < j.first || s.row >= j.last) {
+        j.emptySlots.clear();
+        for (std::size_t i = 0; i < j.cache.size(); ++i) {
+            Job::Slot& s = j.cache[i];
+            if (s.row >= 0 && (s.row < j.first || s.row >= j.last)) {
+                j.slotOfRow[static_cast<std::size_t>(s.row)] = -1;
                 s.row = -1;
                 s.filled = false;
             }
+            if (s.row < 0) j.emptySlots.push_back(static_cast<int>(i));
+        }
+        auto nextEmpty = j.emptySlots.begin();  // handed out lowest first
         for (int r = j.first; r < j.last; ++r) {
-            if (Job::Slot* s = j.slotOf(r)) {
+            if (const Job::Slot* s = j.slotOf(r)) {
                 if (!s->filled) j.pending.push_back(r);
                 continue;
             }
-            Job::Slot* empty = j.slotOf(-1);
-            empty->row = r;
-            empty->filled = false;
+            Job::Slot& empty = j.cache[static_cast<std::size_t>(*nextEmpty++)];
+            empty.row = r;
+            empty.filled = false;
+            j.slotOfRow[static_cast<std::size_t>(r)] = static_cast<int>(&empty - j.cache.data());
             j.pending.push_back(r);
         }
     }
@@ -182,10 +193,9 @@ std::span<const int> Scaler::beginRow(int y, int* first, int* last) {
 bool Scaler::deliverRow(int row, const std::uint8_t* pixels) {
     if (!job_ || !pixels || job_->y < 0) return false;
     Job& j = *job_;
-    Job::Slot* slot = nullptr;
-    for (Job::Slot& s : j.cache)
-        if (s.row == row && !s.filled) slot = &s;
-    if (!slot) return false;
+    if (row < 0 || row >= j.spec.sourceHeight) return false;
+    Job::Slot* slot = j.slotOf(row);
+    if (!slot || slot->filled) return false;
 
     const int width = j.spec.sourceWidth;
     std::uint8_t* row4 = j.sourceRow.data();

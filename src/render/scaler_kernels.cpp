@@ -39,33 +39,19 @@ void horizontalPlain(const std::uint8_t* source, const HorizontalPass& pass, std
 
 void verticalPlain(const VerticalPass& pass, std::uint8_t* out) { kernel_detail::verticalPlain(pass, 0, out); }
 
-void toBgrPlain(const std::uint8_t* in, int pixels, std::uint8_t* out) {
-    for (int i = 0; i < pixels; ++i, in += 4, out += 3) {
+// Copies blue, green and red between pixels of inStep and outStep bytes; a
+// fourth output byte is zero.
+template <int inStep, int outStep>
+void copyBgr(const std::uint8_t* in, int pixels, std::uint8_t* out) {
+    for (int i = 0; i < pixels; ++i, in += inStep, out += outStep) {
         out[0] = in[0];
         out[1] = in[1];
         out[2] = in[2];
+        if constexpr (outStep == 4) out[3] = 0;
     }
 }
 
-void toBgr0Plain(const std::uint8_t* in, int pixels, std::uint8_t* out) {
-    for (int i = 0; i < pixels; ++i, in += 4, out += 4) {
-        out[0] = in[0];
-        out[1] = in[1];
-        out[2] = in[2];
-        out[3] = 0;
-    }
-}
-
-void fromBgrPlain(const std::uint8_t* in, int pixels, std::uint8_t* out) {
-    for (int i = 0; i < pixels; ++i, in += 3, out += 4) {
-        out[0] = in[0];
-        out[1] = in[1];
-        out[2] = in[2];
-        out[3] = 0;
-    }
-}
-
-const ScalerKernels kPlain{"plain", horizontalPlain, verticalPlain, toBgrPlain, toBgr0Plain, fromBgrPlain};
+const ScalerKernels kPlain{"plain", horizontalPlain, verticalPlain, copyBgr<4, 3>, copyBgr<4, 4>, copyBgr<3, 4>};
 
 }  // namespace
 

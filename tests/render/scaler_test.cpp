@@ -131,6 +131,13 @@ TEST_F(ScalerTest, MonotonicRowsAreDeliveredOnce) {
     }
 }
 
+TEST_F(ScalerTest, ExtremeReductionDeliversEachRowOnce) {
+    const Source s = flat(2, 20000, 90);
+    const auto out = scale(s, 1, 1, kScaleLanczos3, kScaleLanczos3);
+    EXPECT_EQ(out, (std::vector<std::uint8_t>{90, 90, 90}));
+    EXPECT_EQ(deliveries.size(), 20000u);
+}
+
 TEST_F(ScalerTest, SourceRectangleWithNearestCrops) {
     const Source s = noise(9, 8, 7);
     const auto out = scale(s, 4, 3, kScaleNearest, kScaleNearest, 3, &kPlainProcessor, SourceRect{2, 1, 6, 4});
