@@ -9,6 +9,7 @@
 #include <atomic>
 
 #include "display/cpu_features.h"
+#include "display/cpu_probe_win32.h"
 
 namespace lv {
 
@@ -57,6 +58,23 @@ __attribute__((target("sse2"))) bool probeSse2() { LV_PROBE("addpd %%xmm0, %%xmm
 __attribute__((target("3dnow"))) bool probe3DNow() { LV_PROBE("pfadd %%mm0, %%mm0\n\tfemms", "mm0"); }
 __attribute__((target("3dnow"))) bool probeEnhanced3DNow() { LV_PROBE("pswapd %%mm0, %%mm0\n\tfemms", "mm0"); }
 
+// UD2 exists only to fault: the self-check of the mechanism.
+bool probeUndefined() { LV_PROBE(".byte 0x0f, 0x0b"); }
+
+// The handler is installed for the probes only, and removed afterwards.
+class ProbeHandler {
+public:
+    ProbeHandler() : handle_(AddVectoredExceptionHandler(1, illegalInstructionHandler)) { probing = handle_ != nullptr; }
+    ~ProbeHandler() {
+        probing = false;
+        if (handle_) RemoveVectoredExceptionHandler(handle_);
+    }
+    bool installed() const { return handle_ != nullptr; }
+
+private:
+    void* handle_;
+};
+
 bool runProbe(std::uint32_t bit) {
     switch (bit) {
     case cpu::kMmx: return probeMmx();
@@ -86,13 +104,14 @@ std::uint32_t verifyOnThisPlatform(std::uint32_t features) {
     // The first 32-bit consumer release has no debugger query; the probes run there.
     const bool debugger = operatingSystemClass() != 0 && IsDebuggerPresent();
     if (debugger) return features;
-    void* handler = AddVectoredExceptionHandler(1, illegalInstructionHandler);
-    if (!handler) return features;
-    probing = true;
-    features = verifyFeatureWord(features, false, runProbe);
-    probing = false;
-    RemoveVectoredExceptionHandler(handler);
-    return features;
+    const ProbeHandler handler;
+    if (!handler.installed()) return features;
+    return verifyFeatureWord(features, false, runProbe);
+}
+
+bool faultingProbeIsCaught() {
+    const ProbeHandler handler;
+    return handler.installed() && !probeUndefined();
 }
 
 int operatingSystemClass() {

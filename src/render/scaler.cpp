@@ -133,7 +133,8 @@ bool Scaler::start(const ScaleJob& spec) {
         }
 
         const std::size_t destBytes = static_cast<std::size_t>(spec.destWidth) * 4;
-        job->cache.resize(static_cast<std::size_t>(std::max(job->vertical.taps, 1)));
+        // A list never needs more distinct rows than the source has.
+        job->cache.resize(static_cast<std::size_t>(std::clamp(job->vertical.taps, 1, spec.sourceHeight)));
         for (Job::Slot& slot : job->cache) slot.pixels.assign(destBytes, 0);
         // The horizontal windows reach at most `taps` pixels past the row's end.
         job->sourceRow.assign((static_cast<std::size_t>(spec.sourceWidth) + job->horizontal.taps + 4) * 4, 0);

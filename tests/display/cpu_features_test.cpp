@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#ifdef _WIN32
+#include "display/cpu_probe_win32.h"
+#endif
+
 #include <algorithm>
 #include <cstring>
 #include <vector>
@@ -88,6 +92,10 @@ TEST(OperatingSystemClass, FromVersionNumbers) {
     EXPECT_EQ(operatingSystemClassFor(false, 4, 0), 4);
     EXPECT_EQ(operatingSystemClassFor(false, 10, 0), 5);
 }
+
+#ifdef _WIN32
+TEST(ProcessorRecordDetection, AFaultingProbeIsCaughtAndReported) { EXPECT_TRUE(faultingProbeIsCaught()); }
+#endif
 
 #if defined(__x86_64__)
 // Every x86-64 processor has SSE2, and verification must not take it away.
