@@ -64,7 +64,7 @@ struct Scaler::Job {
         std::vector<std::uint8_t> pixels;  // destination width, 4 bytes each
     };
 
-    ScaleJob spec;
+    ScaleJob params;
     const ScalerKernels* kernels = nullptr;
     Contributions horizontal;  // windows moved inside the source row
     Contributions vertical;    // as built: taps outside the source reach the edge rows
@@ -98,21 +98,21 @@ bool Scaler::emitsNothing() const { return job_ && job_->emitsNothing; }
 
 const char* Scaler::kernelName() const { return job_ ? job_->kernels->name : "none"; }
 
-bool Scaler::start(const ScaleJob& spec) {
+bool Scaler::start(const ScaleJob& params) {
     end();
-    if (!usableSizes(spec)) return false;
+    if (!usableSizes(params)) return false;
     try {
         auto job = std::make_unique<Job>();
-        job->spec = spec;
-        job->kernels = &chooseScalerKernels(spec.processor ? *spec.processor : processorRecord());
+        job->params = params;
+        job->kernels = &chooseScalerKernels(params.processor ? *params.processor : processorRecord());
 
-        ScaleAxis across{spec.sourceWidth, spec.destWidth, {}, 0};
-        ScaleAxis down{spec.sourceHeight, spec.destHeight, {}, 0};
-        if (spec.rect) {
-            across.rectStart = spec.rect->left;
-            across.rectEnd = spec.rect->right;
-            down.rectStart = spec.rect->top;
-            down.rectEnd = spec.rect->bottom;
+        ScaleAxis across{params.sourceWidth, params.destWidth, {}, 0};
+        ScaleAxis down{params.sourceHeight, params.destHeight, {}, 0};
+        if (params.rect) {
+            across.rectStart = params.rect->left;
+            across.rectEnd = params.rect->right;
+            down.rectStart = params.rect->top;
+            down.rectEnd = params.rect->bottom;
         }
         auto horizontal = buildContributions(horizontalMethod_, across);
         auto vertical = buildContributions(verticalMethod_, down);
@@ -120,29 +120,29 @@ bool Scaler::start(const ScaleJob& spec) {
         job->emitsNothing = horizontal->empty() || vertical->empty();
         job->horizontal = std::move(*horizontal);
         job->vertical = std::move(*vertical);
-        if (!job->emitsNothing) foldIntoSource(job->horizontal, spec.sourceWidth);
+        if (!job->emitsNothing) foldIntoSource(job->horizontal, params.sourceWidth);
 
-        const Palette& palette = spec.palette ? *spec.palette : greyRamp();
+        const Palette& palette = params.palette ? *params.palette : greyRamp();
         for (int i = 0; i < 256; ++i) {
             const std::uint8_t bgr0[4] = {palette[i].blue, palette[i].green, palette[i].red, 0};
             std::memcpy(&job->expandedPalette[i], bgr0, 4);
         }
-        if (spec.destPixelSize == 2) {
-            job->dither = makeDitherTables(spec.channelMasks, spec.channelBits);
+        if (params.destPixelSize == 2) {
+            job->dither = makeDitherTables(params.channelMasks, params.channelBits);
             if (!job->dither) return false;
         }
 
-        const std::size_t destBytes = static_cast<std::size_t>(spec.destWidth) * 4;
+        const std::size_t destBytes = static_cast<std::size_t>(params.destWidth) * 4;
         // A list never needs more distinct rows than the source has.
-        job->cache.resize(static_cast<std::size_t>(std::clamp(job->vertical.taps, 1, spec.sourceHeight)));
+        job->cache.resize(static_cast<std::size_t>(std::clamp(job->vertical.taps, 1, params.sourceHeight)));
         for (Job::Slot& slot : job->cache) slot.pixels.assign(destBytes, 0);
         // The horizontal windows reach at most `taps` pixels past the row's end.
-        job->sourceRow.assign((static_cast<std::size_t>(spec.sourceWidth) + job->horizontal.taps + 4) * 4, 0);
+        job->sourceRow.assign((static_cast<std::size_t>(params.sourceWidth) + job->horizontal.taps + 4) * 4, 0);
         job->combined.assign(destBytes, 0);
         job->tapRows.resize(static_cast<std::size_t>(job->vertical.taps));
         job->pending.reserve(job->cache.size());
         job->emptySlots.reserve(job->cache.size());
-        job->slotOfRow.assign(static_cast<std::size_t>(spec.sourceHeight), -1);
+        job->slotOfRow.assign(static_cast<std::size_t>(params.sourceHeight), -1);
         job_ = std::move(job);
         return true;
     } catch (const std::bad_alloc&) {
@@ -156,8 +156,8 @@ std::span<const int> Scaler::beginRow(int y, int* first, int* last) {
     j.pending.clear();
     j.y = -1;
     j.first = j.last = 0;
-    if (!j.emitsNothing && y >= 0 && y < j.spec.destHeight) {
-        const int height = j.spec.sourceHeight;
+    if (!j.emitsNothing && y >= 0 && y < j.params.destHeight) {
+        const int height = j.params.sourceHeight;
         const std::int64_t from = j.vertical.first[y];
         // Taps outside the source take the nearest row inside it.
         j.first = static_cast<int>(std::clamp<std::int64_t>(from, 0, height - 1));
@@ -194,23 +194,23 @@ std::span<const int> Scaler::beginRow(int y, int* first, int* last) {
 bool Scaler::deliverRow(int row, const std::uint8_t* pixels) {
     if (!job_ || !pixels || job_->y < 0) return false;
     Job& j = *job_;
-    if (row < 0 || row >= j.spec.sourceHeight) return false;
+    if (row < 0 || row >= j.params.sourceHeight) return false;
     Job::Slot* slot = j.slotOf(row);
     if (!slot || slot->filled) return false;
 
-    const int width = j.spec.sourceWidth;
+    const int width = j.params.sourceWidth;
     std::uint8_t* row4 = j.sourceRow.data();
-    if (j.spec.sourceKind == kSourceBgr) {
+    if (j.params.sourceKind == kSourceBgr) {
         j.kernels->fromBgr(pixels, width, row4);
     } else {
         for (int x = 0; x < width; ++x) std::memcpy(row4 + 4 * x, &j.expandedPalette[pixels[x]], 4);
     }
     if (width == 1) {
         // A source one pixel wide is that pixel across the whole row.
-        for (int x = 0; x < j.spec.destWidth; ++x) std::memcpy(slot->pixels.data() + 4 * x, row4, 4);
+        for (int x = 0; x < j.params.destWidth; ++x) std::memcpy(slot->pixels.data() + 4 * x, row4, 4);
     } else {
         const Contributions& h = j.horizontal;
-        j.kernels->horizontal(row4, HorizontalPass{h.first.data(), h.weights.data(), h.taps, h.shift, j.spec.destWidth},
+        j.kernels->horizontal(row4, HorizontalPass{h.first.data(), h.weights.data(), h.taps, h.shift, j.params.destWidth},
                               slot->pixels.data());
     }
     slot->filled = true;
@@ -228,11 +228,11 @@ bool Scaler::emitRow(std::uint8_t* dest) {
         if (!s || !s->filled) return false;
         j.tapRows[k] = s->pixels.data();
     }
-    const int width = j.spec.destWidth;
+    const int width = j.params.destWidth;
     j.kernels->vertical(VerticalPass{j.tapRows.data(), v.weightsOf(j.y), v.taps, v.shift, width * 4}, j.combined.data());
 
     const std::uint8_t* in = j.combined.data();
-    switch (j.spec.destPixelSize) {
+    switch (j.params.destPixelSize) {
     case 4: j.kernels->toBgr0(in, width, dest); break;
     case 3: j.kernels->toBgr(in, width, dest); break;
     case 2: {
