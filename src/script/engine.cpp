@@ -6,28 +6,13 @@
 #include "platform/text.h"
 #include "script/objects.h"
 #include "script/scan.h"
+#include "script/statement_line.h"
 #include "script/values.h"
 #include "shell/process.h"
 
 namespace lv {
 
 namespace {
-
-// The first word of a line for the label test: up to a colon, semicolon,
-// blank or line end; a double quote skips to just after the next one.
-std::size_t labelWordEnd(std::string_view text, std::size_t position) {
-    while (!atTextEnd(text, position)) {
-        const char c = text[position];
-        if (c == ':' || c == ';' || isBlank(c) || isLineEnd(c)) break;
-        if (c == '"') {
-            const std::size_t close = text.find('"', position + 1);
-            position = close == std::string_view::npos ? text.size() : close + 1;
-            continue;
-        }
-        ++position;
-    }
-    return position < text.size() ? position : text.size();
-}
 
 std::intptr_t windowHandle(const std::optional<std::string>& text) {
     if (!text) return 0;
@@ -153,21 +138,17 @@ ScriptEngine::Place ScriptEngine::findGotoTarget(std::string_view target) const 
 int ScriptEngine::executeLine(const ScriptFunction& function, std::size_t offset, std::string& gotoTarget) {
     if (lineHook_) lineHook_(function, offset);
     const std::string_view text = function.body;
-    const std::size_t labelEnd = labelWordEnd(text, offset);
-    if (labelEnd < text.size() && text[labelEnd] == ':') return kDone;
-
-    PropertyRecord record;  // all zero
-    const std::size_t wordStart = scan(text, offset, kSkipBlanksOnLine);
-    const std::size_t wordEnd = scan(text, wordStart, kNameEnd);
-    if (wordEnd < text.size() && text[wordEnd] == '=') {
-        runAssignments(text, offset);
-        return kDone;
+    const StatementLine line = readStatementLine(text, offset);
+    switch (line.kind) {
+    case StatementLine::kLabel: return kDone;
+    case StatementLine::kAssignment: runAssignments(text, offset); return kDone;
+    case StatementLine::kCall: return callUserFunction(text, line);
+    case StatementLine::kStatement: break;
     }
-    const int keyword = keywordLookup(text.substr(wordStart, wordEnd - wordStart));
-    if (wordEnd == wordStart || keyword < 0) return callUserFunction(function, offset);
-    if (wordEnd < text.size() && isBlank(text[wordEnd])) parseProperties(text, wordEnd, record);
-    if (keyword > kwTitle) return kNotAStatement;
-    return runStatement(keyword, record, gotoTarget);
+    PropertyRecord record;  // all zero unless a blank follows the keyword
+    if (line.hasProperties) parseProperties(text, line.wordEnd, record);
+    if (line.keyword > kwTitle) return kNotAStatement;
+    return runStatement(line.keyword, record, gotoTarget);
 }
 
 int ScriptEngine::runStatement(int keyword, const PropertyRecord& record, std::string& gotoTarget) {
@@ -176,59 +157,31 @@ int ScriptEngine::runStatement(int keyword, const PropertyRecord& record, std::s
     return statement(*this, record, gotoTarget) == kGoto ? kGoto : kDone;
 }
 
-int ScriptEngine::callUserFunction(const ScriptFunction& caller, std::size_t offset) {
-    const std::string_view text = caller.body;
-    const std::size_t wordStart = scan(text, offset, kSkipBlanksOnLine);
-    const std::size_t wordEnd = scan(text, wordStart, kTokenEnd);
-    const std::string_view word = text.substr(wordStart, wordEnd - wordStart);
-    if (word.empty()) return kNotAStatement;
-    const ScriptFunction* callee = functions_.find(word);
+int ScriptEngine::callUserFunction(std::string_view text, const StatementLine& line) {
+    const std::string_view word = text.substr(line.wordStart, line.wordEnd - line.wordStart);
+    const ScriptFunction* callee = word.empty() ? nullptr : functions_.find(word);
     if (!callee) return kNotAStatement;
-    runAssignments(text, wordEnd);
+    runAssignments(text, line.wordEnd);
     runBody(*callee, 0);
     return kNotAStatement;
 }
 
 void ScriptEngine::parseProperties(std::string_view text, std::size_t position, PropertyRecord& record) {
     record.resetToNotSet();
-    while (!atLineEndOrTextEnd(text, position)) {
-        position = scan(text, position, kSkipBlanksOnLine);
-        if (atLineEndOrTextEnd(text, position)) break;
-        const std::size_t nameEnd = scan(text, position, kNameEnd);
-        if (nameEnd == position) {
-            ++position;
-            continue;
-        }
-        const std::string_view name = cutTo(text.substr(position, nameEnd - position), PropertyRecord::kMaxName);
-        position = scan(text, nameEnd, kSkipBlanksAndLines);
-        while (position < text.size() && text[position] == '=') ++position;
-        position = scan(text, position, kSkipBlanksOnLine);
-        std::string_view value;
-        if (!atLineEndOrTextEnd(text, position)) {
-            const std::size_t valueEnd = scan(text, position, kTokenEnd);
-            value = withoutQuotes(cutTo(text.substr(position, valueEnd - position), PropertyRecord::kMaxValue));
-            position = valueEnd;
-        }
+    forEachProperty(text, position, [&](std::string_view name, std::string_view value) {
         record.store(objects_, keywordLookup(name), value);
-    }
+    });
 }
 
 void ScriptEngine::runAssignments(std::string_view text, std::size_t position) {
-    for (;;) {
-        position = scan(text, position, kSkipBlanksOnLine);
-        if (atLineEndOrTextEnd(text, position)) break;
-        const std::size_t nameEnd = scan(text, position, kNameEnd);
-        const std::string name(cutTo(text.substr(position, nameEnd - position), PropertyRecord::kMaxName));
-        position = nameEnd;
-        if (!atTextEnd(text, position)) ++position;  // normally the equals sign
-        position = scan(text, position, kSkipBlanksOnLine);
-        const std::size_t valueEnd = scan(text, position, kTokenEnd);
-        std::string value(cutTo(text.substr(position, valueEnd - position), PropertyRecord::kMaxValue));
-        position = valueEnd;
-        if (withoutQuotes(value).size() != value.size()) value = value.substr(1, value.size() - 2);
-        else if (!value.empty() && value.front() == '(') value = numberText(integerValue(objects_, value));
+    forEachAssignment(text, position, [&](std::string_view name, std::string_view written) {
+        std::string value(written);
+        if (withoutQuotes(written).size() != written.size()) value = withoutQuotes(written);
+        else if (!written.empty() && written.front() == '(') value = numberText(integerValue(objects_, written));
         objects_.define("string", name, value);
-    }
+    });
 }
+
+bool ScriptEngine::canGoTo(std::string_view target) const { return findGotoTarget(target).function != nullptr; }
 
 }  // namespace lv

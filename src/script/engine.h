@@ -38,6 +38,7 @@
 namespace lv {
 
 class ObjectRegistry;
+struct StatementLine;
 
 class ScriptEngine {
 public:
@@ -77,6 +78,9 @@ public:
     // Defines a string object for each name=value pair starting at the position.
     void runAssignments(std::string_view text, std::size_t position);
 
+    // True when a goto to the target would find a function or a label line.
+    bool canGoTo(std::string_view target) const;
+
     // Ends every run after that many executed lines; 0: no budget.
     void setStepBudget(std::uint64_t lines) { stepBudget_ = lines; }
     std::uint64_t stepsTaken() const { return steps_; }
@@ -94,7 +98,7 @@ private:
         std::size_t offset = 0;
     };
     Place findGotoTarget(std::string_view target) const;
-    int callUserFunction(const ScriptFunction& function, std::size_t offset);
+    int callUserFunction(std::string_view text, const StatementLine& line);
     int runStatement(int keyword, const PropertyRecord& record, std::string& gotoTarget);
     void installControlFlow();
     // Enters a nested run; false when the nesting cap is reached.
