@@ -104,7 +104,7 @@ int ScriptEngine::runLabel(std::string_view name) {
 
 void ScriptEngine::runBody(const ScriptFunction& function, std::size_t offset) {
     if (!enter()) return;
-    Place place{&function, offset};
+    FunctionList::Place place{&function, offset};
     std::string gotoTarget;
     while (!cutting_ && !atTextEnd(place.function->body, place.offset)) {
         if (stepBudget_ != 0 && ++steps_ > stepBudget_) {
@@ -113,26 +113,13 @@ void ScriptEngine::runBody(const ScriptFunction& function, std::size_t offset) {
         }
         gotoTarget.clear();
         if (executeLine(*place.function, place.offset, gotoTarget) == kGoto) {
-            place = findGotoTarget(gotoTarget);
+            place = functions_.findGotoTarget(gotoTarget);
             if (!place.function) break;
         } else {
             place.offset = nextLine(place.function->body, place.offset);
         }
     }
     leave();
-}
-
-ScriptEngine::Place ScriptEngine::findGotoTarget(std::string_view target) const {
-    for (const ScriptFunction& function : functions_.all()) {
-        if (equalsNoCase(function.name, target)) return {&function, 0};
-        const std::string_view body = function.body;
-        for (std::size_t line = 0; !atTextEnd(body, line); line = nextLine(body, line)) {
-            const std::string_view rest = body.substr(line);
-            if (rest.size() > target.size() && startsWithNoCase(rest, target) && rest[target.size()] == ':')
-                return {&function, nextLine(body, line)};
-        }
-    }
-    return {};
 }
 
 int ScriptEngine::executeLine(const ScriptFunction& function, std::size_t offset, std::string& gotoTarget) {
@@ -181,7 +168,5 @@ void ScriptEngine::runAssignments(std::string_view text, std::size_t position) {
         objects_.define("string", name, value);
     });
 }
-
-bool ScriptEngine::canGoTo(std::string_view target) const { return findGotoTarget(target).function != nullptr; }
 
 }  // namespace lv

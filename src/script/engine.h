@@ -78,9 +78,6 @@ public:
     // Defines a string object for each name=value pair starting at the position.
     void runAssignments(std::string_view text, std::size_t position);
 
-    // True when a goto to the target would find a function or a label line.
-    bool canGoTo(std::string_view target) const;
-
     // Ends every run after that many executed lines; 0: no budget.
     void setStepBudget(std::uint64_t lines) { stepBudget_ = lines; }
     std::uint64_t stepsTaken() const { return steps_; }
@@ -93,11 +90,6 @@ public:
     const FunctionList& functions() const { return functions_; }
 
 private:
-    struct Place {
-        const ScriptFunction* function = nullptr;
-        std::size_t offset = 0;
-    };
-    Place findGotoTarget(std::string_view target) const;
     int callUserFunction(std::string_view text, const StatementLine& line);
     int runStatement(int keyword, const PropertyRecord& record, std::string& gotoTarget);
     void installControlFlow();

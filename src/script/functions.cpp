@@ -47,4 +47,17 @@ const ScriptFunction* FunctionList::find(std::string_view name) const {
     return nullptr;
 }
 
+FunctionList::Place FunctionList::findGotoTarget(std::string_view target) const {
+    for (const ScriptFunction& function : functions_) {
+        if (equalsNoCase(function.name, target)) return {&function, 0};
+        const std::string_view body = function.body;
+        for (std::size_t line = 0; !atTextEnd(body, line); line = nextLine(body, line)) {
+            const std::string_view rest = body.substr(line);
+            if (rest.size() > target.size() && startsWithNoCase(rest, target) && rest[target.size()] == ':')
+                return {&function, nextLine(body, line)};
+        }
+    }
+    return {};
+}
+
 }  // namespace lv

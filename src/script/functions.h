@@ -38,6 +38,16 @@ public:
     // The first function whose name equals the text without regard to case.
     const ScriptFunction* find(std::string_view name) const;
 
+    // Where a goto continues: the first function, in definition order, that
+    // is named like the target (its first line) or holds a line beginning with
+    // the target and a colon (the line after it); case ignored. No function
+    // when none does.
+    struct Place {
+        const ScriptFunction* function = nullptr;
+        std::size_t offset = 0;
+    };
+    Place findGotoTarget(std::string_view target) const;
+
     const std::vector<ScriptFunction>& all() const { return functions_; }
     bool empty() const { return functions_.empty(); }
     void clear() { functions_.clear(); }
