@@ -28,7 +28,7 @@ int ObjectRegistry::unregisterType(ObjectType& type) {
     for (std::size_t i = objects_.size(); i-- > 0;) {
         if (i >= objects_.size()) continue;  // a destroy removed others on the way
         Object* object = objects_[i].get();
-        if (object->type == &type && !object->dead()) remove(object->name);
+        if (object->type == &type && !object->dead()) release(object);
     }
     sweep();
     types_.erase(std::find(types_.begin(), types_.end(), &type));
@@ -78,7 +78,11 @@ int ObjectRegistry::remove(std::string_view objectName) {
         return !object->dead() && equalsNoCase(object->name, wanted);
     });
     if (found == objects_.end()) return -1;
-    Object* object = found->get();
+    release(found->get());
+    return 0;
+}
+
+void ObjectRegistry::release(Object* object) {
     object->type->destroy(*object->instance);
     // Look again: destroy may have marked the object dead (the sweep releases
     // it then) or changed the table.
@@ -87,7 +91,6 @@ int ObjectRegistry::remove(std::string_view objectName) {
         std::unique_ptr<Object> released = std::move(*now);
         objects_.erase(now);
     }
-    return 0;
 }
 
 int ObjectRegistry::markDead(const ObjectInstance* instance) {

@@ -8,8 +8,9 @@
 //
 // Case rules: get and set find an object by its exact name; delete (and
 // therefore the replacement that define does) ignores case, so defining Foo
-// replaces foo. Names are dereferenced first ("$a" names the object whose
-// name the string a holds) and cut to kMaxName characters.
+// replaces foo. Define, delete and get dereference the name first ("$a"
+// names the object whose name the string a holds); set takes it as written.
+// Names are cut to kMaxName characters.
 //
 // Dead objects: a control whose window goes away marks its object dead; the
 // record then has no name (nothing finds it) and is released at the next
@@ -113,6 +114,7 @@ public:
 
 private:
     Object* findExact(std::string_view name);
+    void release(Object* object);
     int insert(ObjectType& type, std::string_view objectName, std::unique_ptr<ObjectInstance> instance);
 
     std::vector<ObjectType*> types_;
