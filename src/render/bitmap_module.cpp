@@ -1,16 +1,19 @@
 #include "render/bitmap_module.h"
 
 #include "render/bitmap.h"
+#include "render/bitmap_object.h"
 #include "render/device_rows.h"
 
 namespace lv {
 
 bool startBitmapModule() {
+    if (objectRegistry().registerType(bitmapType()) != 0) return false;
     if (const auto padded = probeDeviceRowsPadded()) setDeviceRowsPadded(*padded);
     return true;
 }
 
-// Nothing to release: Bitmaps belong to their owners.
-void stopBitmapModule() {}
+// Bitmaps belong to their owners; the object registry's shutdown releases
+// those that bitmap objects hold.
+void stopBitmapModule() { objectRegistry().unregisterType(bitmapType()); }
 
 }  // namespace lv

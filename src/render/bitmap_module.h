@@ -3,7 +3,8 @@
 
 namespace lv {
 
-// Reads the platform's device-bitmap row alignment. Always succeeds.
+// Registers the script object type "bitmap" (false when that fails), then
+// reads the platform's device-bitmap row alignment.
 bool startBitmapModule();
 void stopBitmapModule();
 

@@ -12,6 +12,8 @@
 #include "platform/trace.h"
 #include "render/bitmap_module.h"
 #include "render/colour_module.h"
+#include "script/objects.h"
+#include "script/script_module.h"
 #include "shell/command_line.h"
 #include "shell/file_services.h"
 #include "shell/main_loop.h"
@@ -76,7 +78,16 @@ void traceStartupArgs(const StartupArgs& args) {
 void addSubsystems(SubsystemSequence& subsystems) {
     subsystems.add("files", startFileServices, stopFileServices);
     subsystems.add("colour tables", startColourModule, stopColourModule);
+    subsystems.add("objects", startObjectRegistry, stopObjectRegistry);
+    subsystems.add("script", startScript, stopScript);
     subsystems.add("bitmaps", startBitmapModule, stopBitmapModule);
+}
+
+// Runs a start-up label of the script; the trace tells whether it was there.
+void runStartupLabel(const char* label) {
+    trace(std::string("label: ") + label);
+    const int result = scriptEngine().runLabel(label);
+    trace(std::string("label ") + label + (result == 0 ? ": ran" : ": none"));
 }
 
 void showPointer(bool show) {
@@ -101,7 +112,9 @@ int runProgram(HINSTANCE instance, const char* commandLine) {
     subsystems.startAll();
     for (const std::string& name : subsystems.failed()) trace("start-up failed: " + name);
 
-    trace("label: init");
+    defineScreenSize(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+    trace("functions: " + std::to_string(scriptFunctions().all().size()));
+    runStartupLabel("init");
     if (initialising) ShowWindow(initialising, SW_HIDE);
     const bool hidesPointer = args.fullScreenSaver();
     if (hidesPointer) showPointer(false);
@@ -109,8 +122,11 @@ int runProgram(HINSTANCE instance, const char* commandLine) {
     Win32MessageQueue queue;
     MainLoop loop(queue, systemClock(),
                   MainLoopHooks{
-                      [] { trace("tick"); },
-                      [] { trace("label: postInit"); },
+                      [] {
+                          trace("tick");
+                          objectRegistry().sweep();
+                      },
+                      [] { runStartupLabel("postInit"); },
                   });
     trace("main loop");
     loop.run();

@@ -53,6 +53,8 @@ class LauncherTest(ProgramTest):
         self.assertIn("packed files: 2", trace)
         self.assertIn("packed: " + windows_path(os.path.join(self.folder, "show.scr")), trace)
         self.assertIn("packed: */pic.jpg", trace)
+        # Its init ran: the script came from the launcher, not the disk.
+        self.assertIn("label init: ran", trace)
 
     def test_as_a_screen_saver_the_switch_is_passed_on(self):
         launcher = self.build("show.scr", {"pic.jpg": b"\xff\xd8\xff"})

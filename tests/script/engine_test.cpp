@@ -1,0 +1,238 @@
+#include "script/engine.h"
+
+#include <gtest/gtest.h>
+
+#include "script/keywords.h"
+#include "script_fixture.h"
+
+namespace lv {
+namespace {
+
+class Engine : public ScriptFixture {
+protected:
+    // Records the records the statement `rect` receives.
+    Engine() {
+        engine.setStatement(kwRect, [this](ScriptEngine&, const PropertyRecord& record, std::string&) {
+            records.push_back(record);
+            return ScriptEngine::kDone;
+        });
+    }
+    std::vector<PropertyRecord> records;
+};
+
+TEST_F(Engine, ExitPostsQuitAndUnknownLabelsFail) {
+    EXPECT_EQ(run("EXIT"), 0);
+    EXPECT_EQ(control.quits, std::vector<int>{0});
+    EXPECT_EQ(run("nothing"), -1);
+    EXPECT_EQ(run(""), -1);
+}
+
+TEST_F(Engine, UnknownLabelFocusesTheViewerWindow) {
+    ObjectRegistry& o = objects;
+    struct Viewer final : ObjectType {
+        Viewer() : ObjectType("viewer") {}
+        std::unique_ptr<ObjectInstance> create(std::string_view) override { return std::make_unique<ObjectInstance>(); }
+        std::optional<std::string> get(ObjectInstance&, int p) override {
+            return p == kwHwnd ? std::optional<std::string>("4660") : std::nullopt;
+        }
+        int set(std::unique_ptr<ObjectInstance>&, int, std::string_view) override { return -1; }
+    } viewer;
+    o.registerType(viewer);
+    o.define("viewer", "viewer", "");
+    EXPECT_EQ(run("missing"), -1);
+    EXPECT_EQ(control.focused, std::vector<std::intptr_t>{4660});
+    o.unregisterType(viewer);
+}
+
+TEST_F(Engine, LineAfterExitWordDoesNothing) {
+    load("begin init\nexit\nstring name=after text=1\nend\n");
+    EXPECT_EQ(run("init"), 0);
+    EXPECT_TRUE(control.quits.empty());
+    EXPECT_EQ(str("after"), "1");
+}
+
+TEST_F(Engine, AssignmentsDefineStrings) {
+    load("begin init\na=5 b=\"x y\" c=(2+3*2) d=(a+1) e=($a+1)\nend\n");
+    run("init");
+    EXPECT_EQ(str("a"), "5");
+    EXPECT_EQ(str("b"), "x y");
+    EXPECT_EQ(str("c"), "10");
+    EXPECT_EQ(str("d"), "1");
+    EXPECT_EQ(str("e"), "6");
+}
+
+TEST_F(Engine, StringStatementKeepsReferencesAsWritten) {
+    load("begin init\nstring name=s text=$t\nstring name=u\nend\n");
+    let("t", "9");
+    run("init");
+    EXPECT_EQ(str("s"), "$t");
+    EXPECT_EQ(str("u"), "<none>");
+}
+
+TEST_F(Engine, PropertyRecordHoldsNotSetMarkersForWhatTheLineOmits) {
+    load("begin init\nrect name=\"a b\" width=2+3*4 innerColor=#FF0000 nosuch=1\nend\n");
+    run("init");
+    ASSERT_EQ(records.size(), 1u);
+    const PropertyRecord& r = records[0];
+    EXPECT_EQ(r.text(kwName), "a b");
+    EXPECT_EQ(r.number(kwWidth), 20);
+    EXPECT_EQ(r.colour(kwInnerColor), 0xFFu);
+    EXPECT_EQ(r.number(kwHeight), PropertyRecord::kNumberNotSet);
+    EXPECT_EQ(r.colour(kwOuterColor), PropertyRecord::kColourNotSet);
+    EXPECT_FALSE(r.given(kwSource));
+    EXPECT_TRUE(r.given(kwWidth));
+}
+
+TEST_F(Engine, BareKeywordGetsTheAllZeroRecord) {
+    load("begin init\nrect\nrect \nend\n");
+    run("init");
+    ASSERT_EQ(records.size(), 2u);
+    EXPECT_EQ(records[0].number(kwHeight), 0);
+    EXPECT_EQ(records[0].colour(kwOuterColor), 0u);
+    EXPECT_EQ(records[1].number(kwHeight), PropertyRecord::kNumberNotSet);
+}
+
+TEST_F(Engine, PropertyNameAtLineEndTakesTheNextLinesFirstWord) {
+    load("begin init\nrect name\nwidth=3\nend\n");
+    run("init");
+    ASSERT_EQ(records.size(), 1u);
+    EXPECT_EQ(records[0].text(kwName), "width=3");
+}
+
+TEST_F(Engine, SpacedEqualsSignsAndEmptyValues) {
+    load("begin init\nrect name = x width== 4 text=\nend\n");
+    run("init");
+    ASSERT_EQ(records.size(), 1u);
+    EXPECT_EQ(records[0].text(kwName), "x");
+    EXPECT_EQ(records[0].number(kwWidth), 4);
+    EXPECT_EQ(records[0].text(kwText), "");
+}
+
+TEST_F(Engine, OverlongNamesAndValuesAreCut) {
+    load("begin init\nrect name=" + std::string(1500, 'v') + " " + std::string(150, 'w') + "=1\nend\n");
+    run("init");
+    ASSERT_EQ(records.size(), 1u);
+    EXPECT_EQ(records[0].text(kwName)->size(), PropertyRecord::kMaxValue);
+}
+
+TEST_F(Engine, GotoAbandonsTheRestOfTheBody) {
+    load("begin init\na=1\ngoto name=other\nb=1\nend\nbegin other\nc=1\nend\n");
+    run("init");
+    EXPECT_EQ(str("a"), "1");
+    EXPECT_EQ(str("b"), "<none>");
+    EXPECT_EQ(str("c"), "1");
+}
+
+TEST_F(Engine, GotoReachesLabelLinesInAnyFunction) {
+    load("begin init\ngoto name=Here\nx=1\nend\nbegin f\nskipped=1\nhere:\ny=1\nend\n");
+    run("init");
+    EXPECT_EQ(str("x"), "<none>");
+    EXPECT_EQ(str("skipped"), "<none>");
+    EXPECT_EQ(str("y"), "1");
+}
+
+TEST_F(Engine, GotoToNowhereEndsTheRunQuietly) {
+    load("begin init\ngoto name=nowhere\nx=1\nend\n");
+    EXPECT_EQ(run("init"), 0);
+    EXPECT_EQ(str("x"), "<none>");
+}
+
+TEST_F(Engine, LabelLinesDoNothing) {
+    load("begin init\nstart:\nx=1\nend\n");
+    run("init");
+    EXPECT_EQ(str("x"), "1");
+}
+
+TEST_F(Engine, IfJumpsOrCallsOnANonZeroCondition) {
+    load("begin init\nif name=0 goto=t\nif name=$count goto=t\nno=1\nend\nbegin t\nyes=1\nend\n");
+    let("count", "0");
+    run("init");
+    EXPECT_EQ(str("no"), "1");
+    EXPECT_EQ(str("yes"), "<none>");
+    let("count", "3");
+    run("init");
+    EXPECT_EQ(str("yes"), "1");
+}
+
+TEST_F(Engine, IfPrefersGotoOverCall) {
+    load("begin init\nif name=1 goto=a call=b\nafter=1\nend\nbegin a\nwentA=1\nend\nbegin b\nranB=1\nend\n");
+    run("init");
+    EXPECT_EQ(str("wentA"), "1");
+    EXPECT_EQ(str("ranB"), "<none>");
+    EXPECT_EQ(str("after"), "<none>");
+}
+
+TEST_F(Engine, IfCallRunsTheLabelNested) {
+    load("begin init\nif name=1 call=b\nafter=1\nend\nbegin b\nranB=1\nend\n");
+    run("init");
+    EXPECT_EQ(str("ranB"), "1");
+    EXPECT_EQ(str("after"), "1");
+}
+
+TEST_F(Engine, CallsPassArgumentsAndReturn) {
+    load("begin init\nshow2 x=1 y=\"a b\"\nafter=$r\nend\nbegin show2\nr=($x+2)\nend\n");
+    run("init");
+    EXPECT_EQ(str("x"), "1");
+    EXPECT_EQ(str("y"), "a b");
+    EXPECT_EQ(str("after"), "$r");  // assignments keep the text as written
+    EXPECT_EQ(str("r"), "3");
+}
+
+TEST_F(Engine, AShortenedFunctionNameRunsNothing) {
+    load("begin init\nshow x=1\nsho x=2\nend\nbegin show2\nran=1\nend\n");
+    run("init");
+    EXPECT_EQ(str("ran"), "<none>");
+    EXPECT_EQ(str("x"), "<none>");
+}
+
+TEST_F(Engine, KeywordsBeatFunctionsOnStatementLinesButNotInLabelRuns) {
+    load("begin rect\nran=1\nend\nbegin init\nrect name=a\nend\n");
+    run("init");
+    EXPECT_EQ(str("ran"), "<none>");
+    EXPECT_EQ(records.size(), 1u);
+    run("rect");
+    EXPECT_EQ(str("ran"), "1");
+}
+
+TEST_F(Engine, EndlessRecursionEndsTheRunQuietly) {
+    load("begin init\nloop\nend\nbegin loop\nn=1\nloop\nafter=1\nend\n");
+    EXPECT_EQ(run("init"), 0);
+    EXPECT_TRUE(engine.lastRunCut());
+    EXPECT_EQ(str("after"), "<none>");  // the whole run ended, not only the deepest call
+    load("begin again\nok=1\nend\n");
+    run("again");
+    EXPECT_FALSE(engine.lastRunCut());
+    EXPECT_EQ(str("ok"), "1");
+}
+
+TEST_F(Engine, StepBudgetEndsEndlessGotoLoops) {
+    load("begin init\ntop:\ngoto name=top\nend\n");
+    engine.setStepBudget(1000);
+    run("init");
+    EXPECT_TRUE(engine.lastRunCut());
+    EXPECT_EQ(engine.stepsTaken(), 1001u);
+}
+
+TEST_F(Engine, NonStatementKeywordsAndReloadAreNoStatements) {
+    load("begin f\nx=1\nend\n");
+    const ScriptFunction* f = functions.find("f");
+    std::string target;
+    for (const char* line : {"call name=f", "reload", "end", "width=3"}) {
+        FunctionList one;
+        one.add("l", line);
+        const int expected = std::string_view(line).find('=') < std::string_view(line).find(' ') ? 0 : -1;
+        EXPECT_EQ(engine.executeLine(one.all()[0], 0, target), expected) << line;
+    }
+    EXPECT_EQ(engine.executeLine(*f, 0, target), 0);
+}
+
+TEST_F(Engine, LineHookSeesEveryExecutedLine) {
+    load("begin init\na=1\nlbl:\nb=2\nend\n");
+    std::vector<int> lines;
+    engine.setLineHook([&](const ScriptFunction& f, std::size_t offset) { lines.push_back(f.sourceLine(offset)); });
+    run("init");
+    EXPECT_EQ(lines, (std::vector<int>{2, 3, 4}));
+}
+
+}  // namespace
+}  // namespace lv

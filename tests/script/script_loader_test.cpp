@@ -1,0 +1,134 @@
+#include "script/script_loader.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+
+#include "script_fixture.h"
+
+namespace lv {
+namespace {
+
+class Loading : public ScriptFixture {
+protected:
+    std::string body(std::string_view name) {
+        const ScriptFunction* f = functions.find(name);
+        return f ? f->body : "<none>";
+    }
+};
+
+TEST_F(Loading, BlockWordsInAnyCaseDefineNormalisedBodies) {
+    load("comment\nBEGIN one\n  \tline a\n\n   line b\nEnd\nbegin two\nx\nend \n");
+    EXPECT_EQ(body("one"), "line a\nline b\n");
+    EXPECT_EQ(body("TWO"), "x\n");
+    EXPECT_TRUE(host.boxes.empty());
+}
+
+TEST_F(Loading, NameMayStandOnTheNextLine) {
+    load("begin\n  named\nbody\nend\n");
+    EXPECT_EQ(body("named"), "body\n");
+}
+
+TEST_F(Loading, BeginningAndEndingAreNoBlockWords) {
+    load("beginning x\nbegin f\na\nending\nb\nend\n");
+    EXPECT_EQ(functions.all().size(), 1u);
+    EXPECT_EQ(body("f"), "a\nending\nb\n");
+}
+
+TEST_F(Loading, EndAsTheVeryLastTextClosesNothing) {
+    load("begin f\na\nend");
+    EXPECT_TRUE(functions.empty());
+}
+
+TEST_F(Loading, NoNestingTheFirstEndCloses) {
+    load("begin outer\nbegin inner\na\nend\nb\nend\n");
+    EXPECT_EQ(body("outer"), "begin inner\na\n");
+    EXPECT_EQ(body("inner"), "<none>");
+}
+
+TEST_F(Loading, FirstDefinitionWins) {
+    load("begin f\nfirst\nend\nbegin F\nsecond\nend\n");
+    EXPECT_EQ(functions.all().size(), 2u);
+    EXPECT_EQ(body("f"), "first\n");
+}
+
+TEST_F(Loading, KeywordNamesAreReportedAndStillDefined) {
+    load("begin rect\nx\nend\n");
+    ASSERT_EQ(host.boxes.size(), 1u);
+    EXPECT_EQ(host.boxes[0].caption, "FUNC=KEYWORD");
+    EXPECT_EQ(host.boxes[0].text, "rect");
+    EXPECT_EQ(host.boxes[0].flags, Host::kOk);
+    EXPECT_EQ(body("rect"), "x\n");
+}
+
+TEST_F(Loading, QuotedNameAndLongNamesAreCut) {
+    load("begin \"a b\"\nx\nend\nbegin " + std::string(80, 'n') + "\ny\nend\n");
+    EXPECT_EQ(body("\"a b\""), "x\n");
+    EXPECT_EQ(body(std::string(51, 'n')), "y\n");
+}
+
+TEST_F(Loading, CarriageReturnsAndSourceLinesAreKept) {
+    load("\r\n\r\nbegin f\r\n\r\n  a\r\n  b\r\nend\r\n");
+    const ScriptFunction* f = functions.find("f");
+    ASSERT_TRUE(f);
+    EXPECT_EQ(f->body, "a\nb\n");
+    EXPECT_EQ(f->nameLine, 3);
+    EXPECT_EQ(f->sourceLine(0), 5);
+    EXPECT_EQ(f->sourceLine(2), 6);
+}
+
+TEST_F(Loading, UnclosedBlocksAreReported) {
+    LoadReport report;
+    addScriptText(functions, "x\nbegin lost\na\n", "f.scr", &report);
+    ASSERT_EQ(report.unclosedBlocks.size(), 1u);
+    EXPECT_EQ(report.unclosedBlocks[0].line, 2);
+    EXPECT_EQ(report.unclosedBlocks[0].name, "lost");
+}
+
+TEST_F(Loading, TextEndsAtAZero) {
+    load(std::string("begin f\na\nend\n\0begin g\nb\nend\n", 30));
+    EXPECT_EQ(functions.all().size(), 1u);
+}
+
+// Files as the file services would list and read them.
+class FakeFiles final : public ScriptSourceFiles {
+public:
+    std::map<std::string, std::string> files;  // full path -> text
+    std::vector<std::string> listScripts(std::string_view folder) override {
+        std::vector<std::string> names;
+        for (const auto& [path, text] : files)
+            if (path.starts_with(folder) && path.ends_with(".scr") && path.find('\\', folder.size()) == std::string::npos)
+                names.push_back(path.substr(folder.size()));
+        sortNoCase(names);
+        return names;
+    }
+    std::optional<std::string> readWhole(std::string_view path) override {
+        const auto found = files.find(std::string(path));
+        if (found == files.end() || found->second.empty()) return std::nullopt;
+        return found->second;
+    }
+};
+
+TEST_F(Loading, FolderScriptsInNameOrderThenTheLaunchersOwn) {
+    FakeFiles disk;
+    disk.files["C:\\p\\b.scr"] = "begin f\nfrom b\nend\nbegin onlyB\nx\nend\n";
+    disk.files["C:\\p\\A.scr"] = "begin g\nfrom A\nend\n";
+    disk.files["C:\\p\\c.scr"] = "begin f\nfrom c\nend\n";
+    disk.files["C:\\l\\menu.scr"] = "begin f\nfrom menu\nend\nbegin own\nmine\nend\n";
+    LoadReport report;
+    loadScript(functions, disk, "C:\\p\\", "C:\\l\\menu.exe", &report);
+    EXPECT_EQ(report.filesRead, (std::vector<std::string>{"C:\\p\\A.scr", "C:\\p\\b.scr", "C:\\p\\c.scr",
+                                                           "C:\\l\\menu.scr"}));
+    EXPECT_EQ(functions.find("f")->body, "from b\n");
+    EXPECT_EQ(functions.find("own")->body, "mine\n");
+}
+
+TEST(LauncherScript, IsTheLauncherPathWithScr) {
+    EXPECT_EQ(launcherScriptPath("C:\\x\\menu.exe"), "C:\\x\\menu.scr");
+    EXPECT_EQ(launcherScriptPath("C:\\x.d\\menu"), "");
+    EXPECT_EQ(launcherScriptPath("menu."), "menu.scr");
+    EXPECT_EQ(launcherScriptPath(""), "");
+}
+
+}  // namespace
+}  // namespace lv

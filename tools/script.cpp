@@ -1,0 +1,174 @@
+// lumavine-tool script: loads the scripts of a folder as the player does and
+// runs labels headlessly, for script authors and tests.
+//
+//   lumavine-tool script DIR [--launcher PATH] [--label NAME]... [--dump] [--lint] [--trace]
+//
+// Output lines (tab-separated):
+//   messagebox CAPTION TEXT     a message box the script would have shown
+//   exit                        the label exit ran (no later label runs)
+//   trace FUNCTION LINE TEXT    with --trace: every executed line
+//   NAME TYPE TEXT              with --dump: every live object; TEXT is a
+//                               string's text, a bitmap's size (12x7x24) or
+//                               a control's rectangle (left,top,right,bottom)
+//   FILE:LINE: MESSAGE          with --lint: what the lint found
+// Labels run by default: init, then postInit. screen_width and screen_height
+// are 1024 and 768. A run ends after 10,000,000 lines (a script that loops
+// for ever); that is reported on stderr.
+#include <cstdio>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/host.h"
+#include "platform/program_control.h"
+#include "render/bitmap_object.h"
+#include "script/keywords.h"
+#include "script/lint.h"
+#include "script/objects.h"
+#include "script/script_loader.h"
+#include "script/script_module.h"
+#include "script/stand_in_controls.h"
+#include "shell/process.h"
+#include "tool_command.h"
+
+namespace lv::tool {
+
+namespace {
+
+constexpr std::uint64_t kStepBudget = 10'000'000;
+
+struct Options {
+    std::string folder;
+    std::string launcher;
+    std::vector<std::string> labels;
+    bool dump = false, lint = false, trace = false;
+};
+
+class PrintingHost final : public Host {
+public:
+    int messageBox(std::string_view text, std::string_view caption, unsigned) override {
+        std::printf("messagebox\t%.*s\t%.*s\n", static_cast<int>(caption.size()), caption.data(),
+                    static_cast<int>(text.size()), text.data());
+        return kAnswerOk;
+    }
+    void beep(unsigned) override {}
+};
+
+class PrintingControl final : public ProgramControl {
+public:
+    bool quit = false;
+    void postQuit(int) override {
+        std::printf("exit\n");
+        quit = true;
+    }
+    void focusWindow(std::intptr_t) override {}
+};
+
+bool parse(Args args, Options& options) {
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string_view arg = args[i];
+        const bool hasValue = i + 1 < args.size();
+        if (arg == "--launcher" && hasValue) options.launcher = args[++i];
+        else if (arg == "--label" && hasValue) options.labels.emplace_back(args[++i]);
+        else if (arg == "--dump") options.dump = true;
+        else if (arg == "--lint") options.lint = true;
+        else if (arg == "--trace") options.trace = true;
+        else if (!arg.starts_with("--") && options.folder.empty()) options.folder = arg;
+        else return false;
+    }
+    if (options.folder.empty()) return false;
+    if (options.labels.empty()) options.labels = {"init", "postInit"};
+    const char last = options.folder.back();
+    if (last != '/' && last != '\\') options.folder += '/';
+    return true;
+}
+
+std::string objectText(ObjectRegistry& objects, const ObjectRegistry::Object& object) {
+    if (const auto* bitmap = dynamic_cast<const BitmapInstance*>(object.instance.get()); bitmap && bitmap->bitmap)
+        return std::to_string(bitmap->bitmap->width) + "x" + std::to_string(bitmap->bitmap->height) + "x" +
+               std::to_string(bitmap->bitmap->depth);
+    if (const auto* control = dynamic_cast<const StandInControl*>(object.instance.get())) {
+        const StandInControl::Rect r = control->rect();
+        return std::to_string(r.left) + "," + std::to_string(r.top) + "," + std::to_string(r.right) + "," +
+               std::to_string(r.bottom);
+    }
+    return objects.get(object.name, kwText).value_or("");
+}
+
+void dump(ObjectRegistry& objects) {
+    for (const auto& object : objects.objects()) {
+        if (object->dead()) continue;
+        std::printf("%s\t%s\t%s\n", object->name.c_str(), object->type->name().c_str(),
+                    objectText(objects, *object).c_str());
+    }
+}
+
+void printTraceLine(const ScriptFunction& function, std::size_t offset) {
+    const std::string_view body = function.body;
+    std::size_t end = offset;
+    while (end < body.size() && body[end] != '\n') ++end;
+    std::printf("trace\t%s\t%d\t%.*s\n", function.name.c_str(), function.sourceLine(offset),
+                static_cast<int>(end - offset), body.data() + offset);
+}
+
+int lint(DiskScriptFiles& disk, const LoadReport& report) {
+    std::vector<ScriptText> texts;
+    for (const std::string& file : report.filesRead)
+        if (auto text = disk.readWhole(file)) texts.push_back({file, std::move(*text)});
+    const auto findings = lintScript(scriptFunctions(), report, texts);
+    for (const LintFinding& f : findings) std::printf("%s:%d: %s\n", f.file.c_str(), f.line, f.message.c_str());
+    return findings.empty() ? 0 : 1;
+}
+
+int runScript(Args args) {
+    Options options;
+    if (!parse(args, options)) {
+        std::fprintf(stderr,
+                     "usage: lumavine-tool script DIR [--launcher PATH] [--label NAME]... [--dump] [--lint] [--trace]\n");
+        return 2;
+    }
+    StartupArgs startup;
+    startup.cmdLine = options.launcher;
+    startup.loaderPath = options.folder;
+    startup.programFolder = options.folder;
+    setStartupArgs(startup);
+
+    PrintingHost host;
+    PrintingControl control;
+    setHost(&host);
+    setProgramControl(&control);
+
+    ObjectRegistry& objects = objectRegistry();
+    startObjectRegistry();
+    objects.registerType(bitmapType());
+    registerStandInControls(objects);
+
+    DiskScriptFiles disk;
+    LoadReport report;
+    loadScript(scriptFunctions(), disk, options.folder, options.launcher, &report);
+    defineScreenSize(1024, 768);
+
+    ScriptEngine& engine = scriptEngine();
+    engine.setStepBudget(kStepBudget);
+    if (options.trace) engine.setLineHook(printTraceLine);
+    for (const std::string& label : options.labels) {
+        if (control.quit) break;
+        engine.runLabel(label);
+        if (engine.lastRunCut()) std::fprintf(stderr, "lumavine-tool: run of %s cut short\n", label.c_str());
+    }
+    objects.sweep();
+    if (options.dump) dump(objects);
+    const int result = options.lint ? lint(disk, report) : 0;
+
+    setHost(nullptr);
+    setProgramControl(nullptr);
+    std::fflush(stdout);
+    return result;
+}
+
+const ToolCommand command{"script", "DIR [--launcher PATH] [--label NAME]... [--dump] [--lint] [--trace]",
+                          "load a folder's scripts and run labels headlessly", runScript};
+
+}  // namespace
+
+}  // namespace lv::tool
