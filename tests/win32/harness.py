@@ -137,14 +137,14 @@ class Program:
         except FileNotFoundError:
             return []
 
-    def wait_trace(self, line, timeout=15):
+    def wait_trace(self, line, timeout=30):
         return wait_until(lambda: line in self.trace(), timeout, f"trace line {line!r}")
 
     def windows(self, title, cls=None):
         args = ["find", title] + ([cls] if cls else [])
         return probe(*args)[1]
 
-    def wait_window(self, title, cls=None, timeout=15, visible=None):
+    def wait_window(self, title, cls=None, timeout=30, visible=None):
         def found():
             for w in self.windows(title, cls):
                 if visible is None or w.visible == visible:
@@ -180,7 +180,7 @@ class Program:
     def running(self):
         return self.process.poll() is None
 
-    def wait_exit(self, timeout=15):
+    def wait_exit(self, timeout=30):
         try:
             return self.process.wait(timeout=timeout)
         except subprocess.TimeoutExpired:
