@@ -173,10 +173,13 @@ void FrameDecoder::readScalefactors(BitReader& bits, const MpegAudioHeader& head
 }
 
 int FrameDecoder::decodeSpectrum(BitReader& bits, const GranuleChannelInfo& g, size_t end, int ch) {
-    int region1 = 36, region2 = 576;
-    if (!g.windowSwitching) {
-        region1 = bands_->longBands[std::min(g.region0Count + 1, 22)];
-        region2 = bands_->longBands[std::min(g.region0Count + g.region1Count + 2, 22)];
+    // Region boundaries follow the long scalefactor bands; with window
+    // switching region 2 is empty, and short blocks start region 1 at 36.
+    int region1 = bands_->longBands[std::min(g.region0Count + 1, 22)];
+    int region2 = bands_->longBands[std::min(g.region0Count + g.region1Count + 2, 22)];
+    if (g.windowSwitching) {
+        if (g.blockType == 2) region1 = 36;
+        region2 = 576;
     }
     const int bigEnd = std::min(g.bigValues * 2, 576);
     region1 = std::min(region1, bigEnd);
@@ -382,7 +385,16 @@ void FrameDecoder::hybrid(const GranuleChannelInfo& g, int ch, int nonzero) {
         }
     }
 
-    const int activeSubbands = std::min(32, nonzero / 18 + 2);
+    // Subbands past the last non-zero line (plus the one alias reduction
+    // spills into) only release their overlap. Short lines are stored window
+    // by window, so their reach is the end of the band holding the last one.
+    int reach = nonzero;
+    if (shortBlocks && nonzero > 36) {
+        int sfb = 0;
+        while (sfb < 12 && 3 * bands_->shortBands[sfb + 1] < nonzero) ++sfb;
+        reach = 3 * bands_->shortBands[sfb + 1];
+    }
+    const int activeSubbands = std::min(32, reach / 18 + 2);
     for (int sb = 0; sb < 32; ++sb) {
         float time[36];
         if (sb >= activeSubbands) {
