@@ -106,7 +106,8 @@ bool Layer3Decoder::indexNextFrame() {
             const MpegAudioHeader header = *parseMpegAudioHeader(at);
             const size_t headerBytes = 4 + (header.crc ? 2 : 0) + static_cast<size_t>(header.sideInfoLength());
             const bool consistent =
-                !checkConsistency_ || (header.mode == first_.mode && header.samplingIndex == first_.samplingIndex);
+                (known_ || confirmedByNextHeader(header)) &&
+                (!checkConsistency_ || (header.mode == first_.mode && header.samplingIndex == first_.samplingIndex));
             if (!consistent) checkConsistency_ = false;
             if (consistent && scanPosition_ + headerBytes <= windowLength_) {
                 FrameDescriptor frame;
@@ -129,6 +130,18 @@ bool Layer3Decoder::indexNextFrame() {
         appendToReservoir(at, 1);
         ++scanPosition_;
     }
+}
+
+// Until the stream is known, a header counts only when the next frame's
+// header follows where its length says (or the input ends there): a lone
+// sync pattern inside a tag or other data is not a stream.
+bool Layer3Decoder::confirmedByNextHeader(const MpegAudioHeader& header) const {
+    const size_t next = scanPosition_ + static_cast<size_t>(header.frameLength());
+    if (next + 4 > windowLength_) return inputEnded_ ? next <= windowLength_ : true;
+    const uint8_t* at = window_.data() + next;
+    if (!isLayer3Header(at)) return false;
+    const MpegAudioHeader following = *parseMpegAudioHeader(at);
+    return following.mpeg1 == header.mpeg1 && following.samplingIndex == header.samplingIndex;
 }
 
 void Layer3Decoder::indexBatch() {

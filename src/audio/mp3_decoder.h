@@ -54,6 +54,7 @@ private:
     bool readWindowFrom(int64_t position);
     void appendToReservoir(const uint8_t* bytes, size_t count);
     bool indexNextFrame();
+    bool confirmedByNextHeader(const MpegAudioHeader& header) const;
     void indexBatch();
     bool nextFrame(FrameDescriptor& frame);
     size_t decodeFrame(const FrameDescriptor& frame, uint8_t* out);
