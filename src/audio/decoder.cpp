@@ -1,5 +1,6 @@
 #include "audio/decoder.h"
 
+#include "audio/layer12_decoder.h"
 #include "audio/mp3_decoder.h"
 #include "audio/wav_reader.h"
 
@@ -13,7 +14,7 @@ std::unique_ptr<Decoder> openDecoder(DecoderKind kind, std::unique_ptr<ByteSourc
         case DecoderKind::wav:
             return std::make_unique<WavReader>(std::move(input));
         case DecoderKind::layer12:
-            break;
+            return std::make_unique<Layer12Decoder>(std::move(input));
     }
     return nullptr;
 }

@@ -1,4 +1,5 @@
 #include "audio/mp3_decoder.h"
+#include "audio/mpeg_frame_count.h"
 
 #include <algorithm>
 #include <cstring>
@@ -7,7 +8,6 @@ namespace lv::audio {
 namespace {
 
 constexpr size_t mainDataSlack = 64;
-constexpr size_t lengthPieceBytes = 2 * 1024 * 1024;
 
 // ID3v2: "ID3", version, flags, then a 28-bit syncsafe size (7 bits from
 // each of bytes 6 to 9) that excludes the 10-byte header.
@@ -248,28 +248,10 @@ void Layer3Decoder::restart() {
 
 int64_t Layer3Decoder::length() {
     if (!known_) return 0;
-    const int64_t resume = input_->tell();
-    std::vector<uint8_t> piece(lengthPieceBytes);
-    int64_t samples = 0;
-    int64_t position = tagLength_;
-    for (;;) {
-        if (!input_->seek(position)) break;
-        const size_t got = input_->read(piece.data(), piece.size());
-        size_t i = 0;
-        while (i + 4 <= got) {
-            const auto header = isLayer3Header(&piece[i]) ? parseMpegAudioHeader(&piece[i]) : std::nullopt;
-            if (header && sameStream(*header, first_)) {
-                samples += header->samplesPerFrame();
-                i += static_cast<size_t>(header->frameLength());
-            } else {
-                ++i;
-            }
-        }
-        if (got < piece.size() || i == 0) break;
-        position += static_cast<int64_t>(i);
-    }
-    input_->seek(resume);
-    return samples;
+    return countStreamSamples(*input_, tagLength_, [this](const uint8_t* bytes) {
+        const auto h = isLayer3Header(bytes) ? parseMpegAudioHeader(bytes) : std::nullopt;
+        return h && sameStream(*h, first_) ? h : std::nullopt;
+    });
 }
 
 }  // namespace lv::audio
