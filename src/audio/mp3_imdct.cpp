@@ -1,7 +1,13 @@
 #include "audio/mp3_imdct.h"
 
+#include <atomic>
 #include <cmath>
 #include <numbers>
+
+#if defined(__i386__) || defined(__x86_64__)
+#include <emmintrin.h>
+#define LV_AUDIO_SSE2 1
+#endif
 
 namespace lv::audio::mp3 {
 namespace {
@@ -26,19 +32,21 @@ double longWindow(int blockType, int i) {
     }
 }
 
-// Cosine kernels with the window folded in: long[type][i][k], short[i][k].
+// Cosine kernels with the window folded in, stored by input value so that
+// each input adds a scaled row to all 36 outputs: long[type][k][i],
+// short[k][i].
 struct Kernels {
-    float longKernel[4][36][18];
-    float shortKernel[12][6];
+    alignas(16) float longKernel[4][18][36];
+    float shortKernel[6][12];
     Kernels() {
         for (int type = 0; type < 4; ++type)
-            for (int i = 0; i < 36; ++i)
-                for (int k = 0; k < 18; ++k)
-                    longKernel[type][i][k] = static_cast<float>(
+            for (int k = 0; k < 18; ++k)
+                for (int i = 0; i < 36; ++i)
+                    longKernel[type][k][i] = static_cast<float>(
                         longWindow(type, i) * std::cos(pi / 72 * (2 * i + 1 + 18) * (2 * k + 1)));
-        for (int i = 0; i < 12; ++i)
-            for (int k = 0; k < 6; ++k)
-                shortKernel[i][k] = static_cast<float>(std::sin(pi / 12 * (i + 0.5)) *
+        for (int k = 0; k < 6; ++k)
+            for (int i = 0; i < 12; ++i)
+                shortKernel[k][i] = static_cast<float>(std::sin(pi / 12 * (i + 0.5)) *
                                                        std::cos(pi / 24 * (2 * i + 1 + 6) * (2 * k + 1)));
     }
 };
@@ -48,26 +56,56 @@ const Kernels& kernels() {
     return k;
 }
 
+// The long transform, plain and with SSE2; both add the inputs' rows in the
+// same order, so they agree exactly.
+void longPlain(const float in[18], float out[36], const float (*kernel)[36]) {
+    for (int i = 0; i < 36; ++i) out[i] = 0;
+    for (int k = 0; k < 18; ++k)
+        for (int i = 0; i < 36; ++i) out[i] += kernel[k][i] * in[k];
+}
+
+#ifdef LV_AUDIO_SSE2
+__attribute__((target("sse2"))) void longSse2(const float in[18], float out[36], const float (*kernel)[36]) {
+    __m128 sums[9];
+    for (auto& s : sums) s = _mm_setzero_ps();
+    for (int k = 0; k < 18; ++k) {
+        const __m128 x = _mm_set1_ps(in[k]);
+        for (int q = 0; q < 9; ++q) sums[q] = _mm_add_ps(sums[q], _mm_mul_ps(_mm_loadu_ps(kernel[k] + 4 * q), x));
+    }
+    for (int q = 0; q < 9; ++q) _mm_storeu_ps(out + 4 * q, sums[q]);
+}
+#endif
+
+using LongKernel = void (*)(const float*, float*, const float (*)[36]);
+
+LongKernel bestLong() {
+#ifdef LV_AUDIO_SSE2
+    if (__builtin_cpu_supports("sse2")) return longSse2;
+#endif
+    return longPlain;
+}
+
+std::atomic<LongKernel>& activeLong() {
+    static std::atomic<LongKernel> kernel{bestLong()};
+    return kernel;
+}
+
 }  // namespace
 
+void useVectorImdct(bool on) { activeLong() = on ? bestLong() : longPlain; }
+
 void imdctLong(const float in[18], float out[36], int blockType) {
-    const auto& kernel = kernels().longKernel[blockType & 3];
-    for (int i = 0; i < 36; ++i) {
-        float sum = 0;
-        for (int k = 0; k < 18; ++k) sum += kernel[i][k] * in[k];
-        out[i] = sum;
-    }
+    activeLong().load(std::memory_order_relaxed)(in, out, kernels().longKernel[blockType & 3]);
 }
 
 void imdctShort(const float in[3][6], float out[36]) {
     const auto& kernel = kernels().shortKernel;
     for (int i = 0; i < 36; ++i) out[i] = 0;
-    for (int w = 0; w < 3; ++w)
-        for (int i = 0; i < 12; ++i) {
-            float sum = 0;
-            for (int k = 0; k < 6; ++k) sum += kernel[i][k] * in[w][k];
-            out[6 + 6 * w + i] += sum;
-        }
+    for (int w = 0; w < 3; ++w) {
+        float* window = out + 6 + 6 * w;
+        for (int k = 0; k < 6; ++k)
+            for (int i = 0; i < 12; ++i) window[i] += kernel[k][i] * in[w][k];
+    }
 }
 
 }  // namespace lv::audio::mp3

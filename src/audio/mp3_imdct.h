@@ -12,4 +12,8 @@ void imdctLong(const float in[18], float out[36], int blockType);
 // 12-point result windowed and overlapped at 6 + 6w.
 void imdctShort(const float in[3][6], float out[36]);
 
+// Switches the long transform between its SSE2 kernel (when the processor
+// has it) and the plain one; for tests and benches.
+void useVectorImdct(bool on);
+
 }  // namespace lv::audio::mp3
