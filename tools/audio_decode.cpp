@@ -80,10 +80,12 @@ int runAudioDecode(Args args) {
         std::fprintf(stderr, "audio-decode: cannot write %s\n", out.c_str());
         return 1;
     }
+    // MPEG streams count their frames; a WAV file's frames are its samples.
+    const uint64_t frames = *kind == audio::DecoderKind::wav ? static_cast<uint64_t>(length) : reads;
     if (info) {
         std::printf("format: %s\nrate: %u\nchannels: %u\nlength: %lld\nframes: %llu\n", kindName(*kind),
                     format.sampleRate, format.channels, static_cast<long long>(length),
-                    static_cast<unsigned long long>(reads));
+                    static_cast<unsigned long long>(frames));
     }
     return 0;
 }

@@ -185,13 +185,10 @@ int FrameDecoder::decodeSpectrum(BitReader& bits, const GranuleChannelInfo& g, s
     region1 = std::min(region1, bigEnd);
     region2 = std::min(region2, bigEnd);
 
-    int i = 0;
-    for (; i < bigEnd; i += 2) {
-        const int table = i < region1 ? g.tableSelect[0] : i < region2 ? g.tableSelect[1] : g.tableSelect[2];
-        const HuffmanPair pair = decodePair(bits, table);
-        quantised_[i] = pair.x;
-        quantised_[i + 1] = pair.y;
-    }
+    decodePairs(bits, g.tableSelect[0], quantised_, region1);
+    decodePairs(bits, g.tableSelect[1], quantised_ + region1, region2 - region1);
+    decodePairs(bits, g.tableSelect[2], quantised_ + region2, bigEnd - region2);
+    int i = bigEnd;
     // Count1 quadruples until the granule's bits are spent; a quadruple that
     // overruns them is not part of the granule.
     while (i + 4 <= 576 && bits.position() < end) {

@@ -110,17 +110,23 @@ int withSign(BitReader& bits, int magnitude) {
 
 }  // namespace
 
-HuffmanPair decodePair(BitReader& bits, int table) {
+void decodePairs(BitReader& bits, int table, int* out, int count) {
     const PairCodeTable& spec = pairCodeTable(table);
-    if (spec.size == 0) return {0, 0};
-    const int value = tables().pairs[table].decode(bits);
-    int x = value >> 4;
-    int y = value & 15;
-    if (spec.linbits > 0 && x == 15) x += static_cast<int>(bits.get(spec.linbits));
-    x = withSign(bits, x);
-    if (spec.linbits > 0 && y == 15) y += static_cast<int>(bits.get(spec.linbits));
-    y = withSign(bits, y);
-    return {x, y};
+    if (spec.size == 0) {
+        std::fill(out, out + count, 0);
+        return;
+    }
+    const LookupTable& lookup = tables().pairs[table & 31];
+    const int linbits = spec.linbits;
+    for (int i = 0; i + 1 < count; i += 2) {
+        const int value = lookup.decode(bits);
+        int x = value >> 4;
+        int y = value & 15;
+        if (linbits > 0 && x == 15) x += static_cast<int>(bits.get(linbits));
+        out[i] = withSign(bits, x);
+        if (linbits > 0 && y == 15) y += static_cast<int>(bits.get(linbits));
+        out[i + 1] = withSign(bits, y);
+    }
 }
 
 void decodeQuad(BitReader& bits, int select, int out[4]) {

@@ -10,14 +10,10 @@
 
 namespace lv::audio::mp3 {
 
-struct HuffmanPair {
-    int x;
-    int y;
-};
-
-// Decodes one value pair of big-value table `table` (0..31), linbits and
-// sign bits included. Table 0 (and the unused 4 and 14) yield 0, 0.
-HuffmanPair decodePair(BitReader& bits, int table);
+// Decodes count values (count / 2 pairs) of big-value table `table` (0..31),
+// linbits and sign bits included. Table 0 (and the unused 4 and 14) yield
+// zeros without reading.
+void decodePairs(BitReader& bits, int table, int* out, int count);
 
 // Decodes one count1 quadruple (v, w, x, y) with table A (select 0) or B
 // (select 1), sign bits included.
