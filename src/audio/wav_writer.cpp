@@ -1,37 +1,33 @@
 #include "audio/wav_writer.h"
 
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 
 namespace lv::audio {
 namespace {
 
-void putLe(std::vector<uint8_t>& out, uint32_t value, int bytes) {
-    for (int i = 0; i < bytes; ++i) out.push_back(static_cast<uint8_t>(value >> (8 * i)));
+void putLe(uint8_t* at, uint32_t value, int bytes) {
+    for (int i = 0; i < bytes; ++i) at[i] = static_cast<uint8_t>(value >> (8 * i));
 }
-
-void putTag(std::vector<uint8_t>& out, const char* tag) { out.insert(out.end(), tag, tag + 4); }
 
 }  // namespace
 
 std::vector<uint8_t> makeWav16(uint32_t sampleRate, uint32_t channels, std::span<const uint8_t> pcm) {
-    std::vector<uint8_t> out;
-    out.reserve(44 + pcm.size());
     const auto dataBytes = static_cast<uint32_t>(pcm.size());
-    putTag(out, "RIFF");
-    putLe(out, 36 + dataBytes, 4);
-    putTag(out, "WAVE");
-    putTag(out, "fmt ");
-    putLe(out, 16, 4);
-    putLe(out, 1, 2);  // PCM
-    putLe(out, channels, 2);
-    putLe(out, sampleRate, 4);
-    putLe(out, sampleRate * channels * 2, 4);
-    putLe(out, channels * 2, 2);
-    putLe(out, 16, 2);
-    putTag(out, "data");
-    putLe(out, dataBytes, 4);
-    out.insert(out.end(), pcm.begin(), pcm.end());
+    uint8_t header[44] = {'R', 'I', 'F', 'F', 0, 0, 0, 0, 'W', 'A', 'V', 'E', 'f', 'm', 't', ' ',
+                          16,  0,   0,   0,   1, 0};  // fmt chunk of 16 bytes, PCM
+    putLe(header + 4, 36 + dataBytes, 4);
+    putLe(header + 22, channels, 2);
+    putLe(header + 24, sampleRate, 4);
+    putLe(header + 28, sampleRate * channels * 2, 4);
+    putLe(header + 32, channels * 2, 2);
+    putLe(header + 34, 16, 2);
+    std::memcpy(header + 36, "data", 4);
+    putLe(header + 40, dataBytes, 4);
+    std::vector<uint8_t> out(sizeof header + pcm.size());
+    std::memcpy(out.data(), header, sizeof header);
+    if (!pcm.empty()) std::memcpy(out.data() + sizeof header, pcm.data(), pcm.size());
     return out;
 }
 
