@@ -101,8 +101,9 @@ TEST(FormatProbe, FindsALayer3HeaderInsideTheFirstKilobyteOnlyForMp3Names) {
 TEST(FormatProbe, Id3AndRiffStarts) {
     MemoryByteSource id3(std::vector<uint8_t>{'I', 'D', '3', 0, 0}, "a");
     EXPECT_EQ(probeLayer3(id3), 100);
-    std::vector<uint8_t> riff = {'R', 'I', 'F', 'F', 0, 0, 0, 0, 'W', 'A', 'V', 'E', 'f', 'm', 't', ' ', 30, 0, 0, 0, 0x55, 0};
-    riff.resize(60, 0);
+    const uint8_t start[] = {'R', 'I', 'F', 'F', 0, 0, 0, 0, 'W', 'A', 'V', 'E', 'f', 'm', 't', ' ', 30, 0, 0, 0, 0x55, 0};
+    std::vector<uint8_t> riff(60, 0);
+    std::copy(std::begin(start), std::end(start), riff.begin());
     MemoryByteSource riffMp3(riff);
     EXPECT_EQ(probeLayer3(riffMp3), 50);
     EXPECT_EQ(probeWav(riffMp3), 0);
