@@ -70,7 +70,7 @@ void FrameDecoder::decode(const MpegAudioHeader& header, const SideInfo& side, s
             bits.setPosition(granuleStart);
             const size_t end = granuleStart + static_cast<size_t>(g.part23Length);
             readScalefactors(bits, header, side, gr, ch);
-            nonzero[ch] = decodeSpectrum(bits, g, end, ch);
+            nonzero[ch] = decodeSpectrum(bits, g, end);
             requantise(g, ch, nonzero[ch]);
             granuleStart = end;
         }
@@ -172,7 +172,7 @@ void FrameDecoder::readScalefactors(BitReader& bits, const MpegAudioHeader& head
     sf.preflag = preflag;
 }
 
-int FrameDecoder::decodeSpectrum(BitReader& bits, const GranuleChannelInfo& g, size_t end, int ch) {
+int FrameDecoder::decodeSpectrum(BitReader& bits, const GranuleChannelInfo& g, size_t end) {
     // Region boundaries follow the long scalefactor bands; with window
     // switching region 2 is empty, and short blocks start region 1 at 36.
     int region1 = bands_->longBands[std::min(g.region0Count + 1, 22)];
@@ -199,7 +199,6 @@ int FrameDecoder::decodeSpectrum(BitReader& bits, const GranuleChannelInfo& g, s
         i += 4;
     }
     std::fill(quantised_ + i, quantised_ + 576, 0);
-    (void)ch;
     return i;
 }
 
@@ -278,7 +277,7 @@ void FrameDecoder::stereo(const MpegAudioHeader& header, const GranuleChannelInf
                     const int coded = std::min(sfb, 11);
                     const int position = sf.s[coded][w];
                     const bool illegal = header.mpeg1 ? position == 7 : position == sf.sMax[coded][w];
-                    intensityBand(header, position, illegal, intensityScale, midSide, 3 * start + w * width, width, 1);
+                    intensityBand(header, position, illegal, intensityScale, 3 * start + w * width, width);
                 }
             }
             if (right.mixedBlock && shortPartEmpty) {
@@ -289,8 +288,8 @@ void FrameDecoder::stereo(const MpegAudioHeader& header, const GranuleChannelInf
                     if (start <= last) continue;
                     const int position = sf.l[sfb];
                     const bool illegal = header.mpeg1 ? position == 7 : position == sf.lMax[sfb];
-                    intensityBand(header, position, illegal, intensityScale, midSide, start,
-                                  bands_->longBands[sfb + 1] - start, 1);
+                    intensityBand(header, position, illegal, intensityScale, start,
+                                  bands_->longBands[sfb + 1] - start);
                 }
             }
         } else {
@@ -301,8 +300,8 @@ void FrameDecoder::stereo(const MpegAudioHeader& header, const GranuleChannelInf
                 const int coded = std::min(sfb, 20);
                 const int position = sf.l[coded];
                 const bool illegal = header.mpeg1 ? position == 7 : position == sf.lMax[coded];
-                intensityBand(header, position, illegal, intensityScale, midSide, start,
-                              bands_->longBands[sfb + 1] - start, 1);
+                intensityBand(header, position, illegal, intensityScale, start,
+                              bands_->longBands[sfb + 1] - start);
             }
         }
     }
@@ -324,7 +323,7 @@ void FrameDecoder::stereo(const MpegAudioHeader& header, const GranuleChannelInf
 }
 
 void FrameDecoder::intensityBand(const MpegAudioHeader& header, int position, bool illegal, int intensityScale,
-                                 bool midSide, int first, int count, int step) {
+                                 int first, int count) {
     if (illegal) return;  // left to mid/side (or plain stereo)
     float kl, kr;
     if (header.mpeg1) {
@@ -343,14 +342,12 @@ void FrameDecoder::intensityBand(const MpegAudioHeader& header, int position, bo
     }
     float* l = spectrum_[0];
     float* r = spectrum_[1];
-    for (int j = 0; j < count; ++j) {
-        const int i = first + j * step;
+    for (int i = first; i < first + count; ++i) {
         const float x = l[i];
         l[i] = x * kl;
         r[i] = x * kr;
         intensityLine_[i] = true;
     }
-    (void)midSide;
 }
 
 void FrameDecoder::hybrid(const GranuleChannelInfo& g, int ch, int nonzero) {

@@ -39,11 +39,11 @@ private:
     };
 
     void readScalefactors(BitReader& bits, const MpegAudioHeader& header, const SideInfo& side, int gr, int ch);
-    int decodeSpectrum(BitReader& bits, const GranuleChannelInfo& g, size_t end, int ch);
+    int decodeSpectrum(BitReader& bits, const GranuleChannelInfo& g, size_t end);
     void requantise(const GranuleChannelInfo& g, int ch, int nonzero);
     void stereo(const MpegAudioHeader& header, const GranuleChannelInfo& right, int& nonzero0, int& nonzero1);
-    void intensityBand(const MpegAudioHeader& header, int position, bool illegal, int intensityScale, bool midSide,
-                       int first, int count, int step);
+    void intensityBand(const MpegAudioHeader& header, int position, bool illegal, int intensityScale, int first,
+                       int count);
     void hybrid(const GranuleChannelInfo& g, int ch, int nonzero);
 
     const ScalefactorBands* bands_ = nullptr;

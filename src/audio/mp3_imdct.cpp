@@ -1,13 +1,9 @@
 #include "audio/mp3_imdct.h"
 
-#include <atomic>
 #include <cmath>
 #include <numbers>
 
-#if defined(__i386__) || defined(__x86_64__)
-#include <emmintrin.h>
-#define LV_AUDIO_SSE2 1
-#endif
+#include "audio/kernel_choice.h"
 
 namespace lv::audio::mp3 {
 namespace {
@@ -78,24 +74,21 @@ __attribute__((target("sse2"))) void longSse2(const float in[18], float out[36],
 
 using LongKernel = void (*)(const float*, float*, const float (*)[36]);
 
-LongKernel bestLong() {
+KernelChoice<LongKernel>& longKernel() {
 #ifdef LV_AUDIO_SSE2
-    if (__builtin_cpu_supports("sse2")) return longSse2;
+    static KernelChoice<LongKernel> choice(longPlain, longSse2);
+#else
+    static KernelChoice<LongKernel> choice(longPlain, nullptr);
 #endif
-    return longPlain;
-}
-
-std::atomic<LongKernel>& activeLong() {
-    static std::atomic<LongKernel> kernel{bestLong()};
-    return kernel;
+    return choice;
 }
 
 }  // namespace
 
-void useVectorImdct(bool on) { activeLong() = on ? bestLong() : longPlain; }
+void useVectorImdct(bool on) { longKernel().useVector(on); }
 
 void imdctLong(const float in[18], float out[36], int blockType) {
-    activeLong().load(std::memory_order_relaxed)(in, out, kernels().longKernel[blockType & 3]);
+    longKernel().get()(in, out, kernels().longKernel[blockType & 3]);
 }
 
 void imdctShort(const float in[3][6], float out[36]) {

@@ -1,16 +1,12 @@
 #include "audio/polyphase_synthesis.h"
 
-#include <atomic>
 #include <cmath>
 #include <cstring>
 #include <numbers>
 
+#include "audio/kernel_choice.h"
 #include "audio/synthesis_window.h"
 
-#if defined(__i386__) || defined(__x86_64__)
-#include <emmintrin.h>
-#define LV_AUDIO_SSE2 1
-#endif
 
 namespace lv::audio {
 namespace {
@@ -119,16 +115,13 @@ __attribute__((target("sse2"))) void windowSse2(const float* const even[8], cons
 }
 #endif
 
-WindowKernel bestKernel() {
+KernelChoice<WindowKernel>& windowKernel() {
 #ifdef LV_AUDIO_SSE2
-    if (__builtin_cpu_supports("sse2")) return windowSse2;
+    static KernelChoice<WindowKernel> choice(windowPlain, windowSse2);
+#else
+    static KernelChoice<WindowKernel> choice(windowPlain, nullptr);
 #endif
-    return windowPlain;
-}
-
-std::atomic<WindowKernel>& activeKernel() {
-    static std::atomic<WindowKernel> kernel{bestKernel()};
-    return kernel;
+    return choice;
 }
 
 }  // namespace
@@ -145,7 +138,7 @@ void PolyphaseSynthesis::reset() {
     newest_ = 0;
 }
 
-void PolyphaseSynthesis::useVectorKernel(bool on) { activeKernel() = on ? bestKernel() : windowPlain; }
+void PolyphaseSynthesis::useVectorKernel(bool on) { windowKernel().useVector(on); }
 
 void PolyphaseSynthesis::run(const float subbands[32], int16_t* out, int stride) {
     // Shift the history by one block (of 64) and matrix the new block in.
@@ -159,7 +152,7 @@ void PolyphaseSynthesis::run(const float subbands[32], int16_t* out, int stride)
         odd[i] = history_[(newest_ + 2 * i + 1) & 15];  // V[128i + 64 .. 128i + 127]
     }
     float acc[32];
-    activeKernel().load(std::memory_order_relaxed)(even, odd, synthesisWindow(), acc);
+    windowKernel().get()(even, odd, synthesisWindow(), acc);
     for (int j = 0; j < 32; ++j) out[j * stride] = toPcm16(acc[j]);
 }
 
