@@ -57,7 +57,8 @@ bool haveTool(const char* name) { return std::system((std::string("command -v ")
 
 class Workspace {
 public:
-    Workspace() : dir_(fs::temp_directory_path() / ("lumavine-mp3-reference-" + std::to_string(std::rand()))) {
+    // One folder per case: ctest runs the cases in parallel processes.
+    explicit Workspace(const std::string& name) : dir_(fs::temp_directory_path() / ("lumavine-mp3-reference-" + name)) {
         fs::create_directories(dir_);
     }
     ~Workspace() {
@@ -84,7 +85,7 @@ class LameEncoded : public ::testing::TestWithParam<EncodedCase> {};
 TEST_P(LameEncoded, MatchesMpg123WithinOneLsb) {
     if (!haveTool("sox") || !haveTool("lame")) GTEST_SKIP() << "sox or lame not installed";
     const EncodedCase& c = GetParam();
-    Workspace work;
+    Workspace work(c.name);
     const std::string wav = work.path("source.wav"), mp3 = work.path(std::string(c.name) + ".mp3");
     // Different material per channel, so joint stereo has work to do.
     const std::string synth = "sox -R -n -r " + std::to_string(c.rate) + " -c " + std::to_string(c.channels) + " " +
