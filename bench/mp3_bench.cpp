@@ -1,0 +1,112 @@
+// Layer III decoding speed: ours against libmpg123 on the same files in the
+// same run, as multiples of real time, and their ratio (ours / mpg123; above
+// 1 means we are faster).
+//
+//     mp3_bench [FILE.mp3 ...]   (default: the shared music and voice, else the test sounds)
+#include <mpg123.h>
+
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "audio/mp3_decoder.h"
+#include "audio/mp3_imdct.h"
+#include "audio/polyphase_synthesis.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+std::vector<uint8_t> readFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// Seconds of audio decoded and seconds spent.
+struct Run {
+    double audio = 0;
+    double spent = 0;
+};
+
+Run runOurs(const std::vector<uint8_t>& bytes) {
+    const auto start = Clock::now();
+    lv::audio::Layer3Decoder decoder(std::make_unique<lv::audio::MemoryByteSource>(bytes));
+    const auto format = decoder.format();
+    std::vector<uint8_t> chunk(decoder.largestChunk());
+    uint64_t produced = 0;
+    while (!decoder.atEnd()) produced += decoder.read(chunk);
+    Run run;
+    run.spent = std::chrono::duration<double>(Clock::now() - start).count();
+    if (format.valid) run.audio = static_cast<double>(produced) / format.bytesPerSecond;
+    return run;
+}
+
+Run runMpg123(const std::string& path) {
+    const auto start = Clock::now();
+    Run run;
+    int error = 0;
+    mpg123_handle* h = mpg123_new(nullptr, &error);
+    mpg123_param(h, MPG123_ADD_FLAGS, MPG123_QUIET, 0.0);
+    if (mpg123_open(h, path.c_str()) == MPG123_OK) {
+        long rate = 0;
+        int channels = 0, encoding = 0;
+        mpg123_getformat(h, &rate, &channels, &encoding);
+        mpg123_format_none(h);
+        mpg123_format(h, rate, channels, MPG123_ENC_SIGNED_16);
+        std::vector<unsigned char> buffer(65536);
+        size_t done = 0, total = 0;
+        int status;
+        while ((status = mpg123_read(h, buffer.data(), buffer.size(), &done)) == MPG123_OK || status == MPG123_NEW_FORMAT)
+            total += done;
+        total += done;
+        run.audio = static_cast<double>(total) / (rate * channels * 2.0);
+        mpg123_close(h);
+    }
+    mpg123_delete(h);
+    run.spent = std::chrono::duration<double>(Clock::now() - start).count();
+    return run;
+}
+
+template <typename F>
+Run best(int repeats, F f) {
+    Run result = f();
+    for (int i = 1; i < repeats; ++i) {
+        const Run r = f();
+        if (r.spent < result.spent) result = r;
+    }
+    return result;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::vector<std::string> files(argv + 1, argv + argc);
+    if (files.empty()) {
+        const char* env = std::getenv("LUMAVINE_SHARED_DIR");
+        const std::filesystem::path shared =
+            std::filesystem::path(env ? env : LUMAVINE_SOURCE_DIR "/../shared") / "media" / "audio";
+        for (const char* name : {"music.mp3", "voice.mp3"})
+            if (std::filesystem::exists(shared / name)) files.push_back((shared / name).string());
+        if (files.empty()) files.push_back(LUMAVINE_SOURCE_DIR "/tests/data/audio/joint_128k_44k.mp3");
+    }
+    mpg123_init();
+    std::printf("%-40s %14s %14s %14s %8s\n", "file", "ours (x rt)", "vector off", "mpg123 (x rt)", "ratio");
+    for (const std::string& file : files) {
+        const std::vector<uint8_t> bytes = readFile(file);
+        const Run ours = best(3, [&] { return runOurs(bytes); });
+        lv::audio::PolyphaseSynthesis::useVectorKernel(false);
+        lv::audio::mp3::useVectorImdct(false);
+        const Run plain = best(3, [&] { return runOurs(bytes); });
+        lv::audio::PolyphaseSynthesis::useVectorKernel(true);
+        lv::audio::mp3::useVectorImdct(true);
+        const Run theirs = best(3, [&] { return runMpg123(file); });
+        const double oursSpeed = ours.audio / ours.spent, theirSpeed = theirs.audio / theirs.spent;
+        std::printf("%-40s %14.1f %14.1f %14.1f %8.2f\n", std::filesystem::path(file).filename().string().c_str(),
+                    oursSpeed, plain.audio / plain.spent, theirSpeed, oursSpeed / theirSpeed);
+    }
+    return 0;
+}

@@ -1,0 +1,159 @@
+#include "audio/polyphase_synthesis.h"
+
+#include <cmath>
+#include <cstring>
+#include <numbers>
+
+#include "audio/kernel_choice.h"
+#include "audio/synthesis_window.h"
+
+
+namespace lv::audio {
+namespace {
+
+// ---------------------------------------------------------------------------
+// Step 1, matrixing. V[i] = sum_k cos((16 + i)(2k + 1) pi / 64) S[k] is, with
+// X = the 32-point DCT-II of S (X[m] = sum_k cos(m (2k + 1) pi / 64) S[k]):
+//   V[i] = X[16 + i] (i < 16), V[16] = 0, V[i] = -X[48 - i] (16 < i <= 48),
+//   V[i] = -X[i - 48] (i > 48),
+// because X[64 - m] = -X[m], X[32] = 0 and X[m + 64] = -X[m]. The DCT runs
+// by the even/odd split (Lee): the even outputs are the half-size DCT of
+// x[k] + x[N-1-k], the odd ones the sum of neighbours of the half-size DCT
+// of (x[k] - x[N-1-k]) / (2 cos((2k + 1) pi / 2N)).
+
+struct DctTables {
+    float scale32[16], scale16[8], scale8[4], scale4[2], scale2[1];
+    DctTables() {
+        fill(scale32, 32);
+        fill(scale16, 16);
+        fill(scale8, 8);
+        fill(scale4, 4);
+        fill(scale2, 2);
+    }
+    static void fill(float* out, int n) {
+        for (int k = 0; k < n / 2; ++k)
+            out[k] = static_cast<float>(0.5 / std::cos((2 * k + 1) * std::numbers::pi / (2 * n)));
+    }
+    const float* scale(int n) const {
+        switch (n) {
+            case 32: return scale32;
+            case 16: return scale16;
+            case 8: return scale8;
+            case 4: return scale4;
+            default: return scale2;
+        }
+    }
+};
+
+const DctTables& dctTables() {
+    static const DctTables tables;
+    return tables;
+}
+
+template <int N>
+void dct(const float* in, float* out) {
+    if constexpr (N == 1) {
+        out[0] = in[0];
+    } else {
+        constexpr int H = N / 2;
+        const float* scale = dctTables().scale(N);
+        float sum[H], difference[H], even[H], odd[H];
+        for (int k = 0; k < H; ++k) {
+            sum[k] = in[k] + in[N - 1 - k];
+            difference[k] = (in[k] - in[N - 1 - k]) * scale[k];
+        }
+        dct<H>(sum, even);
+        dct<H>(difference, odd);
+        for (int r = 0; r < H; ++r) {
+            out[2 * r] = even[r];
+            out[2 * r + 1] = odd[r] + (r + 1 < H ? odd[r + 1] : 0.0f);
+        }
+    }
+}
+
+void matrix(const float subbands[32], float v[64]) {
+    float x[32];
+    dct<32>(subbands, x);
+    for (int i = 0; i < 16; ++i) v[i] = x[16 + i];
+    v[16] = 0;
+    for (int i = 17; i <= 48; ++i) v[i] = -x[48 - i];
+    for (int i = 49; i < 64; ++i) v[i] = -x[i - 48];
+}
+
+// ---------------------------------------------------------------------------
+// Step 2, windowing: out[j] = sum over i of U[j + 32i] D[j + 32i], where
+// U[64i + j] = V[128i + j] and U[64i + 32 + j] = V[128i + 96 + j]. Both
+// kernels accumulate every output in the same order, so they agree exactly.
+
+using WindowKernel = void (*)(const float* const even[8], const float* const odd[8], const float* d, float acc[32]);
+
+void windowPlain(const float* const even[8], const float* const odd[8], const float* d, float acc[32]) {
+    for (int j = 0; j < 32; ++j) acc[j] = 0;
+    for (int i = 0; i < 8; ++i) {
+        const float* d0 = d + 64 * i;
+        for (int j = 0; j < 32; ++j) {
+            acc[j] += even[i][j] * d0[j];
+            acc[j] += odd[i][32 + j] * d0[32 + j];
+        }
+    }
+}
+
+#ifdef LV_AUDIO_SSE2
+__attribute__((target("sse2"))) void windowSse2(const float* const even[8], const float* const odd[8], const float* d,
+                                                float acc[32]) {
+    __m128 sums[8];
+    for (auto& s : sums) s = _mm_setzero_ps();
+    for (int i = 0; i < 8; ++i) {
+        const float* d0 = d + 64 * i;
+        for (int q = 0; q < 8; ++q) {
+            const int j = 4 * q;
+            sums[q] = _mm_add_ps(sums[q], _mm_mul_ps(_mm_loadu_ps(even[i] + j), _mm_loadu_ps(d0 + j)));
+            sums[q] = _mm_add_ps(sums[q], _mm_mul_ps(_mm_loadu_ps(odd[i] + 32 + j), _mm_loadu_ps(d0 + 32 + j)));
+        }
+    }
+    for (int q = 0; q < 8; ++q) _mm_storeu_ps(acc + 4 * q, sums[q]);
+}
+#endif
+
+KernelChoice<WindowKernel>& windowKernel() {
+#ifdef LV_AUDIO_SSE2
+    static KernelChoice<WindowKernel> choice(windowPlain, windowSse2);
+#else
+    static KernelChoice<WindowKernel> choice(windowPlain, nullptr);
+#endif
+    return choice;
+}
+
+}  // namespace
+
+int16_t toPcm16(float value) {
+    const float scaled = value * 32768.0f;
+    if (scaled >= 32767.0f) return 32767;
+    if (scaled <= -32768.0f) return -32768;
+    return static_cast<int16_t>(std::lrintf(scaled));
+}
+
+void PolyphaseSynthesis::reset() {
+    std::memset(history_, 0, sizeof history_);
+    newest_ = 0;
+}
+
+void PolyphaseSynthesis::useVectorKernel(bool on) { windowKernel().useVector(on); }
+
+void PolyphaseSynthesis::run(const float subbands[32], int16_t* out, int stride) {
+    // Shift the history by one block (of 64) and matrix the new block in.
+    newest_ = (newest_ + 15) & 15;
+    matrix(subbands, history_[newest_]);
+
+    const float* even[8];
+    const float* odd[8];
+    for (int i = 0; i < 8; ++i) {
+        even[i] = history_[(newest_ + 2 * i) & 15];     // V[128i .. 128i + 63]
+        odd[i] = history_[(newest_ + 2 * i + 1) & 15];  // V[128i + 64 .. 128i + 127]
+    }
+    float acc[32];
+    windowKernel().get()(even, odd, synthesisWindow(), acc);
+    for (int j = 0; j < 32; ++j) out[j * stride] = toPcm16(acc[j]);
+}
+
+}  // namespace lv::audio

@@ -1,0 +1,31 @@
+// The polyphase synthesis filter bank of MPEG audio (ISO/IEC 11172-3
+// Annex A, figure A.2), in its two steps per block of 32 subband samples of
+// one channel: matrixing them into the channel's history, then windowing the
+// history into 32 PCM samples written with a stride (the channel count), so
+// channels come out interleaved.
+#pragma once
+
+#include <cstdint>
+
+namespace lv::audio {
+
+class PolyphaseSynthesis {
+public:
+    PolyphaseSynthesis() { reset(); }
+    void reset();
+    void run(const float subbands[32], int16_t* out, int stride);
+
+    // Switches every filter bank of the process between the vector kernel
+    // (when the processor has one) and the plain one; for tests and benches.
+    static void useVectorKernel(bool on);
+
+private:
+    // The history V of figure A.2 as 16 blocks of 64, newest at `newest_`.
+    float history_[16][64];
+    int newest_ = 0;
+};
+
+// Rounds a synthesis output (full scale 1.0) to a clipped 16-bit sample.
+int16_t toPcm16(float value);
+
+}  // namespace lv::audio

@@ -1,0 +1,83 @@
+// The Huffman code tables as data: each big-value table and count1 table A
+// must be a complete prefix code (no code a prefix of another, Kraft sum 1),
+// which a mistyped code or length breaks.
+#include "audio/mp3_huffman_codes.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "audio/bit_reader.h"
+#include "audio/mp3_huffman.h"
+
+namespace lv::audio::mp3 {
+namespace {
+
+struct Code {
+    uint32_t bits;
+    int length;
+};
+
+void expectCompletePrefixCode(const std::vector<Code>& codes, int table) {
+    double kraft = 0;
+    for (const Code& c : codes) kraft += std::ldexp(1.0, -c.length);
+    EXPECT_DOUBLE_EQ(kraft, 1.0) << "table " << table;
+    for (size_t a = 0; a < codes.size(); ++a)
+        for (size_t b = 0; b < codes.size(); ++b) {
+            if (a == b || codes[a].length > codes[b].length) continue;
+            const uint32_t prefix = codes[b].bits >> (codes[b].length - codes[a].length);
+            EXPECT_NE(prefix, codes[a].bits) << "table " << table << ": code " << a << " prefixes " << b;
+        }
+}
+
+TEST(HuffmanCodes, EveryBigValueTableIsACompletePrefixCode) {
+    for (int t = 1; t < 32; ++t) {
+        const PairCodeTable& spec = pairCodeTable(t);
+        if (spec.size == 0) continue;
+        std::vector<Code> codes;
+        for (int i = 0; i < spec.size * spec.size; ++i) codes.push_back({spec.codes[i], spec.lengths[i]});
+        expectCompletePrefixCode(codes, t);
+    }
+}
+
+TEST(HuffmanCodes, CountOneTableAIsACompletePrefixCode) {
+    const QuadCodeTable a = quadCodeTableA();
+    std::vector<Code> codes;
+    for (int i = 0; i < 16; ++i) codes.push_back({a.codes[i], a.lengths[i]});
+    expectCompletePrefixCode(codes, 32);
+}
+
+TEST(HuffmanCodes, LinbitsFollowTheStandard) {
+    const int expected[32] = {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
+                              1, 2, 3, 4, 6, 8, 10, 13, 4, 5, 6, 7, 8, 9, 11, 13};
+    for (int t = 0; t < 32; ++t) EXPECT_EQ(pairCodeTable(t).linbits, expected[t]) << t;
+}
+
+// Every code of every table, written out and decoded back.
+TEST(HuffmanDecoding, DecodesEveryCodeWordOfEveryTable) {
+    for (int t = 1; t < 32; ++t) {
+        const PairCodeTable& spec = pairCodeTable(t);
+        if (spec.size == 0 || spec.linbits > 0) continue;  // escape values need linbits after them
+        for (int x = 0; x < spec.size; ++x)
+            for (int y = 0; y < spec.size; ++y) {
+                const int i = x * spec.size + y;
+                // code, then the sign bits (1: negative) of non-zero values
+                uint64_t word = spec.codes[i];
+                int length = spec.lengths[i];
+                if (x) word = word << 1 | 1, ++length;
+                if (y) word = word << 1 | 0, ++length;
+                uint8_t bytes[16] = {};
+                for (int b = 0; b < length; ++b)
+                    if ((word >> (length - 1 - b)) & 1) bytes[b / 8] |= static_cast<uint8_t>(0x80 >> (b % 8));
+                BitReader bits(bytes, sizeof bytes);
+                int out[2];
+                decodePairs(bits, t, out, 2);
+                EXPECT_EQ(out[0], -x) << "table " << t;
+                EXPECT_EQ(out[1], y) << "table " << t;
+                EXPECT_EQ(bits.position(), static_cast<size_t>(length)) << "table " << t;
+            }
+    }
+}
+
+}  // namespace
+}  // namespace lv::audio::mp3

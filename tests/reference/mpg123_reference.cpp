@@ -1,0 +1,67 @@
+#include "mpg123_reference.h"
+
+#include <mpg123.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+
+namespace lv::audio::reference {
+
+Pcm decodeWithMpg123(const std::string& path) {
+    Pcm pcm;
+    static const bool initialised = mpg123_init() == MPG123_OK;
+    if (!initialised) return pcm;
+    int error = 0;
+    mpg123_handle* handle = mpg123_new(nullptr, &error);
+    if (!handle) return pcm;
+    mpg123_param(handle, MPG123_REMOVE_FLAGS, MPG123_GAPLESS, 0.0);
+    mpg123_param(handle, MPG123_ADD_FLAGS, MPG123_QUIET, 0.0);
+    if (mpg123_open(handle, path.c_str()) == MPG123_OK) {
+        int encoding = 0;
+        mpg123_getformat(handle, &pcm.rate, &pcm.channels, &encoding);
+        mpg123_format_none(handle);
+        mpg123_format(handle, pcm.rate, pcm.channels, MPG123_ENC_SIGNED_16);
+        std::vector<unsigned char> buffer(65536);
+        for (;;) {
+            size_t done = 0;
+            const int status = mpg123_read(handle, buffer.data(), buffer.size(), &done);
+            const auto* samples = reinterpret_cast<const int16_t*>(buffer.data());
+            pcm.samples.insert(pcm.samples.end(), samples, samples + done / 2);
+            if (status != MPG123_OK && status != MPG123_NEW_FORMAT) break;
+        }
+        mpg123_close(handle);
+    }
+    mpg123_delete(handle);
+    return pcm;
+}
+
+Difference compare(const std::vector<int16_t>& ours, const std::vector<int16_t>& theirs, int channels,
+                   int64_t maxOffset) {
+    Difference best;
+    const auto frames = [&](const std::vector<int16_t>& v) { return static_cast<int64_t>(v.size()) / channels; };
+    const int64_t probe = 20000;
+    double bestError = -1;
+    for (int64_t offset = 0; offset <= maxOffset && offset < frames(ours); ++offset) {
+        const int64_t n = std::min({frames(ours) - offset, frames(theirs), probe}) * channels;
+        double error = 0;
+        for (int64_t i = 0; i < n; i += 3) {
+            const double d = ours[static_cast<size_t>(offset * channels + i)] - theirs[static_cast<size_t>(i)];
+            error += d * d;
+        }
+        if (bestError < 0 || error < bestError) bestError = error, best.offset = offset;
+    }
+    const int64_t n = std::min(frames(ours) - best.offset, frames(theirs));
+    if (n <= 0) return best;
+    double sum = 0;
+    for (int64_t i = 0; i < n * channels; ++i) {
+        const int d = ours[static_cast<size_t>(best.offset * channels + i)] - theirs[static_cast<size_t>(i)];
+        sum += static_cast<double>(d) * d;
+        best.maxAbs = std::max(best.maxAbs, std::abs(d));
+    }
+    best.compared = n;
+    best.rms = std::sqrt(sum / static_cast<double>(n * channels));
+    return best;
+}
+
+}  // namespace lv::audio::reference
