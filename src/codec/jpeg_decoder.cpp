@@ -428,7 +428,7 @@ struct JpegDecoder::State {
         eobRun = 0;
     }
 
-    // Called before every MCU but the first of a scan: at the end of each
+    // Called before every MCU of a scan: at the end of each
     // restart interval the padding bits are dropped and a restart marker must
     // follow; it resets the DC predictors and the end-of-band run. Any other
     // marker ends the data of this scan (the remaining blocks stay empty).
@@ -474,20 +474,17 @@ struct JpegDecoder::State {
     // A whole scan into the kept coefficients.
     void decodeBufferedScan() {
         startScan();
-        bool first = true;
         if (scan.count == 1) {
             Component& c = components[scan.component[0]];
             for (int row = 0; row < c.blocksHigh; ++row)
                 for (int column = 0; column < c.blocksWide; ++column) {
-                    if (!first) countRestart();
-                    first = false;
+                    countRestart();
                     if (!bits.exhausted()) decodeBlock(c, c.block(row, column));
                 }
         } else {
             for (int row = 0; row < mcusHigh; ++row)
                 for (int column = 0; column < mcusWide; ++column) {
-                    if (!first) countRestart();
-                    first = false;
+                    countRestart();
                     if (!bits.exhausted()) decodeMcu(row, column);
                 }
         }
@@ -513,7 +510,7 @@ struct JpegDecoder::State {
         for (int i = 0; i < componentCount; ++i)
             std::fill(components[i].coefs.begin(), components[i].coefs.end(), std::int16_t{0});
         for (int column = 0; column < mcusWide; ++column) {
-            if (mcuRow > 0 || column > 0) countRestart();
+            countRestart();
             if (!bits.exhausted()) decodeMcu(mcuRow, column);
         }
     }
