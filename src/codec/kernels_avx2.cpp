@@ -6,9 +6,14 @@
 #include "codec/kernels.h"
 
 #ifdef LV_CODEC_X86
+#if defined(__clang__)
+#include <immintrin.h>
+#pragma clang attribute push(__attribute__((target("avx2"))), apply_to = function)
+#else
 #pragma GCC push_options
 #pragma GCC target("avx2")
 #include <immintrin.h>
+#endif
 
 namespace lv::codec::simd {
 
@@ -102,5 +107,9 @@ void yccToBgrAvx2(const std::uint8_t* y, const std::uint8_t* cb, const std::uint
 
 }  // namespace lv::codec
 
+#if defined(__clang__)
+#pragma clang attribute pop
+#else
 #pragma GCC pop_options
+#endif
 #endif

@@ -5,9 +5,14 @@
 #include "codec/kernels.h"
 
 #ifdef LV_CODEC_X86
+#if defined(__clang__)
+#include <emmintrin.h>
+#pragma clang attribute push(__attribute__((target("sse2"))), apply_to = function)
+#else
 #pragma GCC push_options
 #pragma GCC target("sse2")
 #include <emmintrin.h>
+#endif
 
 namespace lv::codec::simd {
 
@@ -85,5 +90,9 @@ void yccToBgrSse2(const std::uint8_t* y, const std::uint8_t* cb, const std::uint
 
 }  // namespace lv::codec
 
+#if defined(__clang__)
+#pragma clang attribute pop
+#else
 #pragma GCC pop_options
+#endif
 #endif
