@@ -59,9 +59,12 @@ struct Component {
     int blocksWide = 0, blocksHigh = 0;  // blocks that hold image samples
     int paddedWide = 0, paddedHigh = 0;  // blocks of whole MCUs
     std::vector<std::int16_t> coefs;     // the whole image, or one MCU row
-    std::vector<std::uint8_t> plane;     // one MCU row of samples
+    // Pixels per block side in the output (see scaledBlockSide).
+    int blockWidth = 8, blockHeight = 8;
+    std::vector<std::uint8_t> plane;  // one MCU row of samples
     int planeStride = 0;
-    std::vector<std::uint8_t> upsampled;  // one output row, when h < hmax
+    bool upsampling = false;              // plane columns are wider than output pixels
+    std::vector<std::uint8_t> upsampled;  // one output row
     std::vector<int> sourceColumn;        // output column -> plane column
 
     std::int16_t* block(int row, int column) {
@@ -521,19 +524,21 @@ struct JpegDecoder::State {
         started = true;
         blockSize = 8 / options.scaleDenominator;
         const SimdLevel level = simdLevel();
-        idct = blockSize == 8 ? idctBlocksFor(level) : blockSize == 2 ? idctBlocks2x2 : idctBlocks1x1;
+        idct = idctBlocksFor(level);
         yccToBgr = yccToBgrFor(level);
         buffered = progressive || scan.count != componentCount;
         for (int i = 0; i < componentCount; ++i) {
             Component& c = components[i];
             const std::size_t rows = buffered ? static_cast<std::size_t>(c.paddedHigh) : static_cast<std::size_t>(c.v);
             c.coefs.assign(rows * static_cast<std::size_t>(c.paddedWide) * 64, 0);
-            c.planeStride = c.paddedWide * blockSize;
-            c.plane.assign(static_cast<std::size_t>(c.planeStride) * c.v * blockSize, 128);
-            if (c.h != hmax) {
+            c.blockWidth = c.blockHeight = scaledBlockSide(c);
+            c.planeStride = c.paddedWide * c.blockWidth;
+            c.plane.assign(static_cast<std::size_t>(c.planeStride) * c.v * c.blockHeight, 128);
+            c.upsampling = c.h * c.blockWidth != hmax * blockSize;
+            if (c.upsampling) {
                 c.upsampled.assign(static_cast<std::size_t>(outputWidth), 0);
                 c.sourceColumn.resize(static_cast<std::size_t>(outputWidth));
-                for (int x = 0; x < outputWidth; ++x) c.sourceColumn[x] = x * c.h / hmax;
+                for (int x = 0; x < outputWidth; ++x) c.sourceColumn[x] = x * c.h * c.blockWidth / (hmax * blockSize);
             }
         }
         if (componentCount == 3 && options.colourMode == 0) paddedRow.assign(static_cast<std::size_t>(outputWidth) * 3, 0);
@@ -544,14 +549,35 @@ struct JpegDecoder::State {
         }
     }
 
+    // A subsampled component at a reduced scale: its blocks grow (square, by
+    // powers of 2, up to 8 pixels) while both of its subsampling ratios
+    // still allow it, so that its inverse DCT instead of replication brings
+    // it towards the output resolution, as common decoders do.
+    int scaledBlockSide(const Component& c) const {
+        int side = blockSize;
+        while (side < 8 && (hmax * blockSize) % (c.h * side * 2) == 0 && (vmax * blockSize) % (c.v * side * 2) == 0)
+            side *= 2;
+        return side;
+    }
+
+    void inverseDct(const Component& c, const std::int16_t* coefs, std::uint8_t* out) {
+        const std::uint16_t* q = quant[c.quantTable].data();
+        if (c.blockWidth == 8 && c.blockHeight == 8)
+            idct(coefs, q, c.paddedWide, out, c.planeStride);
+        else if (c.blockWidth == 1 && c.blockHeight == 1)
+            idctBlocks1x1(coefs, q, c.paddedWide, out, c.planeStride);
+        else
+            idctBlocksReduced(coefs, q, c.paddedWide, out, c.planeStride, c.blockWidth, c.blockHeight);
+    }
+
     void produceMcuRow(int mcuRow) {
         if (!buffered) decodeStreamedRow(mcuRow);
         for (int i = 0; i < componentCount; ++i) {
             Component& c = components[i];
             for (int y = 0; y < c.v; ++y) {
                 const int blockRow = buffered ? mcuRow * c.v + y : y;
-                idct(c.block(blockRow, 0), quant[c.quantTable].data(), c.paddedWide,
-                     c.plane.data() + static_cast<std::size_t>(y) * blockSize * c.planeStride, c.planeStride);
+                inverseDct(c, c.block(blockRow, 0),
+                           c.plane.data() + static_cast<std::size_t>(y) * c.blockHeight * c.planeStride);
             }
         }
         decodedMcuRow = mcuRow;
@@ -560,10 +586,11 @@ struct JpegDecoder::State {
     // The samples of one component for output row `row` of the MCU row,
     // widened to the output width when the component is subsampled.
     const std::uint8_t* componentRow(Component& c, int row) {
-        const std::uint8_t* source = c.plane.data() + static_cast<std::size_t>(row * c.v / vmax) * c.planeStride;
-        if (c.h == hmax) return source;
+        const int planeRow = row * c.v * c.blockHeight / (vmax * blockSize);
+        const std::uint8_t* source = c.plane.data() + static_cast<std::size_t>(planeRow) * c.planeStride;
+        if (!c.upsampling) return source;
         std::uint8_t* out = c.upsampled.data();
-        if (hmax == 2 * c.h) {
+        if (hmax * blockSize == 2 * c.h * c.blockWidth) {
             for (int x = 0; x + 1 < outputWidth; x += 2) out[x] = out[x + 1] = source[x >> 1];
             if (outputWidth & 1) out[outputWidth - 1] = source[(outputWidth - 1) >> 1];
         } else {

@@ -81,21 +81,25 @@ void idctBlockPlain(const std::int16_t* coefs, const std::uint16_t* quant, std::
     }
 }
 
-// Weights of the 2x2 reduction: the mean of the 8-point inverse DCT over
-// samples 4q..4q+3, for each frequency u, in 13-bit fixed point. Even
-// frequencies above 0 average to nothing.
-struct QuarterWeights {
-    std::int32_t w[2][8];
-    QuarterWeights() {
+// Weights of the reduced inverse DCTs: for n outputs, output q is the mean
+// of the 8-point inverse DCT over samples q*8/n .. (q+1)*8/n - 1, for each
+// frequency u, in 13-bit fixed point.
+struct ReducedWeights {
+    std::int32_t w[4][8][8];  // [log2 n][q][u]
+    ReducedWeights() {
         const double pi = 3.14159265358979323846;
-        for (int q = 0; q < 2; ++q)
-            for (int u = 0; u < 8; ++u) {
-                double sum = 0;
-                for (int x = 4 * q; x < 4 * q + 4; ++x) sum += std::cos((2 * x + 1) * u * pi / 16);
-                const double cu = u == 0 ? std::sqrt(0.5) : 1.0;
-                w[q][u] = static_cast<std::int32_t>(std::lround(cu / 2 * sum / 4 * 8192));
-            }
+        for (int level = 0; level < 4; ++level) {
+            const int n = 1 << level, span = 8 / n;
+            for (int q = 0; q < n; ++q)
+                for (int u = 0; u < 8; ++u) {
+                    double sum = 0;
+                    for (int x = q * span; x < (q + 1) * span; ++x) sum += std::cos((2 * x + 1) * u * pi / 16);
+                    const double cu = u == 0 ? std::sqrt(0.5) : 1.0;
+                    w[level][q][u] = static_cast<std::int32_t>(std::lround(cu / 2 * sum / span * 8192));
+                }
+        }
     }
+    const std::int32_t (*forSize(int n) const)[8] { return w[n == 1 ? 0 : n == 2 ? 1 : n == 4 ? 2 : 3]; }
 };
 
 std::uint8_t levelShift(std::int64_t value, int shift) {
@@ -109,25 +113,28 @@ void idctBlocksPlain(const std::int16_t* coefs, const std::uint16_t* quant, int 
     for (int i = 0; i < count; ++i) idctBlockPlain(coefs + 64 * i, quant, out + 8 * i, stride);
 }
 
-void idctBlocks2x2(const std::int16_t* coefs, const std::uint16_t* quant, int count, std::uint8_t* out, int stride) {
-    static const QuarterWeights weights;
+void idctBlocksReduced(const std::int16_t* coefs, const std::uint16_t* quant, int count, std::uint8_t* out, int stride,
+                       int width, int height) {
+    static const ReducedWeights weights;
+    const auto* across = weights.forSize(width);
+    const auto* down = weights.forSize(height);
     for (int i = 0; i < count; ++i) {
         const std::int16_t* block = coefs + 64 * i;
-        std::int64_t columns[2][8];  // [output row][frequency column]
+        std::int64_t columns[8][8];  // [output row][frequency column]
         for (int col = 0; col < 8; ++col) {
             std::int64_t in[8];
             for (int k = 0; k < 8; ++k) in[k] = std::int64_t{block[k * 8 + col]} * quant[k * 8 + col];
-            for (int q = 0; q < 2; ++q) {
+            for (int q = 0; q < height; ++q) {
                 std::int64_t sum = 0;
-                for (int k = 0; k < 8; ++k) sum += in[k] * weights.w[q][k];
+                for (int k = 0; k < 8; ++k) sum += in[k] * down[q][k];
                 columns[q][col] = sum;
             }
         }
-        for (int q = 0; q < 2; ++q)
-            for (int p = 0; p < 2; ++p) {
+        for (int q = 0; q < height; ++q)
+            for (int p = 0; p < width; ++p) {
                 std::int64_t sum = 0;
-                for (int k = 0; k < 8; ++k) sum += columns[q][k] * weights.w[p][k];
-                out[q * stride + 2 * i + p] = levelShift(sum, 2 * kConstBits);
+                for (int k = 0; k < 8; ++k) sum += columns[q][k] * across[p][k];
+                out[q * stride + width * i + p] = levelShift(sum, 2 * kConstBits);
             }
     }
 }

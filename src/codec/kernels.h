@@ -33,10 +33,12 @@ YccToBgrFn yccToBgrFor(SimdLevel level);
 void idctBlocksPlain(const std::int16_t* coefs, const std::uint16_t* quant, int count, std::uint8_t* out, int stride);
 void yccToBgrPlain(const std::uint8_t* y, const std::uint8_t* cb, const std::uint8_t* cr, std::uint8_t* out, int width);
 
-// Reduced sizes straight from the coefficients: 2x2 pixels per block (the
-// exact mean of each 4x4 quarter of the full inverse DCT) and 1x1 (the mean
-// of the block, from the DC coefficient alone).
-void idctBlocks2x2(const std::int16_t* coefs, const std::uint16_t* quant, int count, std::uint8_t* out, int stride);
+// Reduced sizes straight from the coefficients: `width` x `height` pixels per
+// block (each 1, 2, 4 or 8), each pixel the exact mean of its part of the
+// full inverse DCT; block i is written at out + width * i. 1x1 is the mean of
+// the block, from the DC coefficient alone.
+void idctBlocksReduced(const std::int16_t* coefs, const std::uint16_t* quant, int count, std::uint8_t* out, int stride,
+                       int width, int height);
 void idctBlocks1x1(const std::int16_t* coefs, const std::uint16_t* quant, int count, std::uint8_t* out, int stride);
 
 // Rows already in red, green, blue (files that say they carry RGB).

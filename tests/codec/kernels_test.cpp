@@ -83,7 +83,7 @@ TEST_F(Kernels, DcOnlyBlockIsFlatAtEverySize) {
     std::vector<std::uint16_t> q(64, 8);
     std::uint8_t full[64], quarter[4], eighth[1];
     idctBlocksPlain(c.data(), q.data(), 1, full, 8);
-    idctBlocks2x2(c.data(), q.data(), 1, quarter, 2);
+    idctBlocksReduced(c.data(), q.data(), 1, quarter, 2, 2, 2);
     idctBlocks1x1(c.data(), q.data(), 1, eighth, 1);
     for (std::uint8_t v : full) EXPECT_EQ(v, 138);
     for (std::uint8_t v : quarter) EXPECT_EQ(v, 138);
@@ -98,7 +98,7 @@ TEST_F(Kernels, QuarterSizeIsTheMeanOfEachQuarter) {
         const std::vector<std::uint16_t> q(64, 2);
         std::uint8_t full[64], quarter[4];
         idctBlocksPlain(c.data(), q.data(), 1, full, 8);
-        idctBlocks2x2(c.data(), q.data(), 1, quarter, 2);
+        idctBlocksReduced(c.data(), q.data(), 1, quarter, 2, 2, 2);
         for (int qy = 0; qy < 2; ++qy)
             for (int qx = 0; qx < 2; ++qx) {
                 int sum = 0;
