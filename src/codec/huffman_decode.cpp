@@ -30,6 +30,19 @@ void HuffmanDecoder::build(const std::uint8_t counts[16], const std::uint8_t* va
         code <<= 1;
     }
     defined_ = true;
+    buildFastAc();
+}
+
+void HuffmanDecoder::buildFastAc() {
+    for (int look = 0; look < (1 << kLookupBits); ++look) {
+        fastAc_[look] = 0;
+        const int length = lookup_[look] >> 8, symbol = lookup_[look] & 0xFF;
+        const int run = symbol >> 4, size = symbol & 15;
+        if (length == 0 || size == 0 || length + size > kLookupBits) continue;
+        const int raw = (look >> (kLookupBits - length - size)) & ((1 << size) - 1);
+        const int value = BitReader::extend(raw, size);
+        fastAc_[look] = value * 256 + (run << 4) + length + size;
+    }
 }
 
 int HuffmanDecoder::decodeLong(BitReader& bits) const {

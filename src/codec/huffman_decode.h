@@ -29,8 +29,16 @@ public:
         return decodeLong(bits);
     }
 
+    // For AC tables: when the next code and the value bits after it fit in
+    // kLookupBits, decodes both: returns value << 8 | run << 4 | bits used,
+    // else 0 (the caller then goes the long way).
+    std::int32_t fastAc(BitReader& bits) const { return fastAc_[bits.peek(kLookupBits)]; }
+
 private:
     int decodeLong(BitReader& bits) const;
+    void buildFastAc();
+
+    std::int32_t fastAc_[1 << kLookupBits] = {};
 
     bool defined_ = false;
     std::uint16_t lookup_[1 << kLookupBits] = {};  // code length << 8 | symbol; 0 when longer

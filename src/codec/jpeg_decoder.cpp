@@ -311,6 +311,13 @@ struct JpegDecoder::State {
         decodeDc(c, block, 0);
         const HuffmanDecoder& table = acTables[c.acTable];
         for (int k = 1; k < 64;) {
+            if (const std::int32_t fast = table.fastAc(bits)) {
+                k += (fast >> 4) & 15;
+                bits.skip(fast & 15);
+                if (k > 63) break;
+                block[kZigzag[k++]] = static_cast<std::int16_t>(fast >> 8);
+                continue;
+            }
             const int rs = table.decode(bits);
             const int run = rs >> 4, size = rs & 15;
             if (size == 0) {

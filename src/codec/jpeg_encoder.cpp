@@ -145,6 +145,7 @@ struct JpegEncoder::State {
     BitWriter out;
     EncoderParameters parameters;
     std::array<std::uint16_t, 64> quant[2]{};
+    std::array<float, 64> inverseDivisor[2]{};  // 1 / (8 q): the transform is 8 times too large
     HuffmanEncoder dcLuminance, acLuminance, dcChrominance, acChrominance;
     bool started = false;
     int components = 1;
@@ -224,6 +225,8 @@ struct JpegEncoder::State {
         components = image.colour ? 3 : 1;
         quant[0] = scaledTable(kLuminanceQuant, parameters.quality);
         quant[1] = scaledTable(kChrominanceQuant, parameters.quality);
+        for (int t = 0; t < 2; ++t)
+            for (int k = 0; k < 64; ++k) inverseDivisor[t][k] = 1.0f / static_cast<float>(8 * quant[t][k]);
         stripStride = blocksWide() * 8;
         strip.assign(static_cast<std::size_t>(stripStride) * 8 * components, 0);
         writeHeaders();
@@ -289,16 +292,16 @@ struct JpegEncoder::State {
         for (int y = 0; y < 8; ++y)
             for (int x = 0; x < 8; ++x) block[y * 8 + x] = samples[y * stripStride + x] - 128;
         forwardDct(block);
-        const auto& q = quant[c == 0 ? 0 : 1];
         const HuffmanEncoder& dc = c == 0 ? dcLuminance : dcChrominance;
         const HuffmanEncoder& ac = c == 0 ? acLuminance : acChrominance;
 
+        const auto& inverse = inverseDivisor[c == 0 ? 0 : 1];
         int values[64];
         for (int k = 0; k < 64; ++k) {
             const int natural = kZigzag[k];
-            const int divisor = q[natural] * 8;
             const int v = block[natural];
-            values[k] = v >= 0 ? (v + divisor / 2) / divisor : -((-v + divisor / 2) / divisor);
+            const int magnitude = static_cast<int>(static_cast<float>(v < 0 ? -v : v) * inverse[natural] + 0.5f);
+            values[k] = v < 0 ? -magnitude : magnitude;
         }
         const int diff = values[0] - predictor[c];
         predictor[c] = values[0];
