@@ -30,28 +30,28 @@ constexpr std::uint8_t kAcChrominanceValues[162] = {
 
 }  // namespace
 
-const HuffmanSpec& standardDcLuminance() {
-    static const HuffmanSpec spec{{0, 1, 5, 1, 1, 1, 1, 1, 1, 0, 0, 0, 0, 0, 0, 0}, kDcValues, 12};
-    return spec;
+const HuffmanDefinition& standardDcLuminance() {
+    static const HuffmanDefinition definition{{0, 1, 5, 1, 1, 1, 1, 1, 1, 0, 0, 0, 0, 0, 0, 0}, kDcValues, 12};
+    return definition;
 }
-const HuffmanSpec& standardDcChrominance() {
-    static const HuffmanSpec spec{{0, 3, 1, 1, 1, 1, 1, 1, 1, 1, 1, 0, 0, 0, 0, 0}, kDcValues, 12};
-    return spec;
+const HuffmanDefinition& standardDcChrominance() {
+    static const HuffmanDefinition definition{{0, 3, 1, 1, 1, 1, 1, 1, 1, 1, 1, 0, 0, 0, 0, 0}, kDcValues, 12};
+    return definition;
 }
-const HuffmanSpec& standardAcLuminance() {
-    static const HuffmanSpec spec{{0, 2, 1, 3, 3, 2, 4, 3, 5, 5, 4, 4, 0, 0, 1, 0x7d}, kAcLuminanceValues, 162};
-    return spec;
+const HuffmanDefinition& standardAcLuminance() {
+    static const HuffmanDefinition definition{{0, 2, 1, 3, 3, 2, 4, 3, 5, 5, 4, 4, 0, 0, 1, 0x7d}, kAcLuminanceValues, 162};
+    return definition;
 }
-const HuffmanSpec& standardAcChrominance() {
-    static const HuffmanSpec spec{{0, 2, 1, 2, 4, 4, 3, 4, 7, 5, 4, 4, 0, 1, 2, 0x77}, kAcChrominanceValues, 162};
-    return spec;
+const HuffmanDefinition& standardAcChrominance() {
+    static const HuffmanDefinition definition{{0, 2, 1, 2, 4, 4, 3, 4, 7, 5, 4, 4, 0, 1, 2, 0x77}, kAcChrominanceValues, 162};
+    return definition;
 }
 
-HuffmanEncoder::HuffmanEncoder(const HuffmanSpec& spec) {
+HuffmanEncoder::HuffmanEncoder(const HuffmanDefinition& definition) {
     int code = 0, index = 0;
     for (int len = 1; len <= 16; ++len) {
-        for (int i = 0; i < spec.counts[len - 1] && index < spec.valueCount; ++i, ++index, ++code) {
-            const std::uint8_t symbol = spec.values[index];
+        for (int i = 0; i < definition.counts[len - 1] && index < definition.valueCount; ++i, ++index, ++code) {
+            const std::uint8_t symbol = definition.values[index];
             this->code[symbol] = static_cast<std::uint16_t>(code);
             length[symbol] = static_cast<std::uint8_t>(len);
         }

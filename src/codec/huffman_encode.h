@@ -6,21 +6,21 @@
 
 namespace lv::codec {
 
-struct HuffmanSpec {
+struct HuffmanDefinition {
     std::uint8_t counts[16];  // codes of each length 1 to 16
     const std::uint8_t* values;
     int valueCount;
 };
 
-const HuffmanSpec& standardDcLuminance();
-const HuffmanSpec& standardAcLuminance();
-const HuffmanSpec& standardDcChrominance();
-const HuffmanSpec& standardAcChrominance();
+const HuffmanDefinition& standardDcLuminance();
+const HuffmanDefinition& standardAcLuminance();
+const HuffmanDefinition& standardDcChrominance();
+const HuffmanDefinition& standardAcChrominance();
 
 struct HuffmanEncoder {
     std::uint16_t code[256] = {};
     std::uint8_t length[256] = {};  // 0: the symbol has no code
-    explicit HuffmanEncoder(const HuffmanSpec& spec);
+    explicit HuffmanEncoder(const HuffmanDefinition& definition);
 };
 
 }  // namespace lv::codec

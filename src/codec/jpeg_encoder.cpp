@@ -194,10 +194,10 @@ struct JpegEncoder::State {
                                                                     static_cast<std::uint8_t>(c == 0 ? 0 : 1)});
         segment(marker::kSof0, sof);
         std::vector<std::uint8_t> dht;
-        const auto addTable = [&dht](int classAndNumber, const HuffmanSpec& spec) {
+        const auto addTable = [&dht](int classAndNumber, const HuffmanDefinition& definition) {
             dht.push_back(static_cast<std::uint8_t>(classAndNumber));
-            dht.insert(dht.end(), spec.counts, spec.counts + 16);
-            dht.insert(dht.end(), spec.values, spec.values + spec.valueCount);
+            dht.insert(dht.end(), definition.counts, definition.counts + 16);
+            dht.insert(dht.end(), definition.values, definition.values + definition.valueCount);
         };
         addTable(0x00, standardDcLuminance());
         addTable(0x10, standardAcLuminance());

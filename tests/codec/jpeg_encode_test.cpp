@@ -119,17 +119,17 @@ TEST_F(Encoding, ClosingBeforeEveryRowArrivedFails) {
 
 // The AC tables of K.3 must give every run/size symbol a code exactly once.
 TEST(StandardHuffmanTables, CodeEveryAcSymbolOnce) {
-    for (const codec::HuffmanSpec* spec : {&codec::standardAcLuminance(), &codec::standardAcChrominance()}) {
+    for (const codec::HuffmanDefinition* definition : {&codec::standardAcLuminance(), &codec::standardAcChrominance()}) {
         int total = 0;
-        for (int n : spec->counts) total += n;
-        ASSERT_EQ(total, spec->valueCount);
-        const codec::HuffmanEncoder table(*spec);
+        for (int n : definition->counts) total += n;
+        ASSERT_EQ(total, definition->valueCount);
+        const codec::HuffmanEncoder table(*definition);
         EXPECT_NE(table.length[0x00], 0);
         EXPECT_NE(table.length[0xF0], 0);
         for (int run = 0; run < 16; ++run)
             for (int size = 1; size <= 10; ++size) EXPECT_NE(table.length[run << 4 | size], 0) << run << "/" << size;
         std::vector<int> seen(256, 0);
-        for (int i = 0; i < spec->valueCount; ++i) EXPECT_EQ(++seen[spec->values[i]], 1);
+        for (int i = 0; i < definition->valueCount; ++i) EXPECT_EQ(++seen[definition->values[i]], 1);
     }
 }
 
