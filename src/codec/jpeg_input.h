@@ -29,6 +29,11 @@ public:
     // Steps back over the byte just read (one step only).
     void unget() { --position_; }
 
+    // The bytes already buffered, for readers that take many at once.
+    const std::uint8_t* buffered() const { return buffer_.data() + position_; }
+    std::size_t bufferedCount() const { return end_ - position_; }
+    void advance(std::size_t n) { position_ += n; }
+
     int u8() {
         const int b = byte();
         if (b < 0) fail("the file ends inside a marker segment");
@@ -105,6 +110,15 @@ public:
 private:
     void refill() {
         if (filler_ > count_) filler_ = count_;
+        if (!stopped_) {
+            // Fast path: buffered bytes up to the next 0xFF go straight in.
+            const std::uint8_t* p = in_.buffered();
+            const std::size_t available = in_.bufferedCount();
+            std::size_t used = 0;
+            for (; count_ <= 56 && used < available && p[used] != 0xFF; ++used, count_ += 8)
+                accumulator_ |= static_cast<std::uint64_t>(p[used]) << (56 - count_);
+            in_.advance(used);
+        }
         while (count_ <= 56) {
             int b = 0;
             if (!stopped_) {
