@@ -123,7 +123,15 @@ void idctBlocksReduced(const std::int16_t* coefs, const std::uint16_t* quant, in
         std::int64_t columns[8][8];  // [output row][frequency column]
         for (int col = 0; col < 8; ++col) {
             std::int64_t in[8];
-            for (int k = 0; k < 8; ++k) in[k] = std::int64_t{block[k * 8 + col]} * quant[k * 8 + col];
+            bool zero = true;
+            for (int k = 0; k < 8; ++k) {
+                in[k] = std::int64_t{block[k * 8 + col]} * quant[k * 8 + col];
+                zero = zero && in[k] == 0;
+            }
+            if (zero) {  // most columns of real blocks
+                for (int q = 0; q < height; ++q) columns[q][col] = 0;
+                continue;
+            }
             for (int q = 0; q < height; ++q) {
                 std::int64_t sum = 0;
                 for (int k = 0; k < 8; ++k) sum += in[k] * down[q][k];
