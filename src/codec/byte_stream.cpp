@@ -1,0 +1,96 @@
+#include "codec/byte_stream.h"
+
+#include <algorithm>
+#include <cstring>
+#include <filesystem>
+#include <new>
+#include <system_error>
+
+namespace lv::codec {
+
+long MemoryStream::seek(long offset, int origin) {
+    long base = 0;
+    if (origin == 1) base = static_cast<long>(position_);
+    if (origin == 2) base = static_cast<long>(bytes_.size());
+    const long target = origin == 2 ? base - offset : base + offset;
+    if (target < 0) return -1;
+    position_ = std::min(static_cast<std::size_t>(target), bytes_.size());
+    return static_cast<long>(position_);
+}
+
+int MemoryStream::read(std::uint8_t* buffer, int count) {
+    if (count <= 0) return 0;
+    const std::size_t n = std::min(static_cast<std::size_t>(count), bytes_.size() - position_);
+    if (n > 0) std::memcpy(buffer, bytes_.data() + position_, n);
+    position_ += n;
+    return static_cast<int>(n);
+}
+
+int MemoryStream::write(const std::uint8_t* buffer, int count) {
+    if (count <= 0) return 0;
+    try {
+        const std::size_t end = position_ + static_cast<std::size_t>(count);
+        if (end > bytes_.size()) bytes_.resize(end);
+    } catch (const std::bad_alloc&) {
+        return 0;
+    }
+    std::memcpy(bytes_.data() + position_, buffer, static_cast<std::size_t>(count));
+    position_ += static_cast<std::size_t>(count);
+    return count;
+}
+
+FileStream::FileStream(const std::string& path, const char* mode) : file_(std::fopen(path.c_str(), mode)) {}
+
+FileStream::~FileStream() { close(); }
+
+long FileStream::seek(long offset, int origin) {
+    if (!file_) return -1;
+    const int whence = origin == 1 ? SEEK_CUR : origin == 2 ? SEEK_END : SEEK_SET;
+    if (std::fseek(file_, origin == 2 ? -offset : offset, whence) != 0) return -1;
+    return std::ftell(file_);
+}
+
+int FileStream::read(std::uint8_t* buffer, int count) {
+    if (!file_ || count <= 0) return count < 0 ? -1 : 0;
+    return static_cast<int>(std::fread(buffer, 1, static_cast<std::size_t>(count), file_));
+}
+
+int FileStream::write(const std::uint8_t* buffer, int count) {
+    if (!file_ || count < 0) return -1;
+    return static_cast<int>(std::fwrite(buffer, 1, static_cast<std::size_t>(count), file_));
+}
+
+bool FileStream::close() {
+    if (!file_) return true;
+    const bool ok = std::fclose(file_) == 0;
+    file_ = nullptr;
+    return ok;
+}
+
+AtomicFileSink::AtomicFileSink(std::string target)
+    : target_(std::move(target)), temporary_(target_ + ".lvtmp"), file_(temporary_, "wb") {}
+
+AtomicFileSink::~AtomicFileSink() {
+    if (!finished_) discard();
+}
+
+bool AtomicFileSink::close() {
+    if (finished_) return false;
+    finished_ = true;
+    if (!file_.close()) {
+        std::remove(temporary_.c_str());
+        return false;
+    }
+    std::error_code error;
+    std::filesystem::rename(temporary_, target_, error);
+    if (error) std::remove(temporary_.c_str());
+    return !error;
+}
+
+void AtomicFileSink::discard() {
+    finished_ = true;
+    file_.close();
+    std::remove(temporary_.c_str());
+}
+
+}  // namespace lv::codec

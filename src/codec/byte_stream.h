@@ -1,0 +1,86 @@
+// Byte streams the codec reads from and writes to.
+//
+// A small stand-in for the program's file-service streams: seek with the
+// usual origins (0 from the start, 1 from the current position, 2 from the
+// end) returning the new position or -1, read and write returning the byte
+// count moved (or -1), and close. Memory streams serve tests and the fuzzer;
+// file streams wrap std::FILE*.
+//
+// AtomicFileSink writes to a temporary file beside the target and renames it
+// over the target only when close() succeeds, so a failed or interrupted
+// write never leaves a half-written picture where a good one was.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace lv::codec {
+
+class ByteStream {
+public:
+    virtual ~ByteStream() = default;
+    virtual long seek(long offset, int origin) = 0;
+    virtual int read(std::uint8_t* buffer, int count) = 0;
+    virtual int write(const std::uint8_t* buffer, int count) = 0;
+    // Finishes the stream; false when buffered data could not be written.
+    virtual bool close() = 0;
+};
+
+class MemoryStream final : public ByteStream {
+public:
+    MemoryStream() = default;
+    explicit MemoryStream(std::span<const std::uint8_t> bytes) : bytes_(bytes.begin(), bytes.end()) {}
+    long seek(long offset, int origin) override;
+    int read(std::uint8_t* buffer, int count) override;
+    int write(const std::uint8_t* buffer, int count) override;
+    bool close() override { return true; }
+    const std::vector<std::uint8_t>& bytes() const { return bytes_; }
+
+private:
+    std::vector<std::uint8_t> bytes_;
+    std::size_t position_ = 0;
+};
+
+class FileStream final : public ByteStream {
+public:
+    // mode as std::fopen's; ok() tells whether the file opened.
+    FileStream(const std::string& path, const char* mode);
+    ~FileStream() override;
+    FileStream(const FileStream&) = delete;
+    FileStream& operator=(const FileStream&) = delete;
+    bool ok() const { return file_ != nullptr; }
+    long seek(long offset, int origin) override;
+    int read(std::uint8_t* buffer, int count) override;
+    int write(const std::uint8_t* buffer, int count) override;
+    bool close() override;
+
+private:
+    std::FILE* file_ = nullptr;
+};
+
+class AtomicFileSink final : public ByteStream {
+public:
+    explicit AtomicFileSink(std::string target);
+    ~AtomicFileSink() override;  // discards the temporary unless closed
+    AtomicFileSink(const AtomicFileSink&) = delete;
+    AtomicFileSink& operator=(const AtomicFileSink&) = delete;
+    bool ok() const { return file_.ok(); }
+    long seek(long offset, int origin) override { return file_.seek(offset, origin); }
+    int read(std::uint8_t*, int) override { return -1; }
+    int write(const std::uint8_t* buffer, int count) override { return file_.write(buffer, count); }
+    // Completes the temporary and renames it over the target.
+    bool close() override;
+    // Removes the temporary; the target is untouched.
+    void discard();
+
+private:
+    std::string target_;
+    std::string temporary_;
+    FileStream file_;
+    bool finished_ = false;
+};
+
+}  // namespace lv::codec

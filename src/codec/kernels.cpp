@@ -1,0 +1,193 @@
+#include "codec/kernels.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace lv::codec {
+
+namespace {
+
+// Constants of the inverse DCT, 13 fractional bits, already paired: each
+// output of a butterfly is a*first + b*second.
+constexpr int kConstBits = 13;
+constexpr int kPass1Bits = 2;
+
+std::int16_t saturate16(std::int32_t v) {
+    return static_cast<std::int16_t>(std::clamp<std::int32_t>(v, -32768, 32767));
+}
+
+std::int16_t wrap16(std::int32_t v) { return static_cast<std::int16_t>(static_cast<std::uint16_t>(v)); }
+
+std::int32_t pairMul(std::int32_t a, std::int32_t b, std::int32_t first, std::int32_t second) {
+    return a * first + b * second;
+}
+
+// One 1-D pass over eight 16-bit inputs, the same grouping as the vector code.
+template <int Shift>
+void idctPass(const std::int16_t in[8], std::int32_t out[8]) {
+    constexpr std::int32_t round = 1 << (Shift - 1);
+    const std::int32_t tmp3 = pairMul(in[2], in[6], 10703, 4433);
+    const std::int32_t tmp2 = pairMul(in[2], in[6], 4433, -10704);
+    const std::int32_t tmp0 = pairMul(in[0], in[4], 8192, 8192);
+    const std::int32_t tmp1 = pairMul(in[0], in[4], 8192, -8192);
+    const std::int32_t tmp10 = tmp0 + tmp3, tmp13 = tmp0 - tmp3, tmp11 = tmp1 + tmp2, tmp12 = tmp1 - tmp2;
+
+    const std::int32_t t0 = in[7], t1 = in[5], t2 = in[3], t3 = in[1];
+    const std::int32_t a = wrap16(t0 + t2), b = wrap16(t1 + t3);
+    const std::int32_t z3 = pairMul(a, b, -6436, 9633);
+    const std::int32_t z4 = pairMul(a, b, 9633, 6437);
+    const std::int32_t o0 = pairMul(t0, t3, -4927, -7373) + z3;
+    const std::int32_t o3 = pairMul(t0, t3, -7373, 4926) + z4;
+    const std::int32_t o1 = pairMul(t1, t2, -4176, -20995) + z4;
+    const std::int32_t o2 = pairMul(t1, t2, -20995, 4177) + z3;
+
+    out[0] = (tmp10 + o3 + round) >> Shift;
+    out[7] = (tmp10 - o3 + round) >> Shift;
+    out[1] = (tmp11 + o2 + round) >> Shift;
+    out[6] = (tmp11 - o2 + round) >> Shift;
+    out[2] = (tmp12 + o1 + round) >> Shift;
+    out[5] = (tmp12 - o1 + round) >> Shift;
+    out[3] = (tmp13 + o0 + round) >> Shift;
+    out[4] = (tmp13 - o0 + round) >> Shift;
+}
+
+void idctBlockPlain(const std::int16_t* coefs, const std::uint16_t* quant, std::uint8_t* out, int stride) {
+    std::int16_t workspace[64];
+    // Pass 1: columns. A column without AC terms is its DC term times 4,
+    // exactly what the full pass gives.
+    for (int col = 0; col < 8; ++col) {
+        std::int16_t in[8];
+        bool acZero = true;
+        for (int k = 0; k < 8; ++k) {
+            in[k] = wrap16(coefs[k * 8 + col] * quant[k * 8 + col]);
+            if (k > 0 && in[k] != 0) acZero = false;
+        }
+        if (acZero) {
+            const std::int16_t dc = saturate16(in[0] * (1 << kPass1Bits));
+            for (int k = 0; k < 8; ++k) workspace[k * 8 + col] = dc;
+            continue;
+        }
+        std::int32_t result[8];
+        idctPass<kConstBits - kPass1Bits>(in, result);
+        for (int k = 0; k < 8; ++k) workspace[k * 8 + col] = saturate16(result[k]);
+    }
+    // Pass 2: rows, then level shift by 128 and clamp to a byte.
+    for (int row = 0; row < 8; ++row) {
+        std::int32_t result[8];
+        idctPass<kConstBits + kPass1Bits + 3>(workspace + row * 8, result);
+        std::uint8_t* dst = out + row * stride;
+        for (int x = 0; x < 8; ++x)
+            dst[x] = static_cast<std::uint8_t>(std::clamp<std::int32_t>(saturate16(result[x]) + 128, 0, 255));
+    }
+}
+
+// Weights of the reduced inverse DCTs: for n outputs, output q is the mean
+// of the 8-point inverse DCT over samples q*8/n .. (q+1)*8/n - 1, for each
+// frequency u, in 13-bit fixed point.
+struct ReducedWeights {
+    std::int32_t w[4][8][8];  // [log2 n][q][u]
+    ReducedWeights() {
+        const double pi = 3.14159265358979323846;
+        for (int level = 0; level < 4; ++level) {
+            const int n = 1 << level, span = 8 / n;
+            for (int q = 0; q < n; ++q)
+                for (int u = 0; u < 8; ++u) {
+                    double sum = 0;
+                    for (int x = q * span; x < (q + 1) * span; ++x) sum += std::cos((2 * x + 1) * u * pi / 16);
+                    const double cu = u == 0 ? std::sqrt(0.5) : 1.0;
+                    w[level][q][u] = static_cast<std::int32_t>(std::lround(cu / 2 * sum / span * 8192));
+                }
+        }
+    }
+    const std::int32_t (*forSize(int n) const)[8] { return w[n == 1 ? 0 : n == 2 ? 1 : n == 4 ? 2 : 3]; }
+};
+
+std::uint8_t levelShift(std::int64_t value, int shift) {
+    const std::int64_t v = ((value + (std::int64_t{1} << (shift - 1))) >> shift) + 128;
+    return static_cast<std::uint8_t>(std::clamp<std::int64_t>(v, 0, 255));
+}
+
+}  // namespace
+
+void idctBlocksPlain(const std::int16_t* coefs, const std::uint16_t* quant, int count, std::uint8_t* out, int stride) {
+    for (int i = 0; i < count; ++i) idctBlockPlain(coefs + 64 * i, quant, out + 8 * i, stride);
+}
+
+void idctBlocksReduced(const std::int16_t* coefs, const std::uint16_t* quant, int count, std::uint8_t* out, int stride,
+                       int width, int height) {
+    static const ReducedWeights weights;
+    const auto* across = weights.forSize(width);
+    const auto* down = weights.forSize(height);
+    for (int i = 0; i < count; ++i) {
+        const std::int16_t* block = coefs + 64 * i;
+        std::int64_t columns[8][8];  // [output row][frequency column]
+        for (int col = 0; col < 8; ++col) {
+            std::int64_t in[8];
+            bool zero = true;
+            for (int k = 0; k < 8; ++k) {
+                in[k] = std::int64_t{block[k * 8 + col]} * quant[k * 8 + col];
+                zero = zero && in[k] == 0;
+            }
+            if (zero) {  // most columns of real blocks
+                for (int q = 0; q < height; ++q) columns[q][col] = 0;
+                continue;
+            }
+            for (int q = 0; q < height; ++q) {
+                std::int64_t sum = 0;
+                for (int k = 0; k < 8; ++k) sum += in[k] * down[q][k];
+                columns[q][col] = sum;
+            }
+        }
+        for (int q = 0; q < height; ++q)
+            for (int p = 0; p < width; ++p) {
+                std::int64_t sum = 0;
+                for (int k = 0; k < 8; ++k) sum += columns[q][k] * across[p][k];
+                out[q * stride + width * i + p] = levelShift(sum, 2 * kConstBits);
+            }
+    }
+}
+
+void idctBlocks1x1(const std::int16_t* coefs, const std::uint16_t* quant, int count, std::uint8_t* out, int) {
+    // The block's mean is its DC coefficient divided by 8.
+    for (int i = 0; i < count; ++i) out[i] = levelShift(std::int64_t{coefs[64 * i]} * quant[0], 3);
+}
+
+void yccToBgrPlain(const std::uint8_t* y, const std::uint8_t* cb, const std::uint8_t* cr, std::uint8_t* out,
+                   int width) {
+    // 14-bit constants of the JFIF conversion: R = Y + 1.402 Cr,
+    // G = Y - 0.34414 Cb - 0.71414 Cr, B = Y + 1.772 Cb.
+    for (int x = 0; x < width; ++x) {
+        const int b = cb[x] - 128, r = cr[x] - 128, l = y[x];
+        out[3 * x + 0] = static_cast<std::uint8_t>(std::clamp(l + ((b * 29032 + 8192) >> 14), 0, 255));
+        out[3 * x + 1] = static_cast<std::uint8_t>(std::clamp(l + ((b * -5638 + r * -11700 + 8192) >> 14), 0, 255));
+        out[3 * x + 2] = static_cast<std::uint8_t>(std::clamp(l + ((r * 22970 + 8192) >> 14), 0, 255));
+    }
+}
+
+void rgbToBgr(const std::uint8_t* r, const std::uint8_t* g, const std::uint8_t* b, std::uint8_t* out, int width) {
+    for (int x = 0; x < width; ++x) {
+        out[3 * x + 0] = b[x];
+        out[3 * x + 1] = g[x];
+        out[3 * x + 2] = r[x];
+    }
+}
+
+IdctBlocksFn idctBlocksFor(SimdLevel level) {
+#ifdef LV_CODEC_X86
+    if (level == SimdLevel::Avx2) return idctBlocksAvx2;
+    if (level == SimdLevel::Sse2) return idctBlocksSse2;
+#endif
+    (void)level;
+    return idctBlocksPlain;
+}
+
+YccToBgrFn yccToBgrFor(SimdLevel level) {
+#ifdef LV_CODEC_X86
+    if (level == SimdLevel::Avx2) return yccToBgrAvx2;
+    if (level == SimdLevel::Sse2) return yccToBgrSse2;
+#endif
+    (void)level;
+    return yccToBgrPlain;
+}
+
+}  // namespace lv::codec

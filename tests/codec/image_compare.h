@@ -1,0 +1,52 @@
+// Helpers shared by the codec tests: PSNR between Bitmaps, files as bytes,
+// and decoding or encoding through memory streams.
+#pragma once
+
+#include <cmath>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "codec/byte_stream.h"
+#include "codec/jpeg.h"
+#include "render/bitmap.h"
+
+namespace lv::test {
+
+// Peak signal-to-noise ratio in dB over all bytes; -1 when the Bitmaps differ
+// in size or depth, 999 when they are equal.
+inline double psnr(const Bitmap& a, const Bitmap& b) {
+    if (a.width != b.width || a.height != b.height || a.depth != b.depth) return -1;
+    double sum = 0;
+    for (int y = 0; y < a.height; ++y)
+        for (int x = 0; x < a.stride; ++x) {
+            const double d = a.rows[y][x] - b.rows[y][x];
+            sum += d * d;
+        }
+    const double count = static_cast<double>(a.stride) * a.height;
+    if (sum == 0 || count == 0) return 999;
+    return 10 * std::log10(255.0 * 255.0 * count / sum);
+}
+
+inline std::vector<std::uint8_t> readBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+inline BitmapPtr decodeBytes(const std::vector<std::uint8_t>& bytes, int wantedWidth = 0, int wantedHeight = 0) {
+    codec::MemoryStream stream(bytes);
+    return codec::decodeJpeg(stream, wantedWidth, wantedHeight);
+}
+
+inline std::vector<std::uint8_t> encodeToBytes(const Bitmap& bitmap, int quality) {
+    codec::MemoryStream stream;
+    if (codec::encodeJpeg(stream, bitmap, quality) != 0) return {};
+    return stream.bytes();
+}
+
+inline std::string jpegDataPath(const std::string& name) {
+    return std::string(LUMAVINE_SOURCE_DIR) + "/tests/data/jpeg/" + name;
+}
+
+}  // namespace lv::test

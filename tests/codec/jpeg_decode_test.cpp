@@ -1,0 +1,222 @@
+// Decoding: the small files of tests/data/jpeg (made by cjpeg in every
+// sampling, progressive, restart, grey and RGB form) against djpeg's
+// decodes of the same files (-dct int -nosmooth, full and scaled), kept
+// beside them; the start-of-image probe; refused and damaged files.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+
+#include "codec/jpeg_codec.h"
+#include "codec/simd.h"
+#include "codec/jpeg_tables.h"
+#include "image_compare.h"
+#include "render/pnm.h"
+
+namespace lv::test {
+namespace {
+
+std::string pnmError;  // why a PNM file did not load, for the failure message
+
+namespace marker = codec::marker;
+
+class SampleFile : public ::testing::TestWithParam<const char*> {
+protected:
+    std::string name() const { return GetParam(); }
+    bool grey() const { return name().rfind("grey", 0) == 0; }
+    BitmapPtr reference(const std::string& suffix) const {
+        return loadPnm(jpegDataPath(name() + suffix + (grey() ? ".pgm" : ".ppm")), pnmError);
+    }
+    BitmapPtr decode(int wantedWidth = 0, int wantedHeight = 0) const {
+        return decodeBytes(readBytes(jpegDataPath(name() + ".jpg")), wantedWidth, wantedHeight);
+    }
+};
+
+TEST_P(SampleFile, FullSizeMatchesTheReferenceDecoder) {
+    const BitmapPtr ours = decode(), theirs = reference("");
+    ASSERT_TRUE(ours && theirs);
+    EXPECT_EQ(ours->depth, grey() ? 8 : 24);
+    EXPECT_EQ(ours->name, "jpeg");
+    EXPECT_GE(psnr(*ours, *theirs), 45.0);
+}
+
+// 77x53 into 19x13 fits at a quarter; into 9x6 at an eighth.
+TEST_P(SampleFile, QuarterSizeMatchesTheReferenceDecoder) {
+    const BitmapPtr ours = decode(19, 13), theirs = reference("_4");
+    ASSERT_TRUE(ours && theirs);
+    EXPECT_EQ(ours->width, 20);
+    EXPECT_GE(psnr(*ours, *theirs), 32.0);
+}
+
+TEST_P(SampleFile, EighthSizeMatchesTheReferenceDecoder) {
+    const BitmapPtr ours = decode(9, 6), theirs = reference("_8");
+    ASSERT_TRUE(ours && theirs);
+    EXPECT_EQ(ours->width, 10);
+    EXPECT_GE(psnr(*ours, *theirs), 32.0);
+}
+
+TEST_P(SampleFile, ABoxJustAboveAQuarterDecodesAtFullSize) {
+    const BitmapPtr ours = decode(20, 14);
+    ASSERT_TRUE(ours);
+    EXPECT_EQ(ours->width, 77);
+    EXPECT_EQ(ours->height, 53);
+}
+
+INSTANTIATE_TEST_SUITE_P(Forms, SampleFile,
+                         ::testing::Values("s444", "s420", "s422_restart", "s411", "s440", "s32", "prog420",
+                                           "prog444_restart", "grey", "grey_prog", "rgb"));
+
+class Decoding : public ::testing::Test {
+protected:
+    std::vector<std::uint8_t> file = readBytes(jpegDataPath("s444.jpg"));
+
+    // Offset of the first byte after marker FF `code`.
+    std::size_t after(int code) const {
+        for (std::size_t i = 0; i + 1 < file.size(); ++i)
+            if (file[i] == 0xFF && file[i + 1] == code) return i + 2;
+        return 0;
+    }
+    BitmapPtr decodeWithPrefix(std::size_t junk) const {
+        std::vector<std::uint8_t> bytes(junk, 0x5A);
+        bytes.insert(bytes.end(), file.begin(), file.end());
+        return decodeBytes(bytes);
+    }
+    BitmapPtr decodePatched(std::size_t offset, std::uint8_t value) {
+        file.at(offset) = value;
+        return decodeBytes(file);
+    }
+};
+
+TEST_F(Decoding, FindsTheStartBehind54BytesOfOtherData) {
+    EXPECT_TRUE(decodeWithPrefix(54));
+    EXPECT_TRUE(decodeWithPrefix(128));
+    EXPECT_TRUE(decodeWithPrefix(4294));
+}
+
+TEST_F(Decoding, DoesNotFindTheStartBehind55Bytes) {
+    EXPECT_FALSE(decodeWithPrefix(55));
+    EXPECT_FALSE(decodeWithPrefix(1));
+}
+
+TEST_F(Decoding, RefusesWhatIsNotJpeg) {
+    EXPECT_FALSE(decodeBytes({}));
+    EXPECT_FALSE(decodeBytes({0xFF, 0xD8, 0xFF}));
+    EXPECT_FALSE(decodeBytes({0xFF, 0xD8, 0xFF, 0xD9}));
+}
+
+TEST_F(Decoding, RefusesArithmeticCoding) { EXPECT_FALSE(decodePatched(after(marker::kSof0) - 1, 0xC9)); }
+
+TEST_F(Decoding, RefusesTwelveBitSamples) { EXPECT_FALSE(decodePatched(after(marker::kSof0) + 2, 12)); }
+
+TEST_F(Decoding, RefusesFourComponents) {
+    // A frame header of four components, each a copy of the first.
+    const std::size_t sof = after(marker::kSof0);
+    std::vector<std::uint8_t> extra(file.begin() + sof + 8, file.begin() + sof + 11);
+    extra[0] = 9;
+    file.insert(file.begin() + sof + 17, extra.begin(), extra.end());
+    file[sof + 1] += 3;
+    file[sof + 7] = 4;
+    EXPECT_FALSE(decodeBytes(file));
+}
+
+TEST_F(Decoding, RefusesABadHuffmanTableNumber) { EXPECT_FALSE(decodePatched(after(marker::kDht) + 2, 0x17)); }
+
+TEST_F(Decoding, RefusesAnImageAbovePixelBudgetWithoutAllocatingIt) {
+    const std::size_t sof = after(marker::kSof0);
+    file[sof + 3] = file[sof + 4] = file[sof + 5] = file[sof + 6] = 0xFF;  // 65535 x 65535
+    EXPECT_FALSE(decodeBytes(file));
+}
+
+TEST_F(Decoding, RefusesAMarkerLengthPastTheEnd) { EXPECT_FALSE(decodePatched(after(marker::kDqt), 0xFF)); }
+
+TEST_F(Decoding, KeepsTheDecodedRowsOfAFileThatEndsEarlyAndGreysTheRest) {
+    const BitmapPtr whole = decodeBytes(file);
+    file.resize(file.size() / 2);
+    const BitmapPtr part = decodeBytes(file);
+    ASSERT_TRUE(whole && part);
+    EXPECT_TRUE(std::equal(whole->rows[0], whole->rows[0] + whole->stride, part->rows[0]));
+    const std::uint8_t* last = part->rows[part->height - 1];
+    EXPECT_TRUE(std::all_of(last, last + part->stride, [](std::uint8_t v) { return v == 128; }));
+}
+
+TEST_F(Decoding, ReportsTheCodecStatusThroughItsEntryPoints) {
+    std::size_t position = 0;
+    codec::DecoderSlot decoder;
+    const auto read = [this, &position](std::uint8_t* buffer, int count) {
+        const int n = static_cast<int>(std::min<std::size_t>(static_cast<std::size_t>(count), file.size() - position));
+        std::copy_n(file.begin() + static_cast<long>(position), n, buffer);
+        position += static_cast<std::size_t>(n);
+        return n;
+    };
+    ASSERT_EQ(codec::jpegDecoderOpen(decoder, read), codec::kJpegOk);
+    codec::ImageInfo info;
+    ASSERT_EQ(codec::jpegDecoderImageInfo(decoder.get(), info), codec::kJpegOk);
+    EXPECT_EQ(info.sourceWidth, 77);
+    EXPECT_EQ(info.components, 3);
+    EXPECT_LE(info.rowsPerStrip, 16);
+    codec::DecoderOptions options;
+    options.scaleDenominator = 2;
+    EXPECT_NE(codec::jpegDecoderSetOptions(decoder.get(), options), codec::kJpegOk);
+    EXPECT_EQ(codec::jpegDecoderClose(decoder), codec::kJpegOk);
+    EXPECT_NE(codec::jpegDecoderImageInfo(nullptr, info), codec::kJpegOk);
+}
+
+}  // namespace
+}  // namespace lv::test
+
+namespace lv::test {
+namespace {
+
+std::vector<std::uint8_t> decodeRows(const std::vector<std::uint8_t>& file, int colourMode, codec::ImageInfo& info) {
+    std::size_t position = 0;
+    codec::DecoderSlot decoder;
+    codec::jpegDecoderOpen(decoder, [&](std::uint8_t* buffer, int count) {
+        const int n = static_cast<int>(std::min<std::size_t>(static_cast<std::size_t>(count), file.size() - position));
+        std::copy_n(file.begin() + static_cast<long>(position), n, buffer);
+        position += static_cast<std::size_t>(n);
+        return n;
+    });
+    codec::DecoderOptions options;
+    options.colourMode = colourMode;
+    if (codec::jpegDecoderSetOptions(decoder.get(), options) != codec::kJpegOk) return {};
+    codec::jpegDecoderImageInfo(decoder.get(), info);
+    std::vector<std::uint8_t> pixels(static_cast<std::size_t>(info.bytesPerRow) * info.outputHeight);
+    for (int y = 0, delivered = 0; y < info.outputHeight; y += delivered) {
+        std::vector<std::uint8_t*> rows;
+        std::vector<std::uint8_t> spare(static_cast<std::size_t>(info.bytesPerRow) * 16);
+        for (int i = 0; i < info.rowsPerStrip; ++i)
+            rows.push_back(y + i < info.outputHeight ? &pixels[static_cast<std::size_t>(y + i) * info.bytesPerRow]
+                                                     : &spare[static_cast<std::size_t>(i) * info.bytesPerRow]);
+        if (codec::jpegDecoderReadRows(decoder.get(), rows.data(), delivered) != codec::kJpegOk || delivered < 1)
+            return {};
+    }
+    return pixels;
+}
+
+TEST(DecoderColourModes, PaddedPixelsCarryTheSameColours) {
+    const auto file = readBytes(jpegDataPath("s420.jpg"));
+    codec::ImageInfo packed, padded;
+    const auto three = decodeRows(file, 3, packed), four = decodeRows(file, 0, padded);
+    ASSERT_EQ(packed.bytesPerPixel, 3);
+    ASSERT_EQ(padded.bytesPerPixel, 4);
+    ASSERT_EQ(three.size() / 3, four.size() / 4);
+    for (std::size_t i = 0; i < three.size() / 3; ++i) {
+        EXPECT_EQ(std::vector<std::uint8_t>(&three[3 * i], &three[3 * i] + 3),
+                  std::vector<std::uint8_t>(&four[4 * i], &four[4 * i] + 3));
+        EXPECT_EQ(four[4 * i + 3], 0);
+    }
+}
+
+// The whole decode gives the same bytes with every kernel level.
+TEST(DecoderKernelLevels, PlainAndVectorDecodesAreIdentical) {
+    const auto file = readBytes(jpegDataPath("prog420.jpg"));
+    codec::setSimdLevel(codec::SimdLevel::Plain);
+    const BitmapPtr plain = decodeBytes(file);
+    codec::setSimdLevel(codec::detectedSimdLevel());
+    const BitmapPtr vector = decodeBytes(file);
+    ASSERT_TRUE(plain && vector);
+    EXPECT_EQ(psnr(*plain, *vector), 999);
+}
+
+}  // namespace
+}  // namespace lv::test
