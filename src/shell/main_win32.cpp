@@ -11,6 +11,7 @@
 #include "platform/clock.h"
 #include "platform/trace.h"
 #include "render/bitmap_module.h"
+#include "render/colour_module.h"
 #include "script/objects.h"
 #include "script/script_module.h"
 #include "shell/command_line.h"
@@ -74,6 +75,7 @@ void traceStartupArgs(const StartupArgs& args) {
 
 // Every subsystem's start-up and shutdown, in start-up order.
 void addSubsystems(SubsystemSequence& subsystems) {
+    subsystems.add("colour tables", startColourModule, stopColourModule);
     subsystems.add("objects", startObjectRegistry, stopObjectRegistry);
     subsystems.add("script", startScript, stopScript);
     subsystems.add("bitmaps", startBitmapModule, stopBitmapModule);

@@ -64,10 +64,14 @@ def session_env():
     return env
 
 
-def probe(*args, timeout=20):
-    """Runs lvprobe with the arguments; returns (exit code, windows listed)."""
-    out = subprocess.run([WINE_RUN, PROBE, *map(str, args)], capture_output=True, text=True,
-                         timeout=timeout)
+def probe(*args, timeout=60):
+    """Runs lvprobe with the arguments; returns (exit code, windows listed).
+    A probe that does not answer in time (a loaded machine) counts as failed."""
+    try:
+        out = subprocess.run([WINE_RUN, PROBE, *map(str, args)], capture_output=True, text=True,
+                             timeout=timeout)
+    except subprocess.TimeoutExpired:
+        return 255, []
     windows = [Window(m) for m in map(WINDOW_LINE.match, out.stdout.splitlines()) if m]
     return out.returncode, windows
 

@@ -1,13 +1,8 @@
 """Start-up, main loop and shutdown of lumavine.exe under Wine."""
 import harness
-from harness import WS_POPUP, WS_THICKFRAME, WS_VISIBLE, ProgramTest, probe, wait_until
+from harness import WS_POPUP, WS_THICKFRAME, WS_VISIBLE, ProgramTest, wait_until
 
 INIT_TITLE = "Initializing..."
-
-
-def screen_size():
-    out = probe("screen")
-    return out
 
 
 class StartupTest(ProgramTest):
@@ -54,6 +49,17 @@ class StartupTest(ProgramTest):
         self.assertIn(r"cmdLine: C:\shows\menu.exe", trace)
         self.assertIn(r"loaderPath: C:\shows" + "\\", trace)
         self.assertIn("screenSaver: 0 preview: 0", trace)
+
+
+class HarnessTest(ProgramTest):
+    def test_a_program_that_does_not_end_is_killed_at_the_time_limit(self):
+        program = self.start()
+        window = program.wait_window(INIT_TITLE, "Button")
+        with self.assertRaises(AssertionError):
+            program.wait_exit(timeout=1)
+        self.assertFalse(program.running())
+        wait_until(lambda: not program.windows(INIT_TITLE, "Button"), 10, "the window to go")
+        self.assertNotIn(window.pid, [w.pid for w in program.windows(INIT_TITLE)])
 
 
 class ScreenSaverTest(ProgramTest):

@@ -1,0 +1,35 @@
+// Where the script's image statements put things: the rectangle of a `rect`
+// or `oval` from its optional edges and sizes, and the size a `scale` with
+// only one of width and height keeps the picture's proportions at.
+#pragma once
+
+#include <optional>
+
+#include "render/bitmap_draw.h"
+
+namespace lv {
+
+struct EdgeProperties {
+    std::optional<int> left, top, right, bottom, width, height;
+};
+
+// Starts from the whole picture. A width with a left gives the right, else
+// with a right gives the left (heights likewise); each given or worked-out
+// edge replaces the picture's; a given width or height finally sets the right
+// or bottom from the left or top.
+IntRect shapeRectangle(int pictureWidth, int pictureHeight, const EdgeProperties& p);
+
+struct Size {
+    int width = 0, height = 0;
+    bool operator==(const Size&) const = default;
+};
+
+// The fit of a w x h picture into a W x H box with its proportions, in 16.16
+// fixed point with rounding: the width is tried first, then the height.
+Size fitInto(int width, int height, int boxWidth, int boxHeight);
+
+// The size of a `scale`: a missing side follows the picture's proportions
+// (fitted into a box 10000 long on that side). Nothing when neither is given.
+std::optional<Size> scaledSize(int width, int height, std::optional<int> wantedWidth, std::optional<int> wantedHeight);
+
+}  // namespace lv

@@ -1,0 +1,144 @@
+#include "render/image_ops.h"
+
+#include <gtest/gtest.h>
+
+namespace lv {
+namespace {
+
+BitmapPtr grey(int w, int h, std::uint8_t v) {
+    BitmapPtr b = createBitmap("g", w, h, 8);
+    for (int y = 0; y < h; ++y) std::fill(b->rows[y], b->rows[y] + w, v);
+    return b;
+}
+
+struct TableCase {
+    int bright, contrast, black, white;
+    std::uint8_t at0, at64, at128, at200, at255;
+};
+
+TEST(Adjust, TablesForKnownInputs) {
+    const TableCase cases[] = {
+        {100, 0, 0, 0, 0, 93, 154, 213, 254},
+        {0, 100, 0, 0, 0, 49, 127, 211, 254},       {0, -100, 0, 0, 100, 113, 127, 142, 154},
+        {0, 0, 0, 256, 0, 127, 255, 255, 255},      {0, 0, 50, 0, 50, 101, 152, 210, 254},
+    };
+    for (const TableCase& c : cases) {
+        const auto t = adjustTable(c.bright, c.contrast, c.black, c.white);
+        EXPECT_EQ(t[0], c.at0) << c.bright << ' ' << c.contrast << ' ' << c.black << ' ' << c.white;
+        EXPECT_EQ(t[64], c.at64);
+        EXPECT_EQ(t[128], c.at128);
+        EXPECT_EQ(t[200], c.at200);
+        EXPECT_EQ(t[255], c.at255);
+    }
+}
+
+TEST(Adjust, AllZeroLeavesEveryByte) {
+    BitmapPtr b = createBitmap("a", 16, 16, 8);
+    for (int i = 0; i < 256; ++i) b->rows[i / 16][i % 16] = static_cast<std::uint8_t>(i);
+    adjustBitmap(*b, 0, 0, 0, 0);
+    for (int i = 0; i < 256; ++i) EXPECT_EQ(b->rows[i / 16][i % 16], i);
+}
+
+// A 2x2 picture with distinct pixels: a b / c d.
+BitmapPtr quad() {
+    BitmapPtr b = createBitmap("q", 2, 2, 8);
+    b->rows[0][0] = 'a', b->rows[0][1] = 'b', b->rows[1][0] = 'c', b->rows[1][1] = 'd';
+    return b;
+}
+
+std::string pixels(const Bitmap& b) {
+    std::string s;
+    for (int y = 0; y < b.height; ++y) s.append(reinterpret_cast<const char*>(b.rows[y]), b.width), s += '/';
+    return s;
+}
+
+TEST(FlipRotate, QuarterTurns) {
+    BitmapPtr q = quad();
+    EXPECT_EQ(pixels(*rotateBitmap(*q, 90)), "ca/db/");   // clockwise
+    EXPECT_EQ(pixels(*rotateBitmap(*q, -90)), "bd/ac/");  // counter-clockwise
+    EXPECT_EQ(pixels(*rotateBitmap(*q, 270)), "bd/ac/");
+    EXPECT_EQ(pixels(*rotateBitmap(*q, 180)), "dc/ba/");
+    EXPECT_EQ(pixels(*rotateBitmap(*q, 720)), "ab/cd/");
+    EXPECT_FALSE(rotateBitmap(*q, 45));
+    EXPECT_EQ(pixels(*flipBitmap(*q, true, false)), "ba/dc/");
+    EXPECT_EQ(pixels(*flipBitmap(*q, false, true)), "cd/ab/");
+}
+
+TEST(FlipRotate, TwentyFourBitPixelsKeepTheirByteOrder) {
+    BitmapPtr b = createBitmap("c", 3, 1, 24);
+    for (int i = 0; i < 9; ++i) b->rows[0][i] = static_cast<std::uint8_t>(i);
+    BitmapPtr r = rotateBitmap(*b, 90);
+    ASSERT_EQ(r->width, 1);
+    ASSERT_EQ(r->height, 3);
+    EXPECT_EQ(r->rows[2][0], 6);
+    EXPECT_EQ(r->rows[2][2], 8);
+    BitmapPtr f = flipBitmap(*b, true, false);
+    EXPECT_EQ(f->rows[0][0], 6);
+    EXPECT_EQ(f->rows[0][2], 8);
+}
+
+TEST(Blur, GrowsByTheRadiusAndKeepsFlatAreas) {
+    BitmapPtr b = createBitmap("b", 100, 50, 24);
+    for (int y = 0; y < 50; ++y) std::fill(b->rows[y], b->rows[y] + b->stride, 200);
+    BitmapPtr blurred = blurBitmap(*b, 3);
+    ASSERT_TRUE(blurred);
+    EXPECT_EQ(blurred->width, 106);
+    EXPECT_EQ(blurred->height, 56);
+    EXPECT_EQ(blurred->rows[28][3 * 53], 200);  // far from the edge
+    EXPECT_LT(blurred->rows[0][0], 60);         // the black margin
+    EXPECT_GT(blurred->rows[3][3 * 3], 60);     // the edge, softened
+    EXPECT_LT(blurred->rows[3][3 * 3], 200);
+    EXPECT_FALSE(blurBitmap(*b, 0));
+}
+
+TEST(Blur, LargeRadiiBlurTwiceWithOneMargin) {
+    BitmapPtr b = grey(20, 10, 100);
+    BitmapPtr blurred = blurBitmap(*b, 6);
+    ASSERT_TRUE(blurred);
+    EXPECT_EQ(blurred->width, 24);
+    EXPECT_EQ(blurred->height, 14);
+}
+
+TEST(Spread, DilatesTheDiscAndRefusesColour) {
+    BitmapPtr b = grey(5, 5, 0);
+    b->rows[2][2] = 100;
+    BitmapPtr s = spreadBitmap(*b, 2, -1, 0);
+    ASSERT_TRUE(s);
+    EXPECT_EQ(s->width, 9);
+    // The source pixel sits at (4, 4); offsets with dx^2 + dy^2 < 6 reach it.
+    EXPECT_EQ(s->rows[4][6], 100);  // (2, 0)
+    EXPECT_EQ(s->rows[5][6], 100);  // (2, 1)
+    EXPECT_EQ(s->rows[6][6], 0);    // (2, 2): 8 is not below 6
+    EXPECT_EQ(s->rows[4][7], 0);    // (3, 0)
+    b->rows[2][2] = 241;
+    EXPECT_EQ(spreadBitmap(*b, 1, -1, 0)->rows[3][3], 255);  // above 240 counts as full
+    BitmapPtr colourful = createBitmap("c", 2, 2, 24);
+    EXPECT_FALSE(spreadBitmap(*colourful, 2, -1, 0));
+}
+
+TEST(Spread, LargeRadiiGrowByTheWholeRadius) {
+    BitmapPtr b = grey(3, 3, 255);
+    BitmapPtr s = spreadBitmap(*b, 20, -1, 0);
+    ASSERT_TRUE(s);
+    EXPECT_EQ(s->width, 43);
+}
+
+TEST(Emboss, LightFallsOnTheSideTowardTheAngle) {
+    BitmapPtr target = createBitmap("t", 60, 60, 24);
+    for (int y = 0; y < 60; ++y) std::fill(target->rows[y], target->rows[y] + target->stride, 128);
+    BitmapPtr mask = grey(20, 20, 0);
+    for (int y = 0; y < 20; ++y)
+        for (int x = 0; x < 20; ++x) mask->rows[y][x] = (x - 10) * (x - 10) + (y - 10) * (y - 10) < 64 ? 255 : 0;
+    EmbossLight light;  // 45 degrees: up and to the right
+    light.lightOpacity = 255;
+    light.shadowOpacity = 255;
+    embossBitmap(*target, *mask, 20, 20, light);
+    auto at = [&](int x, int y) { return target->rows[y][3 * x + 1]; };
+    // The disc's edge toward the upper right is lit, toward the lower left shaded.
+    EXPECT_GT(at(36, 23), 128);
+    EXPECT_LT(at(23, 36), 128);
+    EXPECT_EQ(at(2, 2), 128);  // far away: untouched
+}
+
+}  // namespace
+}  // namespace lv
