@@ -15,6 +15,7 @@
 #include "script/objects.h"
 #include "script/script_module.h"
 #include "shell/command_line.h"
+#include "shell/file_services.h"
 #include "shell/main_loop.h"
 #include "shell/process.h"
 #include "shell/process_win32.h"
@@ -75,6 +76,7 @@ void traceStartupArgs(const StartupArgs& args) {
 
 // Every subsystem's start-up and shutdown, in start-up order.
 void addSubsystems(SubsystemSequence& subsystems) {
+    subsystems.add("files", startFileServices, stopFileServices);
     subsystems.add("colour tables", startColourModule, stopColourModule);
     subsystems.add("objects", startObjectRegistry, stopObjectRegistry);
     subsystems.add("script", startScript, stopScript);

@@ -25,6 +25,8 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 WINE_RUN = os.path.join(HERE, "wine-run.sh")
 PROBE = None  # set by main() from --probe
 EXE = None  # set by main() from --exe
+TOOL = None  # set by main() from --tool: the cross-built lumavine-tool.exe
+LAUNCHER = None  # set by main() from --launcher: the cross-built launcher stub
 
 WINDOW_LINE = re.compile(
     r"hwnd=(?P<hwnd>\S+) pid=(?P<pid>\d+) tid=(?P<tid>\d+) visible=(?P<visible>\d) "
@@ -74,6 +76,13 @@ def probe(*args, timeout=60):
         return 255, []
     windows = [Window(m) for m in map(WINDOW_LINE.match, out.stdout.splitlines()) if m]
     return out.returncode, windows
+
+
+def run_tool(*args, timeout=60):
+    """Runs the cross-built lumavine-tool.exe in the session; returns the
+    completed process (exit code, stdout, stderr as text)."""
+    return subprocess.run([WINE_RUN, TOOL, *map(str, args)], capture_output=True, text=True,
+                          encoding="latin-1", timeout=timeout)
 
 
 def wait_until(predicate, timeout, what):
@@ -214,10 +223,12 @@ class ProgramTest(unittest.TestCase):
 
 
 def main():
-    global EXE, PROBE
+    global EXE, PROBE, TOOL, LAUNCHER
     parser = argparse.ArgumentParser()
     parser.add_argument("--exe", required=True)
     parser.add_argument("--probe", required=True)
+    parser.add_argument("--tool")
+    parser.add_argument("--launcher")
     args, rest = parser.parse_known_args()
-    EXE, PROBE = args.exe, args.probe
+    EXE, PROBE, TOOL, LAUNCHER = args.exe, args.probe, args.tool, args.launcher
     unittest.main(argv=[sys.argv[0]] + rest, verbosity=2)

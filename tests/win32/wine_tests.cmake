@@ -39,5 +39,6 @@ foreach(script ${wine_driver_tests})
   get_filename_component(stem ${script} NAME_WE)
   string(REPLACE "test_" "win32." test_name ${stem})
   add_wine_test(${test_name} COMMAND ${Python3_EXECUTABLE} ${script}
-    --exe $<TARGET_FILE:lumavine> --probe $<TARGET_FILE:lvprobe>)
+    --exe $<TARGET_FILE:lumavine> --probe $<TARGET_FILE:lvprobe>
+    --tool $<TARGET_FILE:lumavine-tool> --launcher $<TARGET_FILE:lumavine-launcher>)
 endforeach()

@@ -1,0 +1,8 @@
+#include "shell/shell_library.h"
+
+namespace lv {
+
+void loadShellLibrary() {}
+void releaseShellLibrary() {}
+
+}  // namespace lv

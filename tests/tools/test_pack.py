@@ -1,0 +1,108 @@
+"""lumavine-tool pack and unpack, natively: the launcher's bytes, the index
+"ix" beside it, names given and derived, and extraction."""
+import os
+import struct
+import subprocess
+import sys
+import tempfile
+import unittest
+
+TOOL = None  # set from the command line
+
+
+def run(*args):
+    return subprocess.run([TOOL, *map(str, args)], capture_output=True, text=True, timeout=30)
+
+
+def records(index):
+    """The index as (name, flags, size, offset) tuples."""
+    out = []
+    for at in range(0, len(index) - len(index) % 128, 128):
+        r = index[at:at + 128]
+        out.append((r[:119].split(b"\0")[0].decode("latin-1"), r[119], *struct.unpack("<II", r[120:128])))
+    return out
+
+
+class PackTest(unittest.TestCase):
+    def setUp(self):
+        self.dir = tempfile.TemporaryDirectory(prefix="lumavine-pack-")
+        self.root = self.dir.name
+        self.stub = self.write("stub.exe", b"MZ" + bytes(range(256)) * 4)
+
+    def tearDown(self):
+        self.dir.cleanup()
+
+    def write(self, name, data):
+        path = os.path.join(self.root, name)
+        os.makedirs(os.path.dirname(path), exist_ok=True)
+        with open(path, "wb") as f:
+            f.write(data)
+        return path
+
+    def read(self, *parts):
+        with open(os.path.join(self.root, *parts), "rb") as f:
+            return f.read()
+
+    def pack(self, *files):
+        out = os.path.join(self.root, "player", "show.exe")
+        os.makedirs(os.path.dirname(out), exist_ok=True)
+        result = run("pack", out, "--stub", self.stub, *files)
+        self.assertEqual(result.returncode, 0, result.stderr)
+        return out
+
+    def test_files_follow_the_stub_and_the_index_points_at_them(self):
+        script = self.write("src/show.scr", b"begin init\nend\n")
+        picture = self.write("src/pic.jpg", b"\xff\xd8\xff\xe0JPEG")
+        self.pack(script, picture, "*/menu/Extra.JPG=" + picture)
+        launcher = self.read("player", "show.exe")
+        stub = self.read("stub.exe")
+        self.assertEqual(launcher[:len(stub)], stub)
+        entries = records(self.read("player", "ix"))
+        self.assertEqual([e[0] for e in entries], ["%loaderpath%show.scr", "*/pic.jpg", "*/menu/Extra.JPG"])
+        for name, flags, size, offset in entries:
+            self.assertEqual(flags, 0)
+            self.assertGreaterEqual(offset, len(stub))
+            source = script if name.endswith(".scr") else picture
+            with open(source, "rb") as f:
+                self.assertEqual(launcher[offset:offset + size], f.read(), name)
+        self.assertEqual(len(self.read("player", "ix")), 3 * 128)
+
+    def test_unpack_lists_and_extracts(self):
+        picture = self.write("src/a.jpg", b"picture bytes")
+        launcher = self.pack(picture)
+        listed = run("unpack", launcher)
+        self.assertEqual(listed.returncode, 0)
+        self.assertIn("*/a.jpg\t13 bytes at", listed.stdout)
+        out = os.path.join(self.root, "out")
+        self.assertEqual(run("unpack", launcher, out).returncode, 0)
+        self.assertEqual(self.read("out", "a.jpg"), b"picture bytes")
+
+    def test_unpack_skips_entries_outside_the_launcher(self):
+        launcher = self.pack(self.write("src/a.jpg", b"abc"))
+        index = bytearray(self.read("player", "ix"))
+        index[124:128] = struct.pack("<I", 1 << 30)  # offset far past the end
+        self.write("player/ix", bytes(index))
+        out = os.path.join(self.root, "out")
+        listed = run("unpack", launcher, out)
+        self.assertIn("unusable", listed.stdout)
+        self.assertFalse(os.path.exists(os.path.join(out, "a.jpg")))
+
+    def test_a_name_too_long_for_the_index_is_refused(self):
+        result = run("pack", os.path.join(self.root, "x.exe"), "--stub", self.stub,
+                     "*/" + "n" * 120 + "=" + self.stub)
+        self.assertEqual(result.returncode, 1)
+        self.assertFalse(os.path.exists(os.path.join(self.root, "x.exe")))
+
+    def test_bad_usage_and_missing_inputs(self):
+        self.assertEqual(run("pack").returncode, 2)
+        self.assertEqual(run("unpack").returncode, 2)
+        self.assertEqual(run("pack", os.path.join(self.root, "x.exe"), "--stub", self.stub,
+                             os.path.join(self.root, "missing.jpg")).returncode, 1)
+        missing_stub = run("pack", os.path.join(self.root, "x.exe"), "--stub", os.path.join(self.root, "no.exe"))
+        self.assertEqual(missing_stub.returncode, 1)
+        self.assertIn("--stub", missing_stub.stderr)
+
+
+if __name__ == "__main__":
+    TOOL = sys.argv.pop(1)
+    unittest.main(verbosity=2)
