@@ -22,6 +22,7 @@
 #include "platform/host.h"
 #include "platform/program_control.h"
 #include "render/bitmap_object.h"
+#include "render/image_statements.h"
 #include "script/keywords.h"
 #include "script/lint.h"
 #include "script/objects.h"
@@ -142,6 +143,7 @@ int runScript(Args args) {
     startObjectRegistry();
     objects.registerType(bitmapType());
     registerStandInControls(objects);
+    installImageStatements(scriptEngine());
 
     DiskScriptFiles disk;
     LoadReport report;
