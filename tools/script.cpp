@@ -1,7 +1,11 @@
 // lumavine-tool script: loads the scripts of a folder as the player does and
 // runs labels headlessly, for script authors and tests.
 //
-//   lumavine-tool script DIR [--launcher PATH] [--label NAME]... [--dump] [--lint] [--trace]
+//   lumavine-tool script DIR [--launcher PATH] [--label NAME]... [--dump] [--lint] [--trace] [--render NAME OUT.ppm]
+//
+// --render NAME OUT.ppm writes the bitmap object NAME after the labels ran
+// (PGM for 8 bits). Without windows, the text statement draws with a small
+// built-in fixed font, not the fonts of Windows.
 //
 // Output lines (tab-separated):
 //   messagebox CAPTION TEXT     a message box the script would have shown
@@ -14,6 +18,7 @@
 // Labels run by default: init, then postInit. screen_width and screen_height
 // are 1024 and 768. A run ends after 10,000,000 lines (a script that loops
 // for ever); that is reported on stderr.
+#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <string_view>
@@ -23,6 +28,7 @@
 #include "platform/program_control.h"
 #include "render/bitmap_object.h"
 #include "render/image_statements.h"
+#include "render/pnm.h"
 #include "script/keywords.h"
 #include "script/lint.h"
 #include "script/objects.h"
@@ -43,6 +49,7 @@ struct Options {
     std::string launcher;
     std::vector<std::string> labels;
     bool dump = false, lint = false, trace = false;
+    std::string renderName, renderPath;  // --render NAME OUT.ppm
 };
 
 class PrintingHost final : public Host {
@@ -65,6 +72,21 @@ public:
     void focusWindow(std::intptr_t) override {}
 };
 
+// Writes the named bitmap object as PPM (PGM for 8 bits).
+int render(ObjectRegistry& objects, const Options& options) {
+    const Bitmap* bitmap = bitmapObject(objects, options.renderName);
+    if (!bitmap) {
+        std::fprintf(stderr, "lumavine-tool: no bitmap object named %s\n", options.renderName.c_str());
+        return 1;
+    }
+    std::string error;
+    if (!savePnm(*bitmap, options.renderPath, error)) {
+        std::fprintf(stderr, "lumavine-tool: %s\n", error.c_str());
+        return 1;
+    }
+    return 0;
+}
+
 bool parse(Args args, Options& options) {
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string_view arg = args[i];
@@ -74,6 +96,10 @@ bool parse(Args args, Options& options) {
         else if (arg == "--dump") options.dump = true;
         else if (arg == "--lint") options.lint = true;
         else if (arg == "--trace") options.trace = true;
+        else if (arg == "--render" && i + 2 < args.size()) {
+            options.renderName = args[++i];
+            options.renderPath = args[++i];
+        }
         else if (!arg.starts_with("--") && options.folder.empty()) options.folder = arg;
         else return false;
     }
@@ -125,7 +151,7 @@ int runScript(Args args) {
     Options options;
     if (!parse(args, options)) {
         std::fprintf(stderr,
-                     "usage: lumavine-tool script DIR [--launcher PATH] [--label NAME]... [--dump] [--lint] [--trace]\n");
+                     "usage: lumavine-tool script DIR [--launcher PATH] [--label NAME]... [--dump] [--lint] [--trace] [--render NAME OUT.ppm]\n");
         return 2;
     }
     StartupArgs startup;
@@ -160,7 +186,8 @@ int runScript(Args args) {
     }
     objects.sweep();
     if (options.dump) dump(objects);
-    const int result = options.lint ? lint(disk, report) : 0;
+    int result = options.lint ? lint(disk, report) : 0;
+    if (!options.renderName.empty()) result = std::max(result, render(objects, options));
 
     setHost(nullptr);
     setProgramControl(nullptr);
@@ -168,8 +195,8 @@ int runScript(Args args) {
     return result;
 }
 
-const ToolCommand command{"script", "DIR [--launcher PATH] [--label NAME]... [--dump] [--lint] [--trace]",
-                          "load a folder's scripts and run labels headlessly", runScript};
+const ToolCommand command{"script", "DIR [--launcher PATH] [--label NAME]... [--dump] [--lint] [--trace] [--render NAME OUT.ppm]",
+                          "run a folder's scripts headlessly; text draws in a built-in font", runScript};
 
 }  // namespace
 

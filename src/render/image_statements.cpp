@@ -3,7 +3,10 @@
 #include <optional>
 #include <string>
 
+#include "codec/byte_stream.h"
+#include "codec/jpeg.h"
 #include "render/bitmap_object.h"
+#include "render/bitmap_resize.h"
 #include "render/image_ops.h"
 #include "render/paint.h"
 #include "render/shape_geometry.h"
@@ -13,6 +16,8 @@
 #include "script/keywords.h"
 #include "script/objects.h"
 #include "script/values.h"
+#include "shell/file_services.h"
+#include "shell/process.h"
 
 namespace lv {
 
@@ -59,6 +64,15 @@ private:
 
 using Handler = void (*)(const Properties&);
 
+// A JPEG file (packed files too) decoded at full size; null when it cannot be
+// read or decoded.
+BitmapPtr decodePictureFile(const std::string& path) {
+    const std::optional<FileBytes> file = readWholeFile(path, false);
+    if (!file) return nullptr;
+    codec::MemoryStream stream(std::span<const std::uint8_t>(file->bytes.data(), file->length));
+    return decodeJpeg(stream, 0, 0);
+}
+
 // Replaces the named object's Bitmap by a new one; a null result leaves it.
 void replace(const Properties& p, BitmapPtr result) {
     if (!result) return;
@@ -68,11 +82,21 @@ void replace(const Properties& p, BitmapPtr result) {
 void bitmapStatement(const Properties& p) {
     const std::optional<std::string> name = p.name();
     if (!name) return;
-    if (p.text(kwSource)) return;  // pictures from files arrive with the picture decoder
+    if (p.text(kwSource)) {
+        defineBitmap(p.objects(), *name, decodePictureFile(startupArgs().programFolder + *p.text(kwSource)));
+        return;
+    }
     const std::optional<int> width = p.number(kwWidth), height = p.number(kwHeight);
     const int bits = p.number(kwBits, 24);
     if (!width || !height || (bits != 8 && bits != 24)) return;
     defineBitmap(p.objects(), *name, createBitmap(*name, *width, *height, bits));
+}
+
+void scaleStatement(const Properties& p) {
+    Bitmap* b = p.target();
+    if (!b) return;
+    const std::optional<Size> size = scaledSize(b->width, b->height, p.number(kwWidth), p.number(kwHeight));
+    if (size) replace(p, resizeBitmap(*b, size->width, size->height));
 }
 
 void cropStatement(const Properties& p) {
@@ -207,7 +231,7 @@ constexpr Entry kStatements[] = {
     {kwBitmap, bitmapStatement}, {kwCrop, cropStatement},       {kwRect, rectStatement},
     {kwOval, ovalStatement},     {kwText, textStatement},       {kwEmboss, embossStatement},
     {kwAdjust, adjustStatement}, {kwRotate, rotateStatement},   {kwFlip, flipStatement},
-    {kwBlur, blurStatement},     {kwSpread, spreadStatement},
+    {kwBlur, blurStatement},     {kwSpread, spreadStatement},   {kwScale, scaleStatement},
 };
 
 }  // namespace

@@ -7,6 +7,7 @@
 
 #include "../script/script_fixture.h"
 #include "render/bitmap_object.h"
+#include "shell/process.h"
 
 namespace lv {
 namespace {
@@ -132,6 +133,29 @@ TEST_F(ImageStatements, TextIsCentredAndTakesDollarReferences) {
     Bitmap* viaString = bitmap("b");
     Bitmap* direct = bitmap("c");
     EXPECT_EQ(std::memcmp(viaString->pixels(), direct->pixels(), direct->pixelBytes()), 0);
+}
+
+TEST_F(ImageStatements, ScaleKeepsProportionsWhenOneSideIsGiven) {
+    script("bitmap name=a width=400 height=300\nscale name=a width=200");
+    EXPECT_EQ(bitmap("a")->width, 200);
+    EXPECT_EQ(bitmap("a")->height, 150);
+    script("scale name=a height=30");
+    EXPECT_EQ(bitmap("a")->width, 40);
+    script("scale name=a");  // neither side: unchanged
+    EXPECT_EQ(bitmap("a")->width, 40);
+}
+
+TEST_F(ImageStatements, BitmapFromASourceFileInTheProgramFolder) {
+    StartupArgs args;
+    args.programFolder = std::string(LUMAVINE_SOURCE_DIR) + "/tests/data/jpeg/";
+    setStartupArgs(args);
+    script("bitmap name=photo source=s444.jpg\nbitmap name=none source=missing.jpg\nbitmap name=bad source=s444.ppm");
+    ASSERT_TRUE(bitmap("photo"));
+    EXPECT_EQ(bitmap("photo")->width, 77);
+    EXPECT_EQ(bitmap("photo")->height, 53);
+    EXPECT_FALSE(bitmap("none"));
+    EXPECT_FALSE(bitmap("bad"));
+    setStartupArgs(StartupArgs{});
 }
 
 TEST_F(ImageStatements, MissingTargetsDoNothing) {
