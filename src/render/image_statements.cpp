@@ -95,7 +95,7 @@ void bitmapStatement(const Properties& p) {
 void scaleStatement(const Properties& p) {
     Bitmap* b = p.target();
     if (!b) return;
-    const std::optional<Size> size = scaledSize(b->width, b->height, p.number(kwWidth), p.number(kwHeight));
+    const std::optional<PictureSize> size = scaledSize(b->width, b->height, p.number(kwWidth), p.number(kwHeight));
     if (size) replace(p, resizeBitmap(*b, size->width, size->height));
 }
 

@@ -1,6 +1,5 @@
 #include "render/shape_geometry.h"
 
-#include <cstdint>
 
 namespace lv {
 
@@ -28,21 +27,13 @@ IntRect shapeRectangle(int pictureWidth, int pictureHeight, const EdgeProperties
     return r;
 }
 
-Size fitInto(int width, int height, int boxWidth, int boxHeight) {
-    if (width <= 0 || height <= 0) return Size{};
-    const std::int64_t w = width, h = height;
-    std::int64_t q = (std::int64_t{boxWidth} * 65536 + w / 2) / w;
-    const std::int64_t fittedHeight = (q * h + 32768) / 65536;
-    if (fittedHeight <= boxHeight) return Size{boxWidth, static_cast<int>(fittedHeight)};
-    q = (std::int64_t{boxHeight} * 65536 + h / 2) / h;
-    return Size{static_cast<int>((q * w + 32768) / 65536), boxHeight};
-}
-
-std::optional<Size> scaledSize(int width, int height, std::optional<int> wantedWidth, std::optional<int> wantedHeight) {
+std::optional<PictureSize> scaledSize(int width, int height, std::optional<int> wantedWidth, std::optional<int> wantedHeight) {
     constexpr int kLongSide = 10000;
-    if (wantedWidth && wantedHeight) return Size{*wantedWidth, *wantedHeight};
-    if (wantedHeight) return Size{fitInto(width, height, kLongSide, *wantedHeight).width, *wantedHeight};
-    if (wantedWidth) return Size{*wantedWidth, fitInto(width, height, *wantedWidth, kLongSide).height};
+    if (wantedWidth && wantedHeight) return PictureSize{*wantedWidth, *wantedHeight};
+    if (width < 1 || height < 1) return std::nullopt;
+    const PictureSize picture{width, height};
+    if (wantedHeight) return PictureSize{fitSize(picture, {kLongSide, *wantedHeight}).width, *wantedHeight};
+    if (wantedWidth) return PictureSize{*wantedWidth, fitSize(picture, {*wantedWidth, kLongSide}).height};
     return std::nullopt;
 }
 

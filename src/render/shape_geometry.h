@@ -5,6 +5,7 @@
 
 #include <optional>
 
+#include "codec/fit.h"
 #include "render/bitmap_draw.h"
 
 namespace lv {
@@ -19,17 +20,8 @@ struct EdgeProperties {
 // or bottom from the left or top.
 IntRect shapeRectangle(int pictureWidth, int pictureHeight, const EdgeProperties& p);
 
-struct Size {
-    int width = 0, height = 0;
-    bool operator==(const Size&) const = default;
-};
-
-// The fit of a w x h picture into a W x H box with its proportions, in 16.16
-// fixed point with rounding: the width is tried first, then the height.
-Size fitInto(int width, int height, int boxWidth, int boxHeight);
-
 // The size of a `scale`: a missing side follows the picture's proportions
-// (fitted into a box 10000 long on that side). Nothing when neither is given.
-std::optional<Size> scaledSize(int width, int height, std::optional<int> wantedWidth, std::optional<int> wantedHeight);
+// (fitted, by the shared fitting rule, into a box 10000 long on that side). Nothing when neither is given.
+std::optional<PictureSize> scaledSize(int width, int height, std::optional<int> wantedWidth, std::optional<int> wantedHeight);
 
 }  // namespace lv

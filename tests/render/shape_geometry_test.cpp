@@ -15,18 +15,10 @@ TEST(ShapeRectangle, EdgesAndSizesCombine) {
     EXPECT_EQ(shapeRectangle(200, 100, {.left = 5, .top = 6, .right = 7, .bottom = 8}), (IntRect{5, 6, 7, 8}));
 }
 
-TEST(Fit, WidthFirstThenHeight) {
-    EXPECT_EQ(fitInto(400, 300, 200, 10000), (Size{200, 150}));
-    EXPECT_EQ(fitInto(400, 300, 10000, 150), (Size{200, 150}));
-    EXPECT_EQ(fitInto(1000, 1000, 300, 200), (Size{200, 200}));
-    EXPECT_EQ(fitInto(3, 2, 100, 100), (Size{100, 67}));  // 66.67 rounds up
-    EXPECT_EQ(fitInto(0, 10, 100, 100), (Size{}));
-}
-
 TEST(ScaledSize, KeepsProportionsWhenOneSideIsMissing) {
-    EXPECT_EQ(scaledSize(400, 300, 200, std::nullopt), (Size{200, 150}));
-    EXPECT_EQ(scaledSize(400, 300, std::nullopt, 60), (Size{80, 60}));
-    EXPECT_EQ(scaledSize(400, 300, 10, 10), (Size{10, 10}));
+    EXPECT_EQ(scaledSize(400, 300, 200, std::nullopt), (PictureSize{200, 150}));
+    EXPECT_EQ(scaledSize(400, 300, std::nullopt, 60), (PictureSize{80, 60}));
+    EXPECT_EQ(scaledSize(400, 300, 10, 10), (PictureSize{10, 10}));
     EXPECT_FALSE(scaledSize(400, 300, std::nullopt, std::nullopt));
 }
 
