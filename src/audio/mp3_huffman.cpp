@@ -82,13 +82,13 @@ struct Tables {
 
     Tables() {
         for (int t = 0; t < 32; ++t) {
-            const PairCodeTable& pairs = pairCodeTable(t);
-            if (pairs.size == 0) continue;
+            const PairCodeTable& codeTable = pairCodeTable(t);
+            if (codeTable.size == 0) continue;
             std::vector<Code> codes;
-            for (int x = 0; x < pairs.size; ++x)
-                for (int y = 0; y < pairs.size; ++y) {
-                    const int i = x * pairs.size + y;
-                    codes.push_back({pairs.codes[i], pairs.lengths[i], x << 4 | y});
+            for (int x = 0; x < codeTable.size; ++x)
+                for (int y = 0; y < codeTable.size; ++y) {
+                    const int i = x * codeTable.size + y;
+                    codes.push_back({codeTable.codes[i], codeTable.lengths[i], x << 4 | y});
                 }
             pairs[t] = LookupTable(codes);
         }
@@ -111,13 +111,13 @@ int withSign(BitReader& bits, int magnitude) {
 }  // namespace
 
 void decodePairs(BitReader& bits, int table, int* out, int count) {
-    const PairCodeTable& pairs = pairCodeTable(table);
-    if (pairs.size == 0) {
+    const PairCodeTable& codeTable = pairCodeTable(table);
+    if (codeTable.size == 0) {
         std::fill(out, out + count, 0);
         return;
     }
     const LookupTable& lookup = tables().pairs[table & 31];
-    const int linbits = pairs.linbits;
+    const int linbits = codeTable.linbits;
     for (int i = 0; i + 1 < count; i += 2) {
         const int value = lookup.decode(bits);
         int x = value >> 4;

@@ -32,10 +32,10 @@ void expectCompletePrefixCode(const std::vector<Code>& codes, int table) {
 
 TEST(HuffmanCodes, EveryBigValueTableIsACompletePrefixCode) {
     for (int t = 1; t < 32; ++t) {
-        const PairCodeTable& spec = pairCodeTable(t);
-        if (spec.size == 0) continue;
+        const PairCodeTable& codeTable = pairCodeTable(t);
+        if (codeTable.size == 0) continue;
         std::vector<Code> codes;
-        for (int i = 0; i < spec.size * spec.size; ++i) codes.push_back({spec.codes[i], spec.lengths[i]});
+        for (int i = 0; i < codeTable.size * codeTable.size; ++i) codes.push_back({codeTable.codes[i], codeTable.lengths[i]});
         expectCompletePrefixCode(codes, t);
     }
 }
@@ -56,14 +56,14 @@ TEST(HuffmanCodes, LinbitsFollowTheStandard) {
 // Every code of every table, written out and decoded back.
 TEST(HuffmanDecoding, DecodesEveryCodeWordOfEveryTable) {
     for (int t = 1; t < 32; ++t) {
-        const PairCodeTable& spec = pairCodeTable(t);
-        if (spec.size == 0 || spec.linbits > 0) continue;  // escape values need linbits after them
-        for (int x = 0; x < spec.size; ++x)
-            for (int y = 0; y < spec.size; ++y) {
-                const int i = x * spec.size + y;
+        const PairCodeTable& codeTable = pairCodeTable(t);
+        if (codeTable.size == 0 || codeTable.linbits > 0) continue;  // escape values need linbits after them
+        for (int x = 0; x < codeTable.size; ++x)
+            for (int y = 0; y < codeTable.size; ++y) {
+                const int i = x * codeTable.size + y;
                 // code, then the sign bits (1: negative) of non-zero values
-                uint64_t word = spec.codes[i];
-                int length = spec.lengths[i];
+                uint64_t word = codeTable.codes[i];
+                int length = codeTable.lengths[i];
                 if (x) word = word << 1 | 1, ++length;
                 if (y) word = word << 1 | 0, ++length;
                 uint8_t bytes[16] = {};
