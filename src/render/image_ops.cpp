@@ -127,39 +127,75 @@ BitmapPtr padBitmap(const Bitmap& source, int radius) {
 
 namespace {
 
-// One pass of the cone blur with reach R = radius + 1, no padding.
-BitmapPtr coneBlur(const Bitmap& source, int radius) {
-    const int reach = radius + 1;
-    const int scale = 50 * reach;
-    const int side = 2 * reach + 1;
-    std::vector<int> weights(static_cast<std::size_t>(side) * side);
-    for (int dy = -reach; dy <= reach; ++dy)
-        for (int dx = -reach; dx <= reach; ++dx) {
-            const int distance = static_cast<int>(std::sqrt(static_cast<double>(dx * dx + dy * dy)) * 50);
-            weights[(dy + reach) * side + dx + reach] = std::max(0, (scale - distance) * 255 / scale);
-        }
+// The weights of the cone blur with reach R = radius + 1: a (2R+1)^2 table.
+struct Cone {
+    int reach, side;
+    std::vector<int> weights;
+    explicit Cone(int radius) : reach(radius + 1), side(2 * reach + 1), weights(static_cast<std::size_t>(side) * side) {
+        const int scale = 50 * reach;
+        for (int dy = -reach; dy <= reach; ++dy)
+            for (int dx = -reach; dx <= reach; ++dx) {
+                const int distance = static_cast<int>(std::sqrt(static_cast<double>(dx * dx + dy * dy)) * 50);
+                weights[(dy + reach) * side + dx + reach] = std::max(0, (scale - distance) * 255 / scale);
+            }
+    }
+    int at(int dx, int dy) const { return weights[(dy + reach) * side + dx + reach]; }
+};
 
+// One output pixel from the neighbours that lie inside the picture.
+void blurPixel(const Bitmap& source, const Cone& cone, int x, int y, std::uint8_t* out) {
+    const int bytes = bytesPerPixel(source);
+    const int yFrom = std::max(0, y - cone.reach), yTo = std::min(source.height - 1, y + cone.reach);
+    const int xFrom = std::max(0, x - cone.reach), xTo = std::min(source.width - 1, x + cone.reach);
+    long sum[3] = {0, 0, 0};
+    long total = 0;
+    for (int ny = yFrom; ny <= yTo; ++ny) {
+        const std::uint8_t* row = source.rows[ny];
+        for (int nx = xFrom; nx <= xTo; ++nx) {
+            const int weight = cone.at(nx - x, ny - y);
+            total += weight;
+            for (int c = 0; c < bytes; ++c) sum[c] += static_cast<long>(weight) * row[nx * bytes + c];
+        }
+    }
+    for (int c = 0; c < bytes; ++c) out[c] = static_cast<std::uint8_t>(total ? sum[c] / total : 0);
+}
+
+// The columns of row y whose whole neighbourhood lies inside the picture share
+// one total weight: their bytes are summed along the row, neighbour offset by
+// neighbour offset, which vector kernels do many bytes at a time.
+void blurInteriorRow(const Bitmap& source, const Cone& cone, int y, std::uint8_t* out, std::vector<std::int32_t>& sums,
+                     AccumulateRow accumulate) {
+    const int bytes = bytesPerPixel(source);
+    const int first = cone.reach * bytes;
+    const int count = (source.width - 2 * cone.reach) * bytes;
+    sums.assign(static_cast<std::size_t>(count), 0);
+    long total = 0;
+    for (int dy = -cone.reach; dy <= cone.reach; ++dy)
+        for (int dx = -cone.reach; dx <= cone.reach; ++dx) {
+            const int weight = cone.at(dx, dy);
+            if (weight == 0) continue;
+            total += weight;
+            accumulate(sums.data(), source.rows[y + dy] + first + dx * bytes, count, weight);
+        }
+    for (int i = 0; i < count; ++i) out[first + i] = static_cast<std::uint8_t>(sums[i] / total);
+}
+
+// One pass of the cone blur with reach R = radius + 1, no padding.
+BitmapPtr coneBlur(const Bitmap& source, int radius, AccumulateRow accumulate) {
+    const Cone cone(radius);
     BitmapPtr result = createBitmap(source.name, source.width, source.height, source.depth);
     if (!result) return nullptr;
     result->palette = source.palette;
     const int bytes = bytesPerPixel(source);
+    const bool hasInterior = source.width > 2 * cone.reach && source.height > 2 * cone.reach;
+    std::vector<std::int32_t> sums;
     for (int y = 0; y < source.height; ++y) {
-        const int yFrom = std::max(0, y - reach), yTo = std::min(source.height - 1, y + reach);
+        std::uint8_t* out = result->rows[y];
+        const bool interiorRow = hasInterior && y >= cone.reach && y < source.height - cone.reach;
+        if (interiorRow) blurInteriorRow(source, cone, y, out, sums, accumulate);
         for (int x = 0; x < source.width; ++x) {
-            const int xFrom = std::max(0, x - reach), xTo = std::min(source.width - 1, x + reach);
-            long sum[3] = {0, 0, 0};
-            long total = 0;
-            for (int ny = yFrom; ny <= yTo; ++ny) {
-                const int* w = &weights[(ny - y + reach) * side + reach - x];
-                const std::uint8_t* row = source.rows[ny];
-                for (int nx = xFrom; nx <= xTo; ++nx) {
-                    const int weight = w[nx];
-                    total += weight;
-                    for (int c = 0; c < bytes; ++c) sum[c] += static_cast<long>(weight) * row[nx * bytes + c];
-                }
-            }
-            for (int c = 0; c < bytes; ++c)
-                result->rows[y][x * bytes + c] = static_cast<std::uint8_t>(total ? sum[c] / total : 0);
+            if (interiorRow && x >= cone.reach && x < source.width - cone.reach) continue;
+            blurPixel(source, cone, x, y, out + x * bytes);
         }
     }
     return result;
@@ -170,14 +206,15 @@ constexpr int kSingleSpread = 18;
 
 }  // namespace
 
-BitmapPtr blurBitmap(const Bitmap& source, int radius) {
+BitmapPtr blurBitmap(const Bitmap& source, int radius, AccumulateRow accumulate) {
     if (radius < 1) return nullptr;
+    if (!accumulate) accumulate = bestAccumulateRow();
     if (radius > kSingleBlur) {
-        BitmapPtr first = blurBitmap(source, radius - kSingleBlur);
-        return first ? coneBlur(*first, kSingleBlur) : nullptr;
+        BitmapPtr first = blurBitmap(source, radius - kSingleBlur, accumulate);
+        return first ? coneBlur(*first, kSingleBlur, accumulate) : nullptr;
     }
     BitmapPtr padded = padBitmap(source, radius);
-    return padded ? coneBlur(*padded, radius) : nullptr;
+    return padded ? coneBlur(*padded, radius, accumulate) : nullptr;
 }
 
 // ---------------------------------------------------------------- spread

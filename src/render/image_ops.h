@@ -6,6 +6,8 @@
 #include <cstdint>
 
 #include "render/bitmap.h"
+#include "render/blur_kernels.h"
+#include "render/blur_kernels.h"
 
 namespace lv {
 
@@ -26,8 +28,9 @@ BitmapPtr padBitmap(const Bitmap& source, int radius);
 
 // Padded by the radius, then blurred with a cone of radius + 1. Radii of 5
 // and more blur twice (radius - 4, then 4 without a second margin). Null for a
-// radius below 1.
-BitmapPtr blurBitmap(const Bitmap& source, int radius);
+// radius below 1. The row kernel is the fastest this processor runs unless
+// one is given (tests compare them).
+BitmapPtr blurBitmap(const Bitmap& source, int radius, AccumulateRow accumulate = nullptr);
 
 // 8-bit Bitmaps only (others give null). Padded by the radius; a negative
 // angle takes the largest value within a disc (a plain dilation); an angle of

@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
 namespace lv {
 namespace {
 
@@ -97,6 +101,57 @@ TEST(Blur, LargeRadiiBlurTwiceWithOneMargin) {
     ASSERT_TRUE(blurred);
     EXPECT_EQ(blurred->width, 24);
     EXPECT_EQ(blurred->height, 14);
+}
+
+// One blurred pixel straight from the definition: cone weights over the
+// neighbours within radius + 1 that lie inside the (padded) picture.
+int blurredByDefinition(const Bitmap& padded, int radius, int x, int y, int channel) {
+    const int reach = radius + 1, scale = 50 * reach, bytes = padded.depth / 8;
+    long sum = 0, total = 0;
+    for (int ny = y - reach; ny <= y + reach; ++ny)
+        for (int nx = x - reach; nx <= x + reach; ++nx) {
+            if (nx < 0 || ny < 0 || nx >= padded.width || ny >= padded.height) continue;
+            const int d = static_cast<int>(std::sqrt(double((nx - x) * (nx - x) + (ny - y) * (ny - y))) * 50);
+            const long w = std::max(0, (scale - d) * 255 / scale);
+            sum += w * padded.rows[ny][nx * bytes + channel];
+            total += w;
+        }
+    return total ? static_cast<int>(sum / total) : 0;
+}
+
+BitmapPtr noise(int w, int h, int depth, unsigned seed) {
+    BitmapPtr b = createBitmap("n", w, h, depth);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < b->stride; ++x) b->rows[y][x] = static_cast<std::uint8_t>((seed = seed * 1103515245 + 12345) >> 16);
+    return b;
+}
+
+TEST(Blur, EveryPixelFollowsTheConeDefinition) {
+    for (int depth : {8, 24})
+        for (int radius = 1; radius <= 4; ++radius) {
+            BitmapPtr source = noise(23 + radius, 17, depth, radius * 31 + depth);
+            BitmapPtr padded = padBitmap(*source, radius);
+            BitmapPtr blurred = blurBitmap(*source, radius);
+            ASSERT_TRUE(blurred);
+            for (int y = 0; y < blurred->height; ++y)
+                for (int x = 0; x < blurred->width; ++x)
+                    for (int c = 0; c < depth / 8; ++c)
+                        ASSERT_EQ(blurred->rows[y][x * (depth / 8) + c], blurredByDefinition(*padded, radius, x, y, c))
+                            << "depth " << depth << " radius " << radius << " at " << x << "," << y;
+        }
+}
+
+TEST(Blur, VectorRowKernelMatchesThePlainOne) {
+    const AccumulateRow sse2 = accumulateRowSse2();
+    if (!sse2) GTEST_SKIP() << "no SSE2 kernel in this build";
+    for (int depth : {8, 24})
+        for (int radius : {1, 3, 7}) {
+            BitmapPtr source = noise(61, 29, depth, radius + depth);
+            BitmapPtr plain = blurBitmap(*source, radius, accumulateRowPlain);
+            BitmapPtr vector = blurBitmap(*source, radius, sse2);
+            ASSERT_EQ(plain->pixelBytes(), vector->pixelBytes());
+            EXPECT_EQ(std::memcmp(plain->pixels(), vector->pixels(), plain->pixelBytes()), 0) << depth << ' ' << radius;
+        }
 }
 
 TEST(Spread, DilatesTheDiscAndRefusesColour) {
