@@ -13,8 +13,23 @@ void accumulateRowPlain(std::int32_t* sums, const std::uint8_t* bytes, int count
     for (int i = 0; i < count; ++i) sums[i] += weight * bytes[i];
 }
 
+void maxRowPlain(std::uint8_t* largest, const std::uint8_t* bytes, int count) {
+    for (int i = 0; i < count; ++i)
+        if (bytes[i] > largest[i]) largest[i] = bytes[i];
+}
+
 #if LV_HAVE_SSE2_KERNELS
 namespace {
+
+__attribute__((target("sse2"))) void maxRowSse2Impl(std::uint8_t* largest, const std::uint8_t* bytes, int count) {
+    int i = 0;
+    for (; i + 16 <= count; i += 16) {
+        __m128i* out = reinterpret_cast<__m128i*>(largest + i);
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + i));
+        _mm_storeu_si128(out, _mm_max_epu8(_mm_loadu_si128(out), v));
+    }
+    maxRowPlain(largest + i, bytes + i, count - i);
+}
 
 // Sixteen bytes at a time: widened to 16 bits, multiplied (a product of two
 // bytes fits 16 bits unsigned), widened to 32 bits and added.
@@ -39,14 +54,28 @@ __attribute__((target("sse2"))) void accumulateRowSse2Impl(std::int32_t* sums, c
 }  // namespace
 
 AccumulateRow accumulateRowSse2() { return accumulateRowSse2Impl; }
+MaxRow maxRowSse2() { return maxRowSse2Impl; }
 #else
 AccumulateRow accumulateRowSse2() { return nullptr; }
+MaxRow maxRowSse2() { return nullptr; }
 #endif
 
 AccumulateRow bestAccumulateRow() {
     static const AccumulateRow best = [] {
         const AccumulateRow sse2 = accumulateRowSse2();
         return sse2 && processorRecord().sse2() ? sse2 : accumulateRowPlain;
+    }();
+    return best;
+}
+
+}  // namespace lv
+
+namespace lv {
+
+MaxRow bestMaxRow() {
+    static const MaxRow best = [] {
+        const MaxRow sse2 = maxRowSse2();
+        return sse2 && processorRecord().sse2() ? sse2 : maxRowPlain;
     }();
     return best;
 }

@@ -244,39 +244,59 @@ std::vector<Offset> spreadDisc(int radius, int angle) {
     return disc;
 }
 
-BitmapPtr spreadOnce(const Bitmap& source, int radius, int angle) {
+// The largest value over the disc; above 240 counts as full.
+std::uint8_t spreadPixel(const Bitmap& padded, const std::vector<Offset>& disc, int x, int y) {
+    int best = 0;
+    for (const Offset& o : disc) {
+        const int nx = x + o.dx, ny = y + o.dy;
+        if (nx < 0 || ny < 0 || nx >= padded.width || ny >= padded.height) continue;
+        best = std::max<int>(best, padded.rows[ny][nx]);
+        if (best > 240) return 255;
+    }
+    return static_cast<std::uint8_t>(best);
+}
+
+// Where the whole disc lies inside the picture, a row's largest values are
+// taken offset by offset along the row, which vector kernels do many at a time.
+void spreadInteriorRow(const Bitmap& padded, const std::vector<Offset>& disc, int radius, int y, std::uint8_t* out,
+                       MaxRow keepLarger) {
+    const int count = padded.width - 2 * radius;
+    std::fill(out + radius, out + radius + count, 0);
+    for (const Offset& o : disc) keepLarger(out + radius, padded.rows[y + o.dy] + radius + o.dx, count);
+    for (int i = radius; i < radius + count; ++i)
+        if (out[i] > 240) out[i] = 255;
+}
+
+BitmapPtr spreadOnce(const Bitmap& source, int radius, int angle, MaxRow keepLarger) {
     BitmapPtr padded = padBitmap(source, radius);
     if (!padded) return nullptr;
     BitmapPtr result = createBitmap(source.name, padded->width, padded->height, 8);
     if (!result) return nullptr;
     result->palette = source.palette;
     const std::vector<Offset> disc = spreadDisc(radius, angle);
-    for (int y = 0; y < padded->height; ++y)
+    const bool hasInterior = padded->width > 2 * radius && padded->height > 2 * radius;
+    for (int y = 0; y < padded->height; ++y) {
+        std::uint8_t* out = result->rows[y];
+        const bool interiorRow = hasInterior && y >= radius && y < padded->height - radius;
+        if (interiorRow) spreadInteriorRow(*padded, disc, radius, y, out, keepLarger);
         for (int x = 0; x < padded->width; ++x) {
-            int best = 0;
-            for (const Offset& o : disc) {
-                const int nx = x + o.dx, ny = y + o.dy;
-                if (nx < 0 || ny < 0 || nx >= padded->width || ny >= padded->height) continue;
-                best = std::max<int>(best, padded->rows[ny][nx]);
-                if (best > 240) {
-                    best = 255;
-                    break;
-                }
-            }
-            result->rows[y][x] = static_cast<std::uint8_t>(best);
+            if (interiorRow && x >= radius && x < padded->width - radius) continue;
+            out[x] = spreadPixel(*padded, disc, x, y);
         }
+    }
     return result;
 }
 
 }  // namespace
 
-BitmapPtr spreadBitmap(const Bitmap& source, int radius, int angle, int gloss) {
+BitmapPtr spreadBitmap(const Bitmap& source, int radius, int angle, int gloss, MaxRow keepLarger) {
     if (source.depth != 8 || radius < 1) return nullptr;
+    if (!keepLarger) keepLarger = bestMaxRow();
     if (radius > kSingleSpread) {
-        BitmapPtr first = spreadBitmap(source, radius - kSingleSpread, angle, gloss);
-        return first ? spreadBitmap(*first, kSingleSpread, angle, gloss) : nullptr;
+        BitmapPtr first = spreadBitmap(source, radius - kSingleSpread, angle, gloss, keepLarger);
+        return first ? spreadBitmap(*first, kSingleSpread, angle, gloss, keepLarger) : nullptr;
     }
-    return spreadOnce(source, radius, angle);
+    return spreadOnce(source, radius, angle, keepLarger);
 }
 
 // ---------------------------------------------------------------- emboss

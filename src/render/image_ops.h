@@ -36,7 +36,7 @@ BitmapPtr blurBitmap(const Bitmap& source, int radius, AccumulateRow accumulate 
 // angle takes the largest value within a disc (a plain dilation); an angle of
 // 0 or more takes it within a smaller disc moved toward the angle (0 is to the
 // right, 90 up), so the result leans that way. Radii above 18 spread twice.
-BitmapPtr spreadBitmap(const Bitmap& source, int radius, int angle, int gloss);
+BitmapPtr spreadBitmap(const Bitmap& source, int radius, int angle, int gloss, MaxRow keepLarger = nullptr);
 
 struct EmbossLight {
     std::uint32_t lightColour = 0xFFFFFF;

@@ -171,6 +171,47 @@ TEST(Spread, DilatesTheDiscAndRefusesColour) {
     EXPECT_FALSE(spreadBitmap(*colourful, 2, -1, 0));
 }
 
+// One spread pixel straight from the definition: the largest value within
+// the plain disc, above 240 counting as full.
+int spreadByDefinition(const Bitmap& padded, int radius, int x, int y) {
+    int best = 0;
+    for (int dy = -radius; dy <= radius; ++dy)
+        for (int dx = -radius; dx <= radius; ++dx) {
+            const int nx = x + dx, ny = y + dy;
+            if (dx * dx + dy * dy >= radius * (radius + 1) || nx < 0 || ny < 0 || nx >= padded.width ||
+                ny >= padded.height)
+                continue;
+            best = std::max<int>(best, padded.rows[ny][nx]);
+        }
+    return best > 240 ? 255 : best;
+}
+
+TEST(Spread, EveryPixelIsTheLargestWithinTheDisc) {
+    for (int radius : {1, 2, 5}) {
+        BitmapPtr source = noise(31, 19, 8, radius * 7);
+        for (int y = 0; y < source->height; ++y)
+            for (int x = 0; x < source->width; ++x) source->rows[y][x] /= 2;  // keep most below 240
+        source->rows[9][15] = 250;
+        BitmapPtr padded = padBitmap(*source, radius);
+        BitmapPtr spread = spreadBitmap(*source, radius, -1, 0);
+        ASSERT_TRUE(spread);
+        for (int y = 0; y < spread->height; ++y)
+            for (int x = 0; x < spread->width; ++x)
+                ASSERT_EQ(spread->rows[y][x], spreadByDefinition(*padded, radius, x, y)) << radius << " at " << x << "," << y;
+    }
+}
+
+TEST(Spread, VectorRowKernelMatchesThePlainOne) {
+    const MaxRow sse2 = maxRowSse2();
+    if (!sse2) GTEST_SKIP() << "no SSE2 kernel in this build";
+    BitmapPtr source = noise(70, 33, 8, 5);
+    for (int angle : {-1, 0, 45, 225}) {
+        BitmapPtr plain = spreadBitmap(*source, 4, angle, 0, maxRowPlain);
+        BitmapPtr vector = spreadBitmap(*source, 4, angle, 0, sse2);
+        EXPECT_EQ(std::memcmp(plain->pixels(), vector->pixels(), plain->pixelBytes()), 0) << angle;
+    }
+}
+
 TEST(Spread, LargeRadiiGrowByTheWholeRadius) {
     BitmapPtr b = grey(3, 3, 255);
     BitmapPtr s = spreadBitmap(*b, 20, -1, 0);
