@@ -23,6 +23,7 @@
 #include "platform/program_control.h"
 #include "render/bitmap_object.h"
 #include "render/image_statements.h"
+#include "script/control_statements.h"
 #include "script/keywords.h"
 #include "script/lint.h"
 #include "script/objects.h"
@@ -144,6 +145,8 @@ int runScript(Args args) {
     objects.registerType(bitmapType());
     registerStandInControls(objects);
     installImageStatements(scriptEngine());
+    StandInControlPlatform controls;
+    installControlStatements(scriptEngine(), controls);
 
     DiskScriptFiles disk;
     LoadReport report;
