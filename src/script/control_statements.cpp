@@ -86,8 +86,10 @@ void setStatePictures(ObjectRegistry& objects, const std::string& name, const Pr
 void createControl(ScriptEngine& engine, ControlPlatform& platform, ControlClass kind, const PropertyRecord& record) {
     const auto& nameText = record.text(kwName);
     if (!nameText) return;
-    const std::string name = *nameText;
     ObjectRegistry& objects = engine.objects();
+    // The object is defined under the dereferenced name, so its properties
+    // are set under that name too.
+    const std::string name = dereference(objects, *nameText);
     const std::intptr_t parent = windowOf(objects, record.text(kwParent));
     auto control = platform.createControl(kind, parent, record.text(kwText), record.number(kwResize));
     if (!control) return;
@@ -119,10 +121,11 @@ void createControl(ScriptEngine& engine, ControlPlatform& platform, ControlClass
 }
 
 void showOrHide(ObjectRegistry& objects, const PropertyRecord& record, const char* visible) {
-    const auto& name = record.text(kwName);
-    if (!name) return;
-    setGiven(objects, *name, record, kwMaximize);
-    objects.set(*name, kwVisible, visible);
+    const auto& nameText = record.text(kwName);
+    if (!nameText) return;
+    const std::string name = dereference(objects, *nameText);
+    setGiven(objects, name, record, kwMaximize);
+    objects.set(name, kwVisible, visible);
 }
 
 void openInBrowser(ScriptEngine& engine, ControlPlatform& platform, const PropertyRecord& record) {
@@ -159,7 +162,8 @@ const StatementEntry kStatements[] = {
     {kwWindow, create<ControlClass::Window>},
     {kwSize,
      [](ScriptEngine& engine, ControlPlatform&, const PropertyRecord& record) {
-         if (const auto& name = record.text(kwName)) applyGeometryTail(engine.objects(), *name, record);
+         if (const auto& name = record.text(kwName))
+             applyGeometryTail(engine.objects(), dereference(engine.objects(), *name), record);
      }},
     {kwShow, [](ScriptEngine& engine, ControlPlatform&, const PropertyRecord& r) { showOrHide(engine.objects(), r, "1"); }},
     {kwHide, [](ScriptEngine& engine, ControlPlatform&, const PropertyRecord& r) { showOrHide(engine.objects(), r, "0"); }},
@@ -172,7 +176,7 @@ const StatementEntry kStatements[] = {
      [](ScriptEngine& engine, ControlPlatform&, const PropertyRecord& record) {
          const auto& name = record.text(kwName);
          const auto& text = record.text(kwText);
-         if (name && text) engine.objects().set(*name, kwTitle, *text);
+         if (name && text) engine.objects().set(dereference(engine.objects(), *name), kwTitle, *text);
      }},
     {kwMessagebox,
      [](ScriptEngine& engine, ControlPlatform& platform, const PropertyRecord& record) {

@@ -137,6 +137,14 @@ TEST_F(ControlStatements, ChildTakesItsParentsWindow) {
     EXPECT_EQ(platform.made.back().parent, 777);
 }
 
+TEST_F(ControlStatements, DereferencedNameGetsItsProperties) {
+    let("id", "play");
+    line("button name=$id left=4");
+    line("size name=$id top=6");
+    EXPECT_EQ(sets(), "visible=1 left=4 top=6 ");
+    EXPECT_EQ(objects.get("play", kwTop), "6");
+}
+
 TEST_F(ControlStatements, ControlWithoutNameIsNotMade) {
     line("button normalstate=x");
     EXPECT_TRUE(platform.made.empty());
