@@ -81,7 +81,7 @@ protected:
     }
     // Runs one line as the body of a label.
     void line(std::string_view text) {
-        load(std::string("t") + std::to_string(++count) + ":\n" + std::string(text) + "\n");
+        load("begin t" + std::to_string(++count) + "\n" + std::string(text) + "\nend\n");
         run("t" + std::to_string(count));
     }
     std::string sets() {
@@ -106,8 +106,9 @@ TEST_F(ControlStatements, ButtonWithOnlyNormalGivesItToEveryState) {
 
 TEST_F(ControlStatements, NormalAndDownFillOverAndSelectedDown) {
     line("button name=b normalstate=n downstate=d");
-    EXPECT_EQ(sets(), "normalstate=n overstate=n downstate=d visible=1 ");
-    // The selected-down state was reported after normal filled it, so down leaves it.
+    // The normal picture fills every state not given and not yet reported,
+    // selected-down included; down then finds selected-down reported.
+    EXPECT_EQ(sets(), "normalstate=n overstate=n seldownstate=n downstate=d visible=1 ");
     EXPECT_EQ(objects.get("b", kwSeldownstate), "n");
 }
 
@@ -197,7 +198,7 @@ TEST_F(ControlStatements, NetOpensTheBrowserWithTheLoaderPath) {
 }
 
 TEST_F(ControlStatements, NetFallsBackToNoBrowser) {
-    load("noBrowser:\nstring name=fell text=yes\n");
+    load("begin noBrowser\nstring name=fell text=yes\nend\n");
     platform.browser = "browse.exe";
     line("net name=x.html bits=1");
     EXPECT_EQ(str("fell"), "yes");

@@ -24,7 +24,8 @@ PICTURES = """
 
 MENU = """
 begin init
-  window name=main text="Controls Test" left=100 top=80 width=400 height=300 resize=0 close=$closing
+  armed=0
+  window name=main text="Controls Test" left=100 top=80 width=400 height=300 resize=0 close=$closing size=resized
 """ + PICTURES + """
   static name=back parent=main left=0 top=0 width=400 height=300 innerColor=#FFFF00
   static name=panel parent=back left=300 top=250 width=80 height=40 innerColor=#FF00FF
@@ -33,6 +34,7 @@ begin init
   button name=mover parent=back left=200 top=30 width=60 height=60 trigger=moveIt
   button name=hider parent=back left=200 top=150 width=60 height=60 trigger=hideBack
   button name=shower parent=back left=280 top=150 width=60 height=60 trigger=showBack
+  button name=grower parent=back left=280 top=30 width=60 height=60 trigger=grow
 end
 begin sayHi
   messagebox name=Hello text="Clicked once"
@@ -42,6 +44,18 @@ begin moveIt
 end
 begin hideBack
   hide name=panel
+end
+begin grow
+  armed=1
+  size name=main width=400 height=300
+  size name=main width=500
+end
+The size label also runs while init sizes the window: it speaks only when armed.
+begin resized
+  if name=$armed call=tellSize
+end
+begin tellSize
+  messagebox name=Resized text=$main.width
 end
 begin showBack
   show name=panel
@@ -136,6 +150,17 @@ class ControlsTest(ProgramTest):
         program.click(ORIGIN[0] + 310, ORIGIN[1] + 180)
         wait_until(lambda: self.child_at(window, 300, 250, 80, 40).visible, 10, "shown panel")
         self.wait_colour(program, 340, 270, (255, 0, 255), "panel again")
+
+    def test_a_new_client_width_runs_the_size_label_once(self):
+        program, window = self.start_menu()
+        program.click(ORIGIN[0] + 310, ORIGIN[1] + 60)
+        box = program.wait_window("Resized", visible=True)
+        grown = program.wait_window(TITLE, "wnd")
+        # The client grew by 100; the frame stays as it was.
+        self.assertEqual(grown.width - window.width, 100)
+        self.assertEqual((grown.x, grown.y, grown.height), (window.x, window.y, window.height))
+        # Setting the size the window has runs no label: one box only.
+        self.assertEqual(len(program.windows("Resized")), 1)
 
     def test_exit_button_ends_the_program(self):
         program, window = self.start_menu()
