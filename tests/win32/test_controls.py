@@ -174,5 +174,32 @@ class ControlsTest(ProgramTest):
         self.assertIn("quit", program.trace())
 
 
+PLACEMENT = """
+begin init
+  window name=big visible=0 maximize=1 resize=0
+  window name=small text="Small" left=50 top=60 width=200 height=100 resize=0
+end
+begin postInit
+  show name=big
+end
+"""
+
+
+class PlacementTest(ProgramTest):
+    def test_maximise_asked_while_hidden_applies_when_shown(self):
+        program = self.start(files={"menu.scr": PLACEMENT})
+        program.wait_trace("label postInit: ran")
+        big = program.wait_window("", "wnd", visible=True)
+        self.assertEqual((big.x, big.y, big.width, big.height), (0, 0, 1024, 768))
+
+    def test_screen_saver_windows_cover_the_screen(self):
+        program = self.start(r'-stub C:\x\menu.scr,"/s"', files={"menu.scr": PLACEMENT})
+        program.wait_trace("main loop")
+        small = program.wait_window("Small", "wnd", visible=True)
+        # The scripted place gives way to the cover of the whole screen.
+        self.assertEqual((small.x, small.y, small.width, small.height), (0, 0, 1024, 768))
+        self.assertFalse(small.style & harness.WS_THICKFRAME)
+
+
 if __name__ == "__main__":
     harness.main()
