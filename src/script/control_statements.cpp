@@ -49,7 +49,8 @@ void setGiven(ObjectRegistry& objects, const std::string& name, const PropertyRe
     setGiven(objects, name, record, keyword, keyword);
 }
 
-constexpr std::array kGeometryTail{kwLeft, kwTop, kwRight, kwBottom, kwWidth, kwHeight, kwVisible, kwMaximize, kwResize};
+constexpr std::array kGeometryTail{kwLeft,   kwTop,     kwRight,    kwBottom, kwWidth,
+                                   kwHeight, kwVisible, kwMaximize, kwResize};
 
 void applyGeometryTail(ObjectRegistry& objects, const std::string& name, const PropertyRecord& record) {
     for (const int keyword : kGeometryTail) setGiven(objects, name, record, keyword);
@@ -134,8 +135,10 @@ void openInBrowser(ScriptEngine& engine, ControlPlatform& platform, const Proper
     const std::string target = expandLoaderPathPrefix(*name, startupArgs().loaderPath);
     if (!record.given(kwBits)) {
         if (auto command = platform.browserCommand()) {
-            const std::string line = "\"" + cleanBrowserCommand(std::move(*command)) + "\"" + std::string(kNoHome) +
-                                     " \"" + target + "\"";
+            // "browser" -nohome "target", built by appends (GCC 12 warns falsely on chained +).
+            std::string line = "\"";
+            line.append(cleanBrowserCommand(std::move(*command))).append("\"").append(kNoHome);
+            line.append(" \"").append(target).append("\"");
             if (platform.startProgram(line) > kStartedAbove) return;
         }
     }
@@ -165,8 +168,10 @@ const StatementEntry kStatements[] = {
          if (const auto& name = record.text(kwName))
              applyGeometryTail(engine.objects(), dereference(engine.objects(), *name), record);
      }},
-    {kwShow, [](ScriptEngine& engine, ControlPlatform&, const PropertyRecord& r) { showOrHide(engine.objects(), r, "1"); }},
-    {kwHide, [](ScriptEngine& engine, ControlPlatform&, const PropertyRecord& r) { showOrHide(engine.objects(), r, "0"); }},
+    {kwShow,
+     [](ScriptEngine& engine, ControlPlatform&, const PropertyRecord& r) { showOrHide(engine.objects(), r, "1"); }},
+    {kwHide,
+     [](ScriptEngine& engine, ControlPlatform&, const PropertyRecord& r) { showOrHide(engine.objects(), r, "0"); }},
     {kwTop,
      [](ScriptEngine& engine, ControlPlatform& platform, const PropertyRecord& record) {
          if (const std::intptr_t window = windowOf(engine.objects(), record.text(kwName)); window != 0)

@@ -129,19 +129,16 @@ LRESULT CALLBACK buttonProcedure(HWND window, UINT message, WPARAM wParam, LPARA
     case WM_LBUTTONUP: return onMouse(window, *record, ButtonMouse::LeftUp, lParam);
     case WM_KEYDOWN: return forwardKey(message, wParam, lParam);
     case WM_MOUSEWHEEL: return forwardWheel(window, message, wParam, lParam);
-    case WM_DESTROY:
-        record->destroySequence(true);
-        return DefWindowProcA(window, message, wParam, lParam);
-    default: return DefWindowProcA(window, message, wParam, lParam);
+    case WM_DESTROY: record->destroySequence(true); break;
+    default: break;
     }
+    return DefWindowProcA(window, message, wParam, lParam);
 }
 
 }  // namespace
 
 std::unique_ptr<ObjectInstance> createButton(HWND parent) {
-    auto record = std::make_unique<ButtonRecord>();
-    if (!createChildWindow(*record, kClassName, WS_CHILD, parent)) return nullptr;
-    return record;
+    return createChildControl<ButtonRecord>(kClassName, WS_CHILD, parent);
 }
 
 bool startButtonClass() {

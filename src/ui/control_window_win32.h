@@ -12,6 +12,7 @@
 
 #include <windows.h>
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -73,6 +74,15 @@ void unregisterControlClass(ControlType& type, const char* className);
 // Creates a child control window (invisible, no text, 0, 0, 100 x 100) and
 // attaches the record; false when the window cannot be made.
 bool createChildWindow(ControlRecord& record, const char* className, DWORD style, HWND parent);
+
+// A new record of that kind with its child window; null when the window
+// cannot be made.
+template <class Record>
+std::unique_ptr<ObjectInstance> createChildControl(const char* className, DWORD style, HWND parent) {
+    auto record = std::make_unique<Record>();
+    if (!createChildWindow(*record, className, style, parent)) return nullptr;
+    return record;
+}
 
 // The window text as a script value.
 std::string windowText(HWND window);

@@ -31,16 +31,14 @@ LRESULT CALLBACK plainProcedure(HWND window, UINT message, WPARAM wParam, LPARAM
     return DefWindowProcA(window, message, wParam, lParam);
 }
 
-std::unique_ptr<ObjectInstance> createPlain(const char* className, HWND parent) {
-    auto record = std::make_unique<PlainRecord>();
-    if (!createChildWindow(*record, className, kChildStyle, parent)) return nullptr;
-    return record;
-}
-
 }  // namespace
 
-std::unique_ptr<ObjectInstance> createViewer(HWND parent) { return createPlain(kViewerClass, parent); }
-std::unique_ptr<ObjectInstance> createThumbArea(HWND parent) { return createPlain(kThumbAreaClass, parent); }
+std::unique_ptr<ObjectInstance> createViewer(HWND parent) {
+    return createChildControl<PlainRecord>(kViewerClass, kChildStyle, parent);
+}
+std::unique_ptr<ObjectInstance> createThumbArea(HWND parent) {
+    return createChildControl<PlainRecord>(kThumbAreaClass, kChildStyle, parent);
+}
 
 bool startViewerClass() { return registerControlClass(gViewerType, kViewerClass, CS_DBLCLKS, plainProcedure); }
 void stopViewerClass() { unregisterControlClass(gViewerType, kViewerClass); }

@@ -76,19 +76,16 @@ LRESULT CALLBACK staticProcedure(HWND window, UINT message, WPARAM wParam, LPARA
     switch (message) {
     case WM_PAINT: paintStatic(window, *record); return 0;
     case WM_MOUSEWHEEL: return forwardWheel(window, message, wParam, lParam);
-    case WM_DESTROY:
-        record->destroySequence(true);
-        return DefWindowProcA(window, message, wParam, lParam);
-    default: return DefWindowProcA(window, message, wParam, lParam);
+    case WM_DESTROY: record->destroySequence(true); break;
+    default: break;
     }
+    return DefWindowProcA(window, message, wParam, lParam);
 }
 
 }  // namespace
 
 std::unique_ptr<ObjectInstance> createStatic(HWND parent) {
-    auto record = std::make_unique<StaticRecord>();
-    if (!createChildWindow(*record, kClassName, WS_CHILD | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, parent)) return nullptr;
-    return record;
+    return createChildControl<StaticRecord>(kClassName, WS_CHILD | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, parent);
 }
 
 bool startStaticClass() { return registerControlClass(gType, kClassName, 0, staticProcedure); }

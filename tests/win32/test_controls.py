@@ -2,6 +2,7 @@
 static and picture buttons; geometry, hover and press looks, click labels,
 hide/show, size and the window's close label."""
 import os
+import subprocess
 import tempfile
 
 import harness
@@ -69,7 +70,6 @@ def script(closing="exit"):
 
 def pixel(path, x, y):
     """The (red, green, blue) of a screenshot pixel, read by Pillow's Python."""
-    import subprocess
     out = subprocess.run(["/usr/bin/python3", "-c",
                           "import sys; from PIL import Image; "
                           "print(*Image.open(sys.argv[1]).convert('RGB').getpixel((int(sys.argv[2]), int(sys.argv[3]))))",
@@ -85,7 +85,7 @@ class ControlsTest(ProgramTest):
     def start_menu(self, closing="exit"):
         program = self.start(files={"menu.scr": script(closing)})
         program.move(5, 5)  # away from the window: no button starts hovered
-        window = program.wait_window(TITLE, "wnd", visible=True)
+        window = program.wait_window(TITLE, "wnd", visible=True, timeout=30)
         program.wait_trace("main loop")
         return program, window
 
@@ -99,6 +99,9 @@ class ControlsTest(ProgramTest):
     def colour_at(self, program, x, y, name):
         path = program.screenshot(os.path.join(self.shots, name + ".png"))
         return pixel(path, ORIGIN[0] + x, ORIGIN[1] + y)
+
+    def mouse(self, program, action):
+        subprocess.run(["xdotool", action, "1"], env=harness.session_env(), check=True, timeout=10)
 
     def wait_colour(self, program, x, y, colour, what):
         return wait_until(lambda: self.colour_at(program, x, y, what) == colour, 10, what)
@@ -128,7 +131,12 @@ class ControlsTest(ProgramTest):
         # A button without an over picture takes the normal one for it.
         program.move(ORIGIN[0] + 60, ORIGIN[1] + 120)
         self.wait_colour(program, 60, 50, (0, 0, 255), "normal again")
-        program.click(ORIGIN[0] + 60, ORIGIN[1] + 50)
+        program.move(ORIGIN[0] + 60, ORIGIN[1] + 50)
+        self.wait_colour(program, 60, 50, (0, 255, 0), "over look again")
+        self.mouse(program, "mousedown")
+        self.wait_colour(program, 60, 50, (255, 0, 0), "down look")
+        self.assertEqual(program.windows("Hello"), [])  # the trigger waits for the release
+        self.mouse(program, "mouseup")
         box = program.wait_window("Hello", visible=True)
         self.assertTrue(box.visible)
 
