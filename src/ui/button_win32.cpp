@@ -141,10 +141,7 @@ std::unique_ptr<ObjectInstance> createButton(HWND parent) {
     return createChildControl<ButtonRecord>(kClassName, WS_CHILD, parent);
 }
 
-bool startButtonClass() {
-    recordScreenDepth();
-    return registerControlClass(gType, kClassName, 0, buttonProcedure);
-}
+bool startButtonClass() { return registerControlClass(gType, kClassName, 0, buttonProcedure); }
 
 void stopButtonClass() { unregisterControlClass(gType, kClassName); }
 

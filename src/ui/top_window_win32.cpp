@@ -253,6 +253,8 @@ std::unique_ptr<ObjectInstance> createTopWindow(HWND owner, const std::optional<
 }
 
 bool startWindowClass() {
+    // The first control class to start: the screen depth every control's pictures follow.
+    recordScreenDepth();
     HICON icon = LoadIconA(moduleInstance(), MAKEINTRESOURCEA(kIconResource));
     return registerControlClass(gType, kClassName, 0, windowProcedure, icon);
 }
