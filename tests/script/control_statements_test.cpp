@@ -4,6 +4,7 @@
 #include <map>
 
 #include "script/keywords.h"
+#include "script/stand_in_controls.h"
 #include "script/values.h"
 #include "script_fixture.h"
 #include "shell/process.h"
@@ -213,6 +214,26 @@ TEST_F(ControlStatements, NetFallsBackToNoBrowser) {
     platform.browser.reset();
     line("net name=x.html");
     EXPECT_EQ(str("fell"), "yes");
+}
+
+// The headless tool's platform: stand-ins that keep their geometry.
+class StandInStatements : public ScriptFixture {
+protected:
+    StandInStatements() {
+        registerStandInControls(objects);
+        installControlStatements(engine, platform);
+    }
+    StandInControlPlatform platform;
+};
+
+TEST_F(StandInStatements, ControlsKeepTheirScriptedRectangle) {
+    load("begin init\nwindow name=w left=1 top=2 width=30 height=40\nexec name=x.exe\nbeep\nend\n");
+    run("init");
+    EXPECT_EQ(objects.get("w", kwWindowleft), "1");
+    EXPECT_EQ(objects.get("w", kwWindowbottom), "42");
+    EXPECT_EQ(objects.get("w", kwVisible), "1");
+    EXPECT_EQ(platform.started.size(), 1u);
+    EXPECT_EQ(host.beeps.size(), 1u);
 }
 
 TEST(BrowserCommand, CleanedOfNoHomeAndQuotes) {
