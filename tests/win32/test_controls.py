@@ -83,9 +83,10 @@ class ControlsTest(ProgramTest):
         self.shots = tempfile.mkdtemp(prefix="lumavine-shots-")
 
     def start_menu(self, closing="exit"):
+        # The first start in a fresh Wine session can be slow on a loaded machine.
         program = self.start(files={"menu.scr": script(closing)})
         program.move(5, 5)  # away from the window: no button starts hovered
-        window = program.wait_window(TITLE, "wnd", visible=True, timeout=30)
+        window = program.wait_window(TITLE, "wnd", visible=True, timeout=60)
         program.wait_trace("main loop")
         return program, window
 
