@@ -160,7 +160,7 @@ class ControlsTest(ProgramTest):
         wait_until(lambda: self.child_at(window, 300, 250, 80, 40).visible, 10, "shown panel")
         self.wait_colour(program, 340, 270, (255, 0, 255), "panel again")
 
-    def test_a_new_client_width_runs_the_size_label_once(self):
+    def test_the_size_label_runs_once_for_a_new_client_width(self):
         program, window = self.start_menu()
         program.click(ORIGIN[0] + 310, ORIGIN[1] + 60)
         box = program.wait_window("Resized", visible=True)
