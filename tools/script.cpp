@@ -29,6 +29,7 @@
 #include "render/bitmap_object.h"
 #include "render/image_statements.h"
 #include "render/pnm.h"
+#include "script/control_statements.h"
 #include "script/keywords.h"
 #include "script/lint.h"
 #include "script/objects.h"
@@ -170,6 +171,8 @@ int runScript(Args args) {
     objects.registerType(bitmapType());
     registerStandInControls(objects);
     installImageStatements(scriptEngine());
+    StandInControlPlatform controls;
+    installControlStatements(scriptEngine(), controls);
 
     DiskScriptFiles disk;
     LoadReport report;

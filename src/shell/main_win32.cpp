@@ -20,6 +20,11 @@
 #include "shell/process.h"
 #include "shell/process_win32.h"
 #include "shell/subsystems.h"
+#include "ui/button_win32.h"
+#include "ui/control_platform_win32.h"
+#include "ui/placeholder_controls_win32.h"
+#include "ui/static_win32.h"
+#include "ui/top_window_win32.h"
 
 namespace lv {
 
@@ -81,6 +86,12 @@ void addSubsystems(SubsystemSequence& subsystems) {
     subsystems.add("objects", startObjectRegistry, stopObjectRegistry);
     subsystems.add("script", startScript, stopScript);
     subsystems.add("bitmaps", startBitmapModule, stopBitmapModule);
+    subsystems.add("window", startWindowClass, stopWindowClass);
+    subsystems.add("static", startStaticClass, stopStaticClass);
+    subsystems.add("button", startButtonClass, stopButtonClass);
+    subsystems.add("thumbArea", startThumbAreaClass, stopThumbAreaClass);
+    subsystems.add("viewer", startViewerClass, stopViewerClass);
+    subsystems.add("control statements", startControlStatements, [] {});
 }
 
 // Runs a start-up label of the script; the trace tells whether it was there.

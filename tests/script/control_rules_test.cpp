@@ -1,0 +1,165 @@
+#include "script/control_rules.h"
+
+#include <gtest/gtest.h>
+
+#include "script/keywords.h"
+
+namespace lv {
+namespace {
+
+constexpr ControlRect kSquare{0, 0, 100, 100};
+
+TEST(ControlRectEdit, LeftAloneMovesOneEdgeAndNarrows) {
+    const auto r = editRect(kSquare, kwLeft, 10);
+    ASSERT_TRUE(r);
+    EXPECT_EQ(*r, (ControlRect{10, 0, 100, 100}));
+    EXPECT_EQ(r->width(), 90);
+}
+
+TEST(ControlRectEdit, WidthAndHeightMoveTheFarEdges) {
+    const ControlRect moved{20, 30, 120, 130};
+    EXPECT_EQ(*editRect(moved, kwWidth, 50), (ControlRect{20, 30, 70, 130}));
+    EXPECT_EQ(*editRect(moved, kwHeight, 5), (ControlRect{20, 30, 120, 35}));
+    EXPECT_EQ(*editRect(moved, kwRight, 300), (ControlRect{20, 30, 300, 130}));
+    EXPECT_EQ(*editRect(moved, kwBottom, 31), (ControlRect{20, 30, 120, 31}));
+    EXPECT_EQ(*editRect(moved, kwTop, -4), (ControlRect{20, -4, 120, 130}));
+}
+
+TEST(ControlRectEdit, CurrentValueLeavesTheRectangleAsItWas) {
+    EXPECT_EQ(*editRect(kSquare, kwWidth, 100), kSquare);
+}
+
+TEST(ControlRectEdit, OtherPropertiesAreNoGeometry) {
+    EXPECT_FALSE(editRect(kSquare, kwVisible, 1));
+    EXPECT_FALSE(rectProperty(kSquare, kwHwnd));
+}
+
+TEST(ControlRectRead, ReportsEdgesAndSizes) {
+    const ControlRect r{5, 7, 45, 17};
+    EXPECT_EQ(rectProperty(r, kwLeft), 5);
+    EXPECT_EQ(rectProperty(r, kwBottom), 17);
+    EXPECT_EQ(rectProperty(r, kwWidth), 40);
+    EXPECT_EQ(rectProperty(r, kwHeight), 10);
+}
+
+TEST(Visibility, FirstCharacterParity) {
+    EXPECT_TRUE(visibleByParity("1"));
+    EXPECT_TRUE(visibleByParity("3"));
+    EXPECT_TRUE(visibleByParity("1x"));
+    EXPECT_FALSE(visibleByParity("0"));
+    EXPECT_FALSE(visibleByParity("2"));
+    EXPECT_FALSE(visibleByParity("21"));
+    EXPECT_FALSE(visibleByParity(""));
+}
+
+// Drives the button rules as the window procedure does: a pointer, a left
+// mouse button and the capture, recording the labels run.
+class ButtonRules : public ::testing::Test {
+protected:
+    void send(ButtonMouse message, bool inside) {
+        const ButtonReaction r = buttonReaction({message, inside, pressed, capture, leftHeld});
+        if (r.pressed) pressed = *r.pressed;
+        if (r.capture == CaptureChange::Take) capture = true;
+        if (r.capture == CaptureChange::Release) capture = false;
+        if (r.state) {
+            const ButtonLabel label = labelForChange(state, *r.state);
+            if (label == ButtonLabel::In) labels += "in ";
+            if (label == ButtonLabel::Out) labels += "out ";
+            state = *r.state;
+        }
+        if (r.trigger) labels += "trigger ";
+    }
+    void move(bool inside) { send(ButtonMouse::Move, inside); }
+    void down(bool inside) {
+        leftHeld = true;
+        send(ButtonMouse::LeftDown, inside);
+    }
+    void up(bool inside) {
+        leftHeld = false;
+        send(ButtonMouse::LeftUp, inside);
+    }
+
+    ButtonState state = ButtonState::Normal;
+    bool pressed = false, capture = false, leftHeld = false;
+    std::string labels;
+};
+
+TEST_F(ButtonRules, HoverTakesTheCaptureAndLeavingReleasesIt) {
+    move(true);
+    EXPECT_EQ(state, ButtonState::Over);
+    EXPECT_TRUE(capture);
+    move(true);
+    move(false);
+    EXPECT_EQ(state, ButtonState::Normal);
+    EXPECT_FALSE(capture);
+    EXPECT_EQ(labels, "in out ");
+}
+
+TEST_F(ButtonRules, ClickRunsOutBeforeTriggerAndEndsNormal) {
+    move(true);
+    down(true);
+    EXPECT_EQ(state, ButtonState::Down);
+    up(true);
+    EXPECT_EQ(state, ButtonState::Normal);
+    EXPECT_FALSE(capture);
+    EXPECT_EQ(labels, "in in out trigger ");
+}
+
+TEST_F(ButtonRules, ReleaseOutsideRunsNoTrigger) {
+    move(true);
+    down(true);
+    move(false);
+    EXPECT_EQ(state, ButtonState::Over);
+    up(false);
+    EXPECT_EQ(state, ButtonState::Normal);
+    // Dragging off is a change to over: the in label runs again.
+    EXPECT_EQ(labels, "in in in out ");
+}
+
+TEST_F(ButtonRules, DragOffAndBackTriggersOnce) {
+    move(true);
+    down(true);
+    move(false);
+    move(true);
+    EXPECT_EQ(state, ButtonState::Down);
+    up(true);
+    EXPECT_EQ(labels, "in in in in out trigger ");
+}
+
+TEST_F(ButtonRules, EnteringWithTheLeftButtonHeldElsewhereStaysNormal) {
+    leftHeld = true;
+    move(true);
+    EXPECT_EQ(state, ButtonState::Normal);
+    EXPECT_FALSE(capture);
+    EXPECT_EQ(labels, "");
+}
+
+TEST_F(ButtonRules, ReleaseWithoutCaptureInsideShowsOver) {
+    up(true);
+    EXPECT_EQ(state, ButtonState::Over);
+    EXPECT_TRUE(capture);
+    EXPECT_EQ(labels, "in ");
+}
+
+class WindowFrame : public ::testing::Test {
+protected:
+    FrameMetrics metrics{3, 3, 4, 4, 1, 1, 18};
+    ControlRect client{100, 100, 300, 200};
+};
+
+TEST_F(WindowFrame, ThickFrameWithCaptionGrowsByFrameAndCaption) {
+    const ControlRect outer = outerFromClient(client, {false, true, true, true}, metrics);
+    EXPECT_EQ(outer, (ControlRect{96, 100 - 4 - 18 - 2, 304, 204}));
+}
+
+TEST_F(WindowFrame, DialogFrameWinsOverThickFrame) {
+    const ControlRect outer = outerFromClient(client, {true, true, false, true}, metrics);
+    EXPECT_EQ(outer, (ControlRect{97, 100 - 3 - 18 - 2, 303, 203}));
+}
+
+TEST_F(WindowFrame, BarePopupKeepsTheClientRectangle) {
+    EXPECT_EQ(outerFromClient(client, {}, metrics), client);
+}
+
+}  // namespace
+}  // namespace lv
