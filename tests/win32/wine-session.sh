@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Starts or stops the Wine session of a test run:
-#     wine-session.sh start|stop|prefix WINE_DIR
+#     wine-session.sh start|stop|prefix WINE_DIR [PROBE.exe]
 # start: a virtual X display (Xvfb) on a free display number, the Wine prefix
 # (created once, with quiet and fast settings), a persistent wineserver and a
 # warm-up, so that later program starts take milliseconds.
@@ -51,6 +51,11 @@ case "$action" in
     # Background processes must not hold the test runner's output pipe.
     "$WINESERVER" -p >>"$log" 2>&1 </dev/null
     timeout 60 "$WINELOADER" cmd /c exit 0 >>"$log" 2>&1 </dev/null
+    # The first window and text of a new prefix build its desktop and font
+    # cache, which can take a minute: do it here, not inside a test's wait.
+    if [ -n "${3:-}" ]; then
+      timeout 300 "$WINELOADER" "$3" warm-up >>"$log" 2>&1 </dev/null || true
+    fi
     echo "wine-session: display $DISPLAY, prefix $WINEPREFIX"
     ;;
   prefix)

@@ -15,9 +15,9 @@ file(WRITE ${LUMAVINE_WINE_DIR}/config.sh
   "WINELOADER=${LUMAVINE_WINE_LOADER}\nWINEARCH=${LUMAVINE_WINE_ARCH}\nWINEPREFIX=${LUMAVINE_WINE_DIR}/prefix\n")
 
 set(wine_session ${CMAKE_CURRENT_LIST_DIR}/wine-session.sh)
-add_test(NAME wine.session.start COMMAND ${wine_session} start ${LUMAVINE_WINE_DIR})
+add_test(NAME wine.session.start COMMAND ${wine_session} start ${LUMAVINE_WINE_DIR} $<TARGET_FILE:lvprobe>)
 add_test(NAME wine.session.stop COMMAND ${wine_session} stop ${LUMAVINE_WINE_DIR})
-set_tests_properties(wine.session.start PROPERTIES FIXTURES_SETUP wine TIMEOUT 180)
+set_tests_properties(wine.session.start PROPERTIES FIXTURES_SETUP wine TIMEOUT 600)
 set_tests_properties(wine.session.stop PROPERTIES FIXTURES_CLEANUP wine TIMEOUT 60)
 
 function(add_wine_test name)
@@ -31,7 +31,7 @@ endfunction()
 
 # The probe that looks at and pokes windows from inside the session.
 add_executable(lvprobe ${CMAKE_CURRENT_LIST_DIR}/probe/lvprobe.cpp)
-target_link_libraries(lvprobe PRIVATE user32)
+target_link_libraries(lvprobe PRIVATE user32 gdi32)
 
 # Each test_*.py drives lumavine.exe through the harness.
 file(GLOB wine_driver_tests CONFIGURE_DEPENDS ${CMAKE_CURRENT_LIST_DIR}/test_*.py)

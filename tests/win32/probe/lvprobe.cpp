@@ -8,6 +8,9 @@
 //   lvprobe quit TID                  posts the quit message to a thread
 //   lvprobe post HWND MSG WPARAM LPARAM
 //   lvprobe screen                    the primary screen's size
+//   lvprobe warm-up                   makes a window and draws text once, so
+//                                     that a new prefix builds its font cache
+//                                     and desktop before any test waits
 //   lvprobe run EXE [COMMANDLINE]     starts EXE with exactly that command line
 //                                     (as a launcher would), waits for it and
 //                                     exits with its exit code
@@ -105,6 +108,20 @@ int main(int argc, char** argv) {
         DWORD code = 255;
         GetExitCodeProcess(process.hProcess, &code);
         return static_cast<int>(code);
+    }
+    if (action == "warm-up") {
+        HWND window = CreateWindowExA(0, "static", "warm-up", WS_POPUP | WS_VISIBLE, 0, 0, 10, 10, nullptr, nullptr,
+                                      GetModuleHandleA(nullptr), nullptr);
+        HDC dc = GetDC(window);
+        HFONT font = CreateFontA(-20, 0, 0, 0, FW_BOLD, 0, 0, 0, ANSI_CHARSET, 0, 0, PROOF_QUALITY, VARIABLE_PITCH, "Arial");
+        HGDIOBJ previous = SelectObject(dc, font);
+        RECT area{0, 0, 0, 0};
+        DrawTextA(dc, "warm-up", -1, &area, DT_CALCRECT);
+        SelectObject(dc, previous);
+        DeleteObject(font);
+        ReleaseDC(window, dc);
+        DestroyWindow(window);
+        return 0;
     }
     if (action == "screen") {
         std::printf("w=%d h=%d\n", GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
