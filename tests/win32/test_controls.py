@@ -86,8 +86,10 @@ class ControlsTest(ProgramTest):
         # The first start in a fresh Wine session can be slow on a loaded machine.
         program = self.start(files={"menu.scr": script(closing)})
         program.move(5, 5)  # away from the window: no button starts hovered
-        window = program.wait_window(TITLE, "wnd", visible=True, timeout=60)
-        program.wait_trace("main loop")
+        # The window is shown before init gives it its size: read it only
+        # once init has run and the main loop started.
+        program.wait_trace("main loop", timeout=60)
+        window = program.wait_window(TITLE, "wnd", visible=True)
         return program, window
 
     def child_at(self, window, x, y, w, h):
