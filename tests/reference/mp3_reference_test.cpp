@@ -9,8 +9,7 @@
 #include <filesystem>
 #include <string>
 
-#include "audio/decoder.h"
-#include "audio/format_probe.h"
+#include "encoded_files.h"
 #include "mpg123_reference.h"
 
 namespace lv::audio {
@@ -18,30 +17,11 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct Ours {
-    std::vector<int16_t> samples;
-    DecoderFormat format;
-};
-
-Ours decodeWithOurs(const std::string& path) {
-    Ours out;
-    auto source = FileByteSource::open(path);
-    if (!source) return out;
-    const auto kind = probeFormat(*source);
-    if (!kind) return out;
-    auto decoder = openDecoder(*kind, std::move(source));
-    out.format = decoder->format();
-    std::vector<uint8_t> chunk(decoder->largestChunk());
-    while (out.format.valid && !decoder->atEnd()) {
-        const size_t n = decoder->read(chunk);
-        for (size_t i = 0; i + 1 < n; i += 2)
-            out.samples.push_back(static_cast<int16_t>(chunk[i] | chunk[i + 1] << 8));
-    }
-    return out;
-}
+using reference::haveTool;
+using reference::Workspace;
 
 void expectMatchesMpg123(const std::string& path) {
-    const Ours ours = decodeWithOurs(path);
+    const reference::HandleOutput ours = reference::decodeThroughHandle(path);
     const reference::Pcm theirs = reference::decodeWithMpg123(path);
     ASSERT_TRUE(ours.format.valid) << path;
     ASSERT_FALSE(theirs.samples.empty()) << path;
@@ -52,24 +32,6 @@ void expectMatchesMpg123(const std::string& path) {
     // Everything mpg123 decodes is compared (ours may add the Info frame).
     EXPECT_GE(d.compared + 1152, static_cast<int64_t>(theirs.samples.size()) / theirs.channels) << path;
 }
-
-bool haveTool(const char* name) { return std::system((std::string("command -v ") + name + " >/dev/null 2>&1").c_str()) == 0; }
-
-class Workspace {
-public:
-    // One folder per case: ctest runs the cases in parallel processes.
-    explicit Workspace(const std::string& name) : dir_(fs::temp_directory_path() / ("lumavine-mp3-reference-" + name)) {
-        fs::create_directories(dir_);
-    }
-    ~Workspace() {
-        std::error_code ignored;
-        fs::remove_all(dir_, ignored);
-    }
-    std::string path(const std::string& name) const { return (dir_ / name).string(); }
-
-private:
-    fs::path dir_;
-};
 
 struct EncodedCase {
     const char* name;
@@ -85,14 +47,10 @@ class LameEncoded : public ::testing::TestWithParam<EncodedCase> {};
 TEST_P(LameEncoded, MatchesMpg123WithinOneLsb) {
     if (!haveTool("sox") || !haveTool("lame")) GTEST_SKIP() << "sox or lame not installed";
     const EncodedCase& c = GetParam();
-    Workspace work(c.name);
+    Workspace work(std::string("mp3-") + c.name);
     const std::string wav = work.path("source.wav"), mp3 = work.path(std::string(c.name) + ".mp3");
-    // Different material per channel, so joint stereo has work to do.
-    const std::string synth = "sox -R -n -r " + std::to_string(c.rate) + " -c " + std::to_string(c.channels) + " " +
-                              wav + " synth 1.5 pluck C3 pinknoise sine 200-5000 vol 0.4 2>/dev/null";
-    ASSERT_EQ(std::system(synth.c_str()), 0);
-    const std::string encode = std::string("lame --quiet ") + c.lameOptions + " " + wav + " " + mp3;
-    ASSERT_EQ(std::system(encode.c_str()), 0);
+    ASSERT_TRUE(reference::makeTestSound(wav, c.rate, c.channels));
+    ASSERT_TRUE(reference::run(std::string("lame --quiet ") + c.lameOptions + " " + wav + " " + mp3));
     expectMatchesMpg123(mp3);
 }
 

@@ -1,0 +1,46 @@
+#include "encoded_files.h"
+
+#include <cstdlib>
+
+#include "audio/format_probe.h"
+
+namespace lv::audio::reference {
+
+namespace fs = std::filesystem;
+
+bool haveTool(const char* name) { return run(std::string("command -v ") + name); }
+
+bool run(const std::string& command) { return std::system((command + " >/dev/null 2>&1").c_str()) == 0; }
+
+Workspace::Workspace(const std::string& name) : dir_(fs::temp_directory_path() / ("lumavine-reference-" + name)) {
+    fs::create_directories(dir_);
+}
+
+Workspace::~Workspace() {
+    std::error_code ignored;
+    fs::remove_all(dir_, ignored);
+}
+
+bool makeTestSound(const std::string& wavPath, int rate, int channels) {
+    return run("sox -R -n -r " + std::to_string(rate) + " -c " + std::to_string(channels) + " " + wavPath +
+               " synth 1.5 pluck C3 pinknoise sine 200-5000 vol 0.4");
+}
+
+HandleOutput decodeThroughHandle(const std::string& path) {
+    HandleOutput out;
+    auto source = FileByteSource::open(path);
+    if (!source) return out;
+    const auto kind = probeFormat(*source);
+    if (!kind) return out;
+    auto decoder = openDecoder(*kind, std::move(source));
+    out.format = decoder->format();
+    std::vector<uint8_t> chunk(decoder->largestChunk());
+    while (out.format.valid && !decoder->atEnd()) {
+        const size_t n = decoder->read(chunk);
+        for (size_t i = 0; i + 1 < n; i += 2)
+            out.samples.push_back(static_cast<int16_t>(chunk[i] | chunk[i + 1] << 8));
+    }
+    return out;
+}
+
+}  // namespace lv::audio::reference
