@@ -7,6 +7,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "audio/byte_order.h"
+
 namespace lv::audio {
 
 class BitReader {
@@ -19,21 +21,23 @@ public:
     void setPosition(size_t bit) { position_ = bit < bits_ ? bit : bits_; }
     void skip(size_t count) { setPosition(position_ + count); }
 
-    // The next 32 bits, zeros beyond the end.
-    uint32_t peek32() const {
+    // At least the next 57 bits, first bit in the top bit; zeros beyond the
+    // end. One load where 8 bytes are at hand, so a Huffman code with its
+    // escape and sign bits comes out of one peek.
+    uint64_t peek64() const {
         const size_t byte = position_ >> 3;
         const size_t size = bits_ >> 3;
         uint64_t v = 0;
-        if (byte + 5 <= size) {
-            const uint8_t* p = data_ + byte;
-            v = static_cast<uint64_t>(p[0]) << 32 | static_cast<uint64_t>(p[1]) << 24 |
-                static_cast<uint64_t>(p[2]) << 16 | static_cast<uint64_t>(p[3]) << 8 | p[4];
+        if (byte + 8 <= size) {
+            v = readBe64(data_ + byte);
         } else {
-            for (size_t i = 0; i < 5; ++i)
-                v = v << 8 | (byte + i < size ? data_[byte + i] : 0);
+            for (size_t i = 0; i < 8; ++i) v = v << 8 | (byte + i < size ? data_[byte + i] : 0);
         }
-        return static_cast<uint32_t>(v >> (8 - (position_ & 7)));
+        return v << (position_ & 7);
     }
+
+    // The next 32 bits, zeros beyond the end.
+    uint32_t peek32() const { return static_cast<uint32_t>(peek64() >> 32); }
 
     // count 0..32
     uint32_t get(int count) {

@@ -31,7 +31,32 @@ const AliasCoefficients& alias() {
     return a;
 }
 
-float powerOfTwo(double exponent) { return static_cast<float>(std::exp2(exponent)); }
+// 2^(e/4) for the quarter steps e that requantisation's exponents take:
+// global gain (0..255) - 210, less scalefactors, pre-emphasis and subblock
+// gain scaled by at most 4 each.
+struct QuarterPowers {
+    static constexpr int lowest = -210 - 4 * (15 + 3) - 8 * 7 - 4;
+    static constexpr int highest = 255 - 210;
+    float value[highest - lowest + 1];
+    QuarterPowers() {
+        for (int e = lowest; e <= highest; ++e) value[e - lowest] = static_cast<float>(std::exp2(e / 4.0));
+    }
+};
+
+float quarterPower(int e) {
+    static const QuarterPowers powers;
+    return powers.value[std::clamp(e, QuarterPowers::lowest, QuarterPowers::highest) - QuarterPowers::lowest];
+}
+
+// xr[i] = sign(q[i]) |q[i]|^(4/3) * factor.
+void scaleLines(const int* q, float* xr, int count, float factor) {
+    const float* pow43 = power43Table();
+    for (int i = 0; i < count; ++i) {
+        const int v = q[i];
+        const float magnitude = pow43[std::min(v < 0 ? -v : v, maxQuantised)] * factor;
+        xr[i] = v < 0 ? -magnitude : magnitude;
+    }
+}
 
 // The slots that MPEG-2 scalefactors fill, in bitstream order.
 template <typename Visit>
@@ -203,35 +228,35 @@ int FrameDecoder::decodeSpectrum(BitReader& bits, const GranuleChannelInfo& g, s
 }
 
 void FrameDecoder::requantise(const GranuleChannelInfo& g, int ch, int nonzero) {
+    // xr = sign |q|^(4/3) 2^(gain / 4): gain in quarter steps is global_gain
+    // - 210, less 8 per subblock gain step, less the scalefactor (plus
+    // pre-emphasis) times 2 or 4 by scalefac_scale. Only lines up to the last
+    // non-zero one are worked; the rest are zero.
     const Scalefactors& sf = scalefactors_[ch];
-    const float* pow43 = power43Table();
     float* xr = spectrum_[ch];
-    const double multiplier = 0.5 * (1 + g.scalefacScale);
-    const double gain = 0.25 * (g.globalGain - 210);
-    auto value = [&](int line, float factor) {
-        const int q = quantised_[line];
-        const float magnitude = pow43[std::min(std::abs(q), maxQuantised)] * factor;
-        xr[line] = q < 0 ? -magnitude : magnitude;
-    };
+    const int gain = g.globalGain - 210;
+    const int shift = 2 * (1 + g.scalefacScale);
 
     int line = 0;
     if (!g.shortBlocks() || g.mixedBlock) {
-        const int longEnd = g.shortBlocks() ? 36 : 576;
-        for (int sfb = 0; sfb < 22 && line < longEnd && line < nonzero; ++sfb) {
+        const int longEnd = std::min(g.shortBlocks() ? 36 : 576, nonzero);
+        for (int sfb = 0; sfb < 22 && line < longEnd; ++sfb) {
             const int pre = sf.preflag ? pretab[sfb] : 0;
-            const float factor = powerOfTwo(gain - multiplier * ((sfb < 21 ? sf.l[sfb] : 0) + pre));
+            const float factor = quarterPower(gain - shift * ((sfb < 21 ? sf.l[sfb] : 0) + pre));
             const int stop = std::min(bands_->longBands[sfb + 1], longEnd);
-            for (; line < stop; ++line) value(line, factor);
+            scaleLines(quantised_ + line, xr + line, stop - line, factor);
+            line = stop;
         }
-        line = std::max(line, std::min(longEnd, nonzero));
+        line = longEnd;  // a mixed block's short part starts at line 36
     }
     if (g.shortBlocks()) {
         for (int sfb = g.mixedBlock ? 3 : 0; sfb < 13 && line < nonzero; ++sfb) {
             const int width = bands_->shortBands[sfb + 1] - bands_->shortBands[sfb];
             for (int w = 0; w < 3; ++w) {
                 const float factor =
-                    powerOfTwo(gain - 2.0 * g.subblockGain[w] - multiplier * (sfb < 12 ? sf.s[sfb][w] : 0));
-                for (int j = 0; j < width; ++j) value(line++, factor);
+                    quarterPower(gain - 8 * g.subblockGain[w] - shift * (sfb < 12 ? sf.s[sfb][w] : 0));
+                scaleLines(quantised_ + line, xr + line, width, factor);
+                line += width;
             }
         }
     }
@@ -242,10 +267,10 @@ void FrameDecoder::stereo(const MpegAudioHeader& header, const GranuleChannelInf
                           int& nonzero1) {
     const bool midSide = header.modeExtension & 2;
     const bool intensity = header.modeExtension & 1;
-    std::fill(std::begin(intensityLine_), std::end(intensityLine_), false);
     const float* r = spectrum_[1];
 
     if (intensity) {
+        std::fill(std::begin(intensityLine_), std::end(intensityLine_), false);
         const Scalefactors& sf = scalefactors_[1];
         const int intensityScale = right.scalefacCompress & 1;
         auto lastNonzero = [&](int first, int count, int step) {
@@ -312,7 +337,7 @@ void FrameDecoder::stereo(const MpegAudioHeader& header, const GranuleChannelInf
         const float half = static_cast<float>(1 / std::numbers::sqrt2);
         const int limit = std::max(nonzero0, nonzero1);
         for (int i = 0; i < limit; ++i) {
-            if (intensityLine_[i]) continue;
+            if (intensity && intensityLine_[i]) continue;
             const float m = l[i], s = rr[i];
             l[i] = (m + s) * half;
             rr[i] = (m - s) * half;
@@ -403,12 +428,12 @@ void FrameDecoder::hybrid(const GranuleChannelInfo& g, int ch, int nonzero) {
         }
         float* prev = overlap_[ch][sb];
         for (int i = 0; i < 18; ++i) {
-            float sample = time[i] + prev[i];
+            subbandSamples_[i][sb] = time[i] + prev[i];
             prev[i] = time[18 + i];
-            // Frequency inversion: odd time samples of odd subbands.
-            if ((sb & 1) && (i & 1)) sample = -sample;
-            subbandSamples_[i][sb] = sample;
         }
+        // Frequency inversion: odd time samples of odd subbands.
+        if (sb & 1)
+            for (int i = 1; i < 18; i += 2) subbandSamples_[i][sb] = -subbandSamples_[i][sb];
     }
 }
 

@@ -29,9 +29,8 @@ public:
         build(codes, rootBits_);
     }
 
-    // The decoded value; consumes its code.
-    int decode(BitReader& bits) const {
-        const uint32_t window = bits.peek32();
+    // The code at the top of `window`: its value, and its length in *length.
+    int decode(uint32_t window, int* length) const {
         int used = 0;
         int width = rootBits_;
         uint32_t entry = entries_[window >> (32 - width)];
@@ -40,7 +39,7 @@ public:
             width = static_cast<int>((entry >> 20) & 31);
             entry = entries_[(entry & 0xFFFFF) + ((window << used) >> (32 - width))];
         }
-        bits.skip(static_cast<size_t>(used + static_cast<int>((entry >> 8) & 0xFF)));
+        *length = used + static_cast<int>((entry >> 8) & 0xFF);
         return static_cast<int>(entry & 0xFF);
     }
 
@@ -104,8 +103,13 @@ const Tables& tables() {
     return instance;
 }
 
-int withSign(BitReader& bits, int magnitude) {
-    return magnitude != 0 && bits.getBit() ? -magnitude : magnitude;
+// The top bit of `window` after `used` bits is the sign of a non-zero
+// magnitude (1: negative); it is consumed only for non-zero magnitudes.
+inline int withSign(uint64_t window, int& used, int magnitude) {
+    if (magnitude == 0) return 0;
+    const bool negative = (window << used) >> 63;
+    ++used;
+    return negative ? -magnitude : magnitude;
 }
 
 }  // namespace
@@ -118,20 +122,35 @@ void decodePairs(BitReader& bits, int table, int* out, int count) {
     }
     const LookupTable& lookup = tables().pairs[table & 31];
     const int linbits = codeTable.linbits;
+    // One peek holds a pair's code (at most 19 bits), both escapes (13 each)
+    // and both signs: 47 of its 57 bits.
     for (int i = 0; i + 1 < count; i += 2) {
-        const int value = lookup.decode(bits);
+        const uint64_t window = bits.peek64();
+        int used = 0;
+        const int value = lookup.decode(static_cast<uint32_t>(window >> 32), &used);
         int x = value >> 4;
         int y = value & 15;
-        if (linbits > 0 && x == 15) x += static_cast<int>(bits.get(linbits));
-        out[i] = withSign(bits, x);
-        if (linbits > 0 && y == 15) y += static_cast<int>(bits.get(linbits));
-        out[i + 1] = withSign(bits, y);
+        if (linbits > 0 && x == 15) {
+            x += static_cast<int>((window << used) >> (64 - linbits));
+            used += linbits;
+        }
+        out[i] = withSign(window, used, x);
+        if (linbits > 0 && y == 15) {
+            y += static_cast<int>((window << used) >> (64 - linbits));
+            used += linbits;
+        }
+        out[i + 1] = withSign(window, used, y);
+        bits.skip(static_cast<size_t>(used));
     }
 }
 
 void decodeQuad(BitReader& bits, int select, int out[4]) {
-    const int value = select == 0 ? tables().quadA.decode(bits) : 15 - static_cast<int>(bits.get(4));
-    for (int i = 0; i < 4; ++i) out[i] = withSign(bits, (value >> (3 - i)) & 1);
+    const uint64_t window = bits.peek64();
+    int used = 4;
+    const int value = select == 0 ? tables().quadA.decode(static_cast<uint32_t>(window >> 32), &used)
+                                  : 15 - static_cast<int>(window >> 60);
+    for (int i = 0; i < 4; ++i) out[i] = withSign(window, used, (value >> (3 - i)) & 1);
+    bits.skip(static_cast<size_t>(used));
 }
 
 }  // namespace lv::audio::mp3

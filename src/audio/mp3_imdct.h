@@ -2,6 +2,8 @@
 // bank with their windows (ISO/IEC 11172-3 2.4.3.4.10).
 #pragma once
 
+#include "audio/kernel_choice.h"
+
 namespace lv::audio::mp3 {
 
 // 18 spectral values to 36 windowed time samples, window by block type
@@ -12,8 +14,8 @@ void imdctLong(const float in[18], float out[36], int blockType);
 // 12-point result windowed and overlapped at 6 + 6w.
 void imdctShort(const float in[3][6], float out[36]);
 
-// Switches the long transform between its SSE2 kernel (when the processor
-// has it) and the plain one; for tests and benches.
-void useVectorImdct(bool on);
+// Limits the long transform to kernels up to `level` (the widest the
+// processor has by default); for tests and benches.
+void limitImdctKernels(KernelLevel level);
 
 }  // namespace lv::audio::mp3

@@ -34,14 +34,8 @@ struct DctTables {
         for (int k = 0; k < n / 2; ++k)
             out[k] = static_cast<float>(0.5 / std::cos((2 * k + 1) * std::numbers::pi / (2 * n)));
     }
-    const float* scale(int n) const {
-        switch (n) {
-            case 32: return scale32;
-            case 16: return scale16;
-            case 8: return scale8;
-            case 4: return scale4;
-            default: return scale2;
-        }
+    constexpr const float* scale(int n) const {
+        return n == 32 ? scale32 : n == 16 ? scale16 : n == 8 ? scale8 : n == 4 ? scale4 : scale2;
     }
 };
 
@@ -51,29 +45,31 @@ const DctTables& dctTables() {
 }
 
 template <int N>
-void dct(const float* in, float* out) {
+[[gnu::always_inline]] inline void dct(const DctTables& tables, const float* in, float* out) {
     if constexpr (N == 1) {
         out[0] = in[0];
     } else {
         constexpr int H = N / 2;
-        const float* scale = dctTables().scale(N);
+        const float* scale = tables.scale(N);
         float sum[H], difference[H], even[H], odd[H];
         for (int k = 0; k < H; ++k) {
             sum[k] = in[k] + in[N - 1 - k];
             difference[k] = (in[k] - in[N - 1 - k]) * scale[k];
         }
-        dct<H>(sum, even);
-        dct<H>(difference, odd);
-        for (int r = 0; r < H; ++r) {
+        dct<H>(tables, sum, even);
+        dct<H>(tables, difference, odd);
+        for (int r = 0; r < H - 1; ++r) {
             out[2 * r] = even[r];
-            out[2 * r + 1] = odd[r] + (r + 1 < H ? odd[r + 1] : 0.0f);
+            out[2 * r + 1] = odd[r] + odd[r + 1];
         }
+        out[N - 2] = even[H - 1];
+        out[N - 1] = odd[H - 1];
     }
 }
 
 void matrix(const float subbands[32], float v[64]) {
     float x[32];
-    dct<32>(subbands, x);
+    dct<32>(dctTables(), subbands, x);
     for (int i = 0; i < 16; ++i) v[i] = x[16 + i];
     v[16] = 0;
     for (int i = 17; i <= 48; ++i) v[i] = -x[48 - i];
@@ -82,13 +78,14 @@ void matrix(const float subbands[32], float v[64]) {
 
 // ---------------------------------------------------------------------------
 // Step 2, windowing: out[j] = sum over i of U[j + 32i] D[j + 32i], where
-// U[64i + j] = V[128i + j] and U[64i + 32 + j] = V[128i + 96 + j]. Both
-// kernels accumulate every output in the same order, so they agree exactly.
+// U[64i + j] = V[128i + j] and U[64i + 32 + j] = V[128i + 96 + j], then
+// rounding to 16 bits. Every kernel accumulates each output in the same
+// order, so they agree exactly.
 
-using WindowKernel = void (*)(const float* const even[8], const float* const odd[8], const float* d, float acc[32]);
+using WindowKernel = void (*)(const float* const even[8], const float* const odd[8], const float* d, int16_t pcm[32]);
 
-void windowPlain(const float* const even[8], const float* const odd[8], const float* d, float acc[32]) {
-    for (int j = 0; j < 32; ++j) acc[j] = 0;
+void windowPlain(const float* const even[8], const float* const odd[8], const float* d, int16_t pcm[32]) {
+    float acc[32] = {};
     for (int i = 0; i < 8; ++i) {
         const float* d0 = d + 64 * i;
         for (int j = 0; j < 32; ++j) {
@@ -96,11 +93,20 @@ void windowPlain(const float* const even[8], const float* const odd[8], const fl
             acc[j] += odd[i][32 + j] * d0[32 + j];
         }
     }
+    for (int j = 0; j < 32; ++j) pcm[j] = toPcm16(acc[j]);
 }
 
 #ifdef LV_AUDIO_SSE2
+// Four outputs to 16 bits as toPcm16 rounds them: clamped first (a NaN
+// becomes full scale, as there), then rounded in the current mode.
+__attribute__((target("sse2"))) inline __m128i toPcm16x4(__m128 sums) {
+    const __m128 scaled = _mm_mul_ps(sums, _mm_set1_ps(32768.0f));
+    const __m128 clamped = _mm_max_ps(_mm_min_ps(scaled, _mm_set1_ps(32767.0f)), _mm_set1_ps(-32768.0f));
+    return _mm_cvtps_epi32(clamped);
+}
+
 __attribute__((target("sse2"))) void windowSse2(const float* const even[8], const float* const odd[8], const float* d,
-                                                float acc[32]) {
+                                                int16_t pcm[32]) {
     __m128 sums[8];
     for (auto& s : sums) s = _mm_setzero_ps();
     for (int i = 0; i < 8; ++i) {
@@ -111,12 +117,38 @@ __attribute__((target("sse2"))) void windowSse2(const float* const even[8], cons
             sums[q] = _mm_add_ps(sums[q], _mm_mul_ps(_mm_loadu_ps(odd[i] + 32 + j), _mm_loadu_ps(d0 + 32 + j)));
         }
     }
-    for (int q = 0; q < 8; ++q) _mm_storeu_ps(acc + 4 * q, sums[q]);
+    for (int q = 0; q < 8; q += 2)
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(pcm + 4 * q),
+                         _mm_packs_epi32(toPcm16x4(sums[q]), toPcm16x4(sums[q + 1])));
+}
+#endif
+
+#ifdef LV_AUDIO_AVX
+__attribute__((target("avx"))) void windowAvx(const float* const even[8], const float* const odd[8], const float* d,
+                                              int16_t pcm[32]) {
+    __m256 sums[4];
+    for (auto& s : sums) s = _mm256_setzero_ps();
+    for (int i = 0; i < 8; ++i) {
+        const float* d0 = d + 64 * i;
+        for (int q = 0; q < 4; ++q) {
+            const int j = 8 * q;
+            sums[q] = _mm256_add_ps(sums[q], _mm256_mul_ps(_mm256_loadu_ps(even[i] + j), _mm256_loadu_ps(d0 + j)));
+            sums[q] = _mm256_add_ps(sums[q],
+                                    _mm256_mul_ps(_mm256_loadu_ps(odd[i] + 32 + j), _mm256_loadu_ps(d0 + 32 + j)));
+        }
+    }
+    for (int q = 0; q < 4; ++q) {
+        const __m128i low = toPcm16x4(_mm256_castps256_ps128(sums[q]));
+        const __m128i high = toPcm16x4(_mm256_extractf128_ps(sums[q], 1));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(pcm + 8 * q), _mm_packs_epi32(low, high));
+    }
 }
 #endif
 
 KernelChoice<WindowKernel>& windowKernel() {
-#ifdef LV_AUDIO_SSE2
+#if defined(LV_AUDIO_AVX)
+    static KernelChoice<WindowKernel> choice(windowPlain, windowSse2, windowAvx);
+#elif defined(LV_AUDIO_SSE2)
     static KernelChoice<WindowKernel> choice(windowPlain, windowSse2);
 #else
     static KernelChoice<WindowKernel> choice(windowPlain, nullptr);
@@ -128,7 +160,7 @@ KernelChoice<WindowKernel>& windowKernel() {
 
 int16_t toPcm16(float value) {
     const float scaled = value * 32768.0f;
-    if (scaled >= 32767.0f) return 32767;
+    if (!(scaled < 32767.0f)) return 32767;
     if (scaled <= -32768.0f) return -32768;
     return static_cast<int16_t>(std::lrintf(scaled));
 }
@@ -138,7 +170,7 @@ void PolyphaseSynthesis::reset() {
     newest_ = 0;
 }
 
-void PolyphaseSynthesis::useVectorKernel(bool on) { windowKernel().useVector(on); }
+void PolyphaseSynthesis::limitKernels(KernelLevel level) { windowKernel().limit(level); }
 
 void PolyphaseSynthesis::run(const float subbands[32], int16_t* out, int stride) {
     // Shift the history by one block (of 64) and matrix the new block in.
@@ -151,9 +183,9 @@ void PolyphaseSynthesis::run(const float subbands[32], int16_t* out, int stride)
         even[i] = history_[(newest_ + 2 * i) & 15];     // V[128i .. 128i + 63]
         odd[i] = history_[(newest_ + 2 * i + 1) & 15];  // V[128i + 64 .. 128i + 127]
     }
-    float acc[32];
-    windowKernel().get()(even, odd, synthesisWindow(), acc);
-    for (int j = 0; j < 32; ++j) out[j * stride] = toPcm16(acc[j]);
+    int16_t pcm[32];
+    windowKernel().get()(even, odd, synthesisWindow(), pcm);
+    for (int j = 0; j < 32; ++j) out[j * stride] = pcm[j];
 }
 
 }  // namespace lv::audio

@@ -7,6 +7,8 @@
 
 #include <cstdint>
 
+#include "audio/kernel_choice.h"
+
 namespace lv::audio {
 
 class PolyphaseSynthesis {
@@ -15,9 +17,9 @@ public:
     void reset();
     void run(const float subbands[32], int16_t* out, int stride);
 
-    // Switches every filter bank of the process between the vector kernel
-    // (when the processor has one) and the plain one; for tests and benches.
-    static void useVectorKernel(bool on);
+    // Limits every filter bank of the process to kernels up to `level`
+    // (the widest the processor has by default); for tests and benches.
+    static void limitKernels(KernelLevel level);
 
 private:
     // The history V of figure A.2 as 16 blocks of 64, newest at `newest_`.
@@ -25,7 +27,8 @@ private:
     int newest_ = 0;
 };
 
-// Rounds a synthesis output (full scale 1.0) to a clipped 16-bit sample.
+// Rounds a synthesis output (full scale 1.0) to a clipped 16-bit sample
+// (a NaN to full scale).
 int16_t toPcm16(float value);
 
 }  // namespace lv::audio

@@ -1,9 +1,11 @@
 // The vector kernels of the synthesis filter bank and the IMDCT against the
-// plain ones on the same input: the decoded PCM must be identical.
+// plain ones on the same input: the decoded PCM must be identical at every
+// kernel level the processor runs.
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <numbers>
+#include <random>
 
 #include "audio/mp3_decoder.h"
 #include "audio/mp3_imdct.h"
@@ -13,58 +15,115 @@
 namespace lv::audio {
 namespace {
 
-std::vector<uint8_t> decodeWithKernels(const std::string& file, bool vector) {
-    PolyphaseSynthesis::useVectorKernel(vector);
-    mp3::useVectorImdct(vector);
+constexpr KernelLevel levels[] = {KernelLevel::plain, KernelLevel::sse2, KernelLevel::avx};
+
+void limitKernels(KernelLevel level) {
+    PolyphaseSynthesis::limitKernels(level);
+    mp3::limitImdctKernels(level);
+}
+
+class KernelLevels : public ::testing::Test {
+protected:
+    ~KernelLevels() override { limitKernels(KernelLevel::avx); }
+};
+
+std::vector<uint8_t> decodeWithKernels(const std::string& file, KernelLevel level) {
+    limitKernels(level);
     Layer3Decoder decoder(test::memorySource(test::readAudioData(file)));
     std::vector<uint8_t> pcm, chunk(decoder.largestChunk());
     while (!decoder.atEnd()) {
         const size_t n = decoder.read(chunk);
         pcm.insert(pcm.end(), chunk.begin(), chunk.begin() + static_cast<ptrdiff_t>(n));
     }
-    PolyphaseSynthesis::useVectorKernel(true);
-    mp3::useVectorImdct(true);
     return pcm;
 }
 
-class VectorKernels : public ::testing::TestWithParam<const char*> {};
+class VectorKernels : public KernelLevels, public ::testing::WithParamInterface<const char*> {};
 
 TEST_P(VectorKernels, GiveTheSamePcmAsThePlainKernels) {
-    const auto plain = decodeWithKernels(GetParam(), false);
-    const auto vector = decodeWithKernels(GetParam(), true);
+    const auto plain = decodeWithKernels(GetParam(), KernelLevel::plain);
     ASSERT_FALSE(plain.empty());
-    EXPECT_EQ(plain, vector);
+    for (KernelLevel level : {KernelLevel::sse2, KernelLevel::avx})
+        EXPECT_EQ(plain, decodeWithKernels(GetParam(), level)) << "level " << static_cast<int>(level);
 }
 
 INSTANTIATE_TEST_SUITE_P(Layer3, VectorKernels, ::testing::Values("joint_128k_44k.mp3", "mono_32k_22k.mp3"));
 
-TEST(Imdct, LongTransformOfOneLineIsItsWindowedCosine) {
-    // Only X[0] set: x[i] = w(i) cos(pi / 72 (2i + 19)).
-    float in[18] = {1.0f};
-    float out[36];
-    for (bool vector : {false, true}) {
-        mp3::useVectorImdct(vector);
-        mp3::imdctLong(in, out, 0);
-        for (int i = 0; i < 36; ++i) {
-            const double expected = std::sin(std::numbers::pi / 36 * (i + 0.5)) * std::cos(std::numbers::pi / 72 * (2 * i + 19));
-            EXPECT_NEAR(out[i], expected, 1e-6) << i;
-        }
-    }
-    mp3::useVectorImdct(true);
+double longWindow(int blockType, int i) {
+    const double pi = std::numbers::pi;
+    const double normal = std::sin(pi / 36 * (i + 0.5));
+    if (blockType == 1) return i < 18 ? normal : i < 24 ? 1 : i < 30 ? std::sin(pi / 12 * (i - 18 + 0.5)) : 0;
+    if (blockType == 3) return i < 6 ? 0 : i < 12 ? std::sin(pi / 12 * (i - 6 + 0.5)) : i < 18 ? 1 : normal;
+    return normal;
 }
 
-TEST(PolyphaseSynthesis, ADcSubbandSettlesToItsLevel) {
+using Imdct = KernelLevels;
+
+TEST_F(Imdct, LongTransformMatchesItsDefinitionForEveryBlockType) {
+    // x[i] = w(i) sum_k X[k] cos(pi / 72 (2i + 19)(2k + 1)), 11172-3 2.4.3.4.10.
+    std::mt19937 random(7);
+    std::uniform_real_distribution<float> value(-1.0f, 1.0f);
+    float in[18];
+    for (float& x : in) x = value(random);
+    for (KernelLevel level : levels) {
+        mp3::limitImdctKernels(level);
+        for (int blockType : {0, 1, 3}) {
+            float out[36];
+            mp3::imdctLong(in, out, blockType);
+            for (int i = 0; i < 36; ++i) {
+                double expected = 0;
+                for (int k = 0; k < 18; ++k) expected += in[k] * std::cos(std::numbers::pi / 72 * (2 * i + 19) * (2 * k + 1));
+                EXPECT_NEAR(out[i], expected * longWindow(blockType, i), 2e-5) << "type " << blockType << ", " << i;
+            }
+        }
+    }
+}
+
+using Synthesis = KernelLevels;
+
+TEST_F(Synthesis, ADcSubbandSettlesToItsLevel) {
     // A constant in subband 0 alone comes out as a constant of the same
     // level once the filter's history is full.
-    for (bool vector : {false, true}) {
-        PolyphaseSynthesis::useVectorKernel(vector);
+    for (KernelLevel level : levels) {
+        PolyphaseSynthesis::limitKernels(level);
         PolyphaseSynthesis synthesis;
         float subbands[32] = {0.25f};
         int16_t out[32];
         for (int block = 0; block < 40; ++block) synthesis.run(subbands, out, 1);
         for (int16_t sample : out) EXPECT_NEAR(sample, 0.25 * 32768, 40);
     }
-    PolyphaseSynthesis::useVectorKernel(true);
+}
+
+TEST_F(Synthesis, EveryKernelClipsAndRoundsAlike) {
+    // Loud random subbands (far beyond full scale, and a NaN) drive every
+    // kernel through its clipping; the outputs must agree sample for sample.
+    std::vector<int16_t> outputs[3];
+    for (KernelLevel level : levels) {
+        PolyphaseSynthesis::limitKernels(level);
+        PolyphaseSynthesis synthesis;
+        std::mt19937 random(3);
+        std::uniform_real_distribution<float> value(-1e6f, 1e6f);
+        for (int block = 0; block < 64; ++block) {
+            float subbands[32];
+            for (float& s : subbands) s = block % 3 ? value(random) / 1e6f : value(random);
+            if (block == 40) subbands[5] = std::numeric_limits<float>::quiet_NaN();
+            int16_t out[64];
+            synthesis.run(subbands, out, 2);
+            for (int j = 0; j < 32; ++j) outputs[static_cast<int>(level)].push_back(out[2 * j]);
+        }
+    }
+    EXPECT_EQ(outputs[0], outputs[1]);
+    EXPECT_EQ(outputs[0], outputs[2]);
+}
+
+TEST(Pcm16, RoundsToNearestAndClips) {
+    EXPECT_EQ(toPcm16(0.5f), 16384);
+    EXPECT_EQ(toPcm16(-1.0f), -32768);
+    EXPECT_EQ(toPcm16(1.0f), 32767);
+    EXPECT_EQ(toPcm16(1e30f), 32767);
+    EXPECT_EQ(toPcm16(-1e30f), -32768);
+    EXPECT_EQ(toPcm16(1.4f / 32768), 1);
+    EXPECT_EQ(toPcm16(-1.6f / 32768), -2);
 }
 
 }  // namespace

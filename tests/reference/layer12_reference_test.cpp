@@ -40,8 +40,7 @@ void expectMatchesMpg123(const std::string& path) {
     const reference::Difference d = reference::compare(samples, theirs.samples, theirs.channels, 0);
     EXPECT_LE(d.rms, 1.0) << path << ": max " << d.maxAbs;
     EXPECT_EQ(static_cast<size_t>(d.compared * theirs.channels), theirs.samples.size()) << path;
-    std::printf("[ rms      ] %s: %.4f LSB, max %d, %lld samples\n", std::filesystem::path(path).filename().c_str(),
-                d.rms, d.maxAbs, static_cast<long long>(d.compared));
+    reference::printDifference(path, d);
 }
 
 struct EncodedCase {

@@ -29,6 +29,7 @@ void expectMatchesMpg123(const std::string& path) {
     ASSERT_EQ(static_cast<int>(ours.format.channels), theirs.channels);
     const reference::Difference d = reference::compare(ours.samples, theirs.samples, theirs.channels);
     EXPECT_LE(d.rms, 1.0) << path << ": offset " << d.offset << ", max " << d.maxAbs;
+    reference::printDifference(path, d);
     // Everything mpg123 decodes is compared (ours may add the Info frame).
     EXPECT_GE(d.compared + 1152, static_cast<int64_t>(theirs.samples.size()) / theirs.channels) << path;
 }

@@ -4,7 +4,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 
 namespace lv::audio::reference {
 
@@ -62,6 +64,12 @@ Difference compare(const std::vector<int16_t>& ours, const std::vector<int16_t>&
     best.compared = n;
     best.rms = std::sqrt(sum / static_cast<double>(n * channels));
     return best;
+}
+
+void printDifference(const std::string& path, const Difference& d) {
+    std::printf("[ rms      ] %s: %.4f LSB, max %d, %lld samples per channel\n",
+                std::filesystem::path(path).filename().string().c_str(), d.rms, d.maxAbs,
+                static_cast<long long>(d.compared));
 }
 
 }  // namespace lv::audio::reference

@@ -31,4 +31,7 @@ struct Difference {
 Difference compare(const std::vector<int16_t>& ours, const std::vector<int16_t>& theirs, int channels,
                    int64_t maxOffset = 2304);
 
+// One line for the test log: file name, RMS, largest difference.
+void printDifference(const std::string& path, const Difference& d);
+
 }  // namespace lv::audio::reference
