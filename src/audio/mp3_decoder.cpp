@@ -1,8 +1,10 @@
 #include "audio/mp3_decoder.h"
-#include "audio/mpeg_frame_count.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
+
+#include "audio/mpeg_frame_count.h"
 
 namespace lv::audio {
 namespace {
@@ -19,6 +21,10 @@ int64_t id3v2TagLength(const uint8_t* bytes, size_t available) {
 }
 
 void storePcm(const int16_t* samples, size_t count, uint8_t* out) {
+    if constexpr (std::endian::native == std::endian::little) {
+        std::memcpy(out, samples, count * 2);
+        return;
+    }
     for (size_t i = 0; i < count; ++i) {
         const auto v = static_cast<uint16_t>(samples[i]);
         out[2 * i] = static_cast<uint8_t>(v & 0xFF);
@@ -182,10 +188,12 @@ size_t Layer3Decoder::decodeFrame(const FrameDescriptor& frame, uint8_t* out) {
     if (frame.mainDataLength < 0 || frame.mainDataStart < oldest) return 0;
     const auto length = static_cast<size_t>(std::min(frame.mainDataLength, reservoirWritten_ - frame.mainDataStart));
 
+    // The reservoir is a ring: the main data may wrap around its end.
     mainData_.assign(length + mainDataSlack, 0);
-    for (size_t i = 0; i < length; ++i)
-        mainData_[i] = reservoir_[static_cast<size_t>((frame.mainDataStart + static_cast<int64_t>(i)) %
-                                                      static_cast<int64_t>(reservoirBytes))];
+    const auto at = static_cast<size_t>(frame.mainDataStart % static_cast<int64_t>(reservoirBytes));
+    const size_t first = std::min(length, reservoirBytes - at);
+    std::memcpy(mainData_.data(), reservoir_.data() + at, first);
+    std::memcpy(mainData_.data() + first, reservoir_.data(), length - first);
     int16_t pcm[maxChunkBytes / 2];
     frameDecoder_.decode(frame.header, side, std::span<const uint8_t>(mainData_.data(), length), pcm);
     const size_t bytes = frameBytes(frame.header);

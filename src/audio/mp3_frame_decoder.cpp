@@ -1,6 +1,7 @@
 #include "audio/mp3_frame_decoder.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <cstring>
 #include <numbers>
@@ -48,13 +49,15 @@ float quarterPower(int e) {
     return powers.value[std::clamp(e, QuarterPowers::lowest, QuarterPowers::highest) - QuarterPowers::lowest];
 }
 
-// xr[i] = sign(q[i]) |q[i]|^(4/3) * factor.
+// xr[i] = sign(q[i]) |q[i]|^(4/3) * factor; the sign is moved over as a
+// bit, as a branch on it would be mispredicted half the time.
 void scaleLines(const int* q, float* xr, int count, float factor) {
     const float* pow43 = power43Table();
     for (int i = 0; i < count; ++i) {
         const int v = q[i];
+        const uint32_t sign = static_cast<uint32_t>(v) & 0x80000000u;
         const float magnitude = pow43[std::min(v < 0 ? -v : v, maxQuantised)] * factor;
-        xr[i] = v < 0 ? -magnitude : magnitude;
+        xr[i] = std::bit_cast<float>(std::bit_cast<uint32_t>(magnitude) | sign);
     }
 }
 

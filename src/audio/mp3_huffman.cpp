@@ -105,11 +105,13 @@ const Tables& tables() {
 
 // The top bit of `window` after `used` bits is the sign of a non-zero
 // magnitude (1: negative); it is consumed only for non-zero magnitudes.
+// Without branches: signs are random, so a branch would be mispredicted
+// half the time.
 inline int withSign(uint64_t window, int& used, int magnitude) {
-    if (magnitude == 0) return 0;
-    const bool negative = (window << used) >> 63;
-    ++used;
-    return negative ? -magnitude : magnitude;
+    const int present = magnitude != 0;
+    const int negative = static_cast<int>((window << used) >> 63) & present;
+    used += present;
+    return (magnitude ^ -negative) + negative;
 }
 
 }  // namespace
