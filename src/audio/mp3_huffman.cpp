@@ -1,6 +1,8 @@
 #include "audio/mp3_huffman.h"
 
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 #include <vector>
 
 #include "audio/mp3_huffman_codes.h"
@@ -8,10 +10,23 @@
 namespace lv::audio::mp3 {
 namespace {
 
-// A lookup entry is either a leaf (value and the code bits it uses at this
-// level) or a reference to a sub-table for codes longer than this level.
-constexpr uint32_t subTableFlag = 0x80000000u;
+// The decoder tables: at most 100, one per table_select first (tables 16
+// to 23 share the one built from table 16's codes, 24 to 31 the one from
+// table 24's), then count1 table A, then sub-tables as needed. Each table
+// resolves a fixed number of leading code bits: a root the first 8 (fewer
+// when its codes are all shorter), a sub-table up to 6 more than the table
+// that refers to it. A sub-table holds one block per prefix that needs it.
+//
+// Entries, 32 bits: a leaf holds the value (bits 0-7) and the code length
+// (bits 8-12); a link (bit 31) holds the block's first entry (bits 0-19),
+// how many bits the block indexes (20-24) and how many the code has used
+// before it (25-29).
+constexpr int maxDecoderTables = 100;
+constexpr int quadTableA = 32;
+constexpr int firstSubTable = 33;
 constexpr int rootBits = 8;
+constexpr int subTableStep = 6;
+constexpr uint32_t linkFlag = 0x80000000u;
 
 struct Code {
     uint32_t bits;
@@ -19,87 +34,116 @@ struct Code {
     int value;
 };
 
-class LookupTable {
+// Breaking a construction limit is a programming error: the tables are
+// built from constant data.
+void constructionCheck(bool holds, const char* rule) {
+    if (holds) return;
+    std::fprintf(stderr, "MP3HuffmanTableSpecs: %s\n", rule);
+    std::abort();
+}
+
+class DecoderTables {
 public:
-    LookupTable() = default;
-    explicit LookupTable(const std::vector<Code>& codes) {
-        int longest = 0;
-        for (const Code& c : codes) longest = std::max(longest, c.length);
-        rootBits_ = std::min(longest, rootBits);
-        build(codes, rootBits_);
-    }
-
-    // The code at the top of `window`: its value, and its length in *length.
-    int decode(uint32_t window, int* length) const {
-        int used = 0;
-        int width = rootBits_;
-        uint32_t entry = entries_[window >> (32 - width)];
-        while (entry & subTableFlag) {
-            used += width;
-            width = static_cast<int>((entry >> 20) & 31);
-            entry = entries_[(entry & 0xFFFFF) + ((window << used) >> (32 - width))];
-        }
-        *length = used + static_cast<int>((entry >> 8) & 0xFF);
-        return static_cast<int>(entry & 0xFF);
-    }
-
-private:
-    // Appends a table of 2^width entries for `codes` (their lengths counted
-    // from this level) and returns its offset.
-    size_t build(const std::vector<Code>& codes, int width) {
-        const size_t offset = entries_.size();
-        entries_.resize(offset + (size_t{1} << width), 0);
-        std::vector<std::vector<Code>> longer(size_t{1} << width);
-        for (const Code& c : codes) {
-            if (c.length <= width) {
-                const uint32_t first = c.bits << (width - c.length);
-                const uint32_t count = 1u << (width - c.length);
-                for (uint32_t i = 0; i < count; ++i)
-                    entries_[offset + first + i] = static_cast<uint32_t>(c.length) << 8 | static_cast<uint32_t>(c.value);
-            } else {
-                const int rest = c.length - width;
-                longer[c.bits >> rest].push_back({c.bits & ((1u << rest) - 1), rest, c.value});
-            }
-        }
-        for (size_t prefix = 0; prefix < longer.size(); ++prefix) {
-            if (longer[prefix].empty()) continue;
-            int subWidth = 0;
-            for (const Code& c : longer[prefix]) subWidth = std::max(subWidth, c.length);
-            const size_t sub = build(longer[prefix], subWidth);
-            entries_[offset + prefix] = subTableFlag | static_cast<uint32_t>(subWidth) << 20 | static_cast<uint32_t>(sub);
-        }
-        return offset;
-    }
-
-    std::vector<uint32_t> entries_;
-    int rootBits_ = 0;
-};
-
-struct Tables {
-    LookupTable pairs[32];
-    LookupTable quadA;
-
-    Tables() {
+    DecoderTables() {
         for (int t = 0; t < 32; ++t) {
             const PairCodeTable& codeTable = pairCodeTable(t);
             if (codeTable.size == 0) continue;
+            if (t > 16 && t < 24) {
+                tables_[t] = tables_[16];
+                continue;
+            }
+            if (t > 24) {
+                tables_[t] = tables_[24];
+                continue;
+            }
             std::vector<Code> codes;
             for (int x = 0; x < codeTable.size; ++x)
                 for (int y = 0; y < codeTable.size; ++y) {
                     const int i = x * codeTable.size + y;
                     codes.push_back({codeTable.codes[i], codeTable.lengths[i], x << 4 | y});
                 }
-            pairs[t] = LookupTable(codes);
+            build(t, codes);
         }
         const QuadCodeTable a = quadCodeTableA();
         std::vector<Code> codes;
         for (int i = 0; i < 16; ++i) codes.push_back({a.codes[i], a.lengths[i], i});
-        quadA = LookupTable(codes);
+        build(quadTableA, codes);
     }
+
+    // The code at the top of `window` in table `index`: its value, and its
+    // length in *length.
+    int decode(int index, uint32_t window, int* length) const {
+        const Table& table = tables_[index];
+        uint32_t entry = entries_[table.offset + (window >> (32 - table.bits))];
+        while (entry & linkFlag)
+            entry = entries_[(entry & 0xFFFFF) + ((window << ((entry >> 25) & 31)) >> (32 - ((entry >> 20) & 31)))];
+        *length = static_cast<int>((entry >> 8) & 31);
+        return static_cast<int>(entry & 0xFF);
+    }
+
+private:
+    struct Table {
+        int bits = 0;         // leading code bits resolved
+        uint32_t offset = 0;  // first entry (a root's only block)
+    };
+
+    void build(int index, const std::vector<Code>& codes) {
+        int longest = 0;
+        for (const Code& c : codes) longest = std::max(longest, c.length);
+        tables_[index] = {std::min(longest, rootBits), static_cast<uint32_t>(entries_.size())};
+        std::vector<int> levels{index};  // the table of each depth
+        fillBlock(codes, 0, tables_[index].bits, longest, 0, levels);
+    }
+
+    // Appends the block resolving code bits [from, to) of `codes` (which
+    // share their first `from` bits) and returns its first entry.
+    uint32_t fillBlock(const std::vector<Code>& codes, int from, int to, int longest, size_t depth,
+                       std::vector<int>& levels) {
+        const int width = to - from;
+        const auto offset = static_cast<uint32_t>(entries_.size());
+        constructionCheck(offset + (1u << width) <= 0xFFFFF, "table entries fit a link");
+        entries_.resize(offset + (size_t{1} << width), 0);
+        std::vector<std::vector<Code>> longer(size_t{1} << width);
+        for (const Code& c : codes) {
+            const uint32_t within = (c.bits >> std::max(0, c.length - to)) & ((1u << width) - 1);
+            if (c.length <= to) {
+                const int spare = to - c.length;
+                const uint32_t first = (c.bits & ((1u << (c.length - from)) - 1)) << spare;
+                for (uint32_t i = 0; i < (1u << spare); ++i)
+                    entries_[offset + first + i] = static_cast<uint32_t>(c.length) << 8 | static_cast<uint32_t>(c.value);
+            } else {
+                longer[within].push_back(c);
+            }
+        }
+        for (size_t prefix = 0; prefix < longer.size(); ++prefix) {
+            if (longer[prefix].empty()) continue;
+            if (levels.size() <= depth + 1) levels.push_back(reserve(1));
+            Table& sub = tables_[levels[depth + 1]];
+            if (sub.bits == 0) sub.bits = std::min(longest, to + subTableStep);
+            constructionCheck(sub.bits > to, "SubNrOfBits > NrOfBits");
+            const uint32_t block = fillBlock(longer[prefix], to, sub.bits, longest, depth + 1, levels);
+            if (sub.offset == 0) sub.offset = block;
+            entries_[offset + prefix] = linkFlag | static_cast<uint32_t>(to) << 25 |
+                                        static_cast<uint32_t>(sub.bits - to) << 20 | block;
+        }
+        return offset;
+    }
+
+    // The next `range` free tables.
+    int reserve(int range) {
+        constructionCheck(used_ + range <= maxDecoderTables, "StartPos + Range <= MaxNrOfDecoderTables");
+        const int start = used_;
+        used_ += range;
+        return start;
+    }
+
+    Table tables_[maxDecoderTables];
+    int used_ = firstSubTable;
+    std::vector<uint32_t> entries_;
 };
 
-const Tables& tables() {
-    static const Tables instance;  // built once per process
+const DecoderTables& tables() {
+    static const DecoderTables instance;  // built once per process
     return instance;
 }
 
@@ -122,14 +166,15 @@ void decodePairs(BitReader& bits, int table, int* out, int count) {
         std::fill(out, out + count, 0);
         return;
     }
-    const LookupTable& lookup = tables().pairs[table & 31];
+    const DecoderTables& lookup = tables();
+    const int index = table & 31;
     const int linbits = codeTable.linbits;
     // One peek holds a pair's code (at most 19 bits), both escapes (13 each)
     // and both signs: 47 of its 57 bits.
     for (int i = 0; i + 1 < count; i += 2) {
         const uint64_t window = bits.peek64();
         int used = 0;
-        const int value = lookup.decode(static_cast<uint32_t>(window >> 32), &used);
+        const int value = lookup.decode(index, static_cast<uint32_t>(window >> 32), &used);
         int x = value >> 4;
         int y = value & 15;
         if (linbits > 0 && x == 15) {
@@ -149,7 +194,7 @@ void decodePairs(BitReader& bits, int table, int* out, int count) {
 void decodeQuad(BitReader& bits, int select, int out[4]) {
     const uint64_t window = bits.peek64();
     int used = 4;
-    const int value = select == 0 ? tables().quadA.decode(static_cast<uint32_t>(window >> 32), &used)
+    const int value = select == 0 ? tables().decode(quadTableA, static_cast<uint32_t>(window >> 32), &used)
                                   : 15 - static_cast<int>(window >> 60);
     for (int i = 0; i < 4; ++i) out[i] = withSign(window, used, (value >> (3 - i)) & 1);
     bits.skip(static_cast<size_t>(used));
