@@ -67,9 +67,90 @@ template <int N>
     }
 }
 
+void dctPlain(const float in[32], float out[32]) { dct<32>(dctTables(), in, out); }
+
+#ifdef LV_AUDIO_SSE2
+// The same even/odd split on four values at a time, with the same
+// operations on every value as the plain recursion, so the two agree. Only
+// the last odd output of each size adds a zero the plain one leaves out,
+// which can change the sign of a zero and nothing else.
+
+__attribute__((target("sse2"))) inline __m128 reversed(__m128 v) { return _mm_shuffle_ps(v, v, _MM_SHUFFLE(0, 1, 2, 3)); }
+
+// One split of n vectors (4n values): sums of mirrored pairs, and their
+// differences scaled.
+__attribute__((target("sse2"))) inline void split(const __m128* in, int n, const float* scale, __m128* sum,
+                                                  __m128* difference) {
+    for (int q = 0; q < n / 2; ++q) {
+        const __m128 mirror = reversed(in[n - 1 - q]);
+        sum[q] = _mm_add_ps(in[q], mirror);
+        difference[q] = _mm_mul_ps(_mm_sub_ps(in[q], mirror), _mm_loadu_ps(scale + 4 * q));
+    }
+}
+
+// out[2r] = even[r], out[2r + 1] = odd[r] + odd[r + 1] (odd past the end 0),
+// for n vectors of each.
+__attribute__((target("sse2"))) inline void merge(const __m128* even, const __m128* odd, int n, __m128* out) {
+    for (int q = 0; q < n; ++q) {
+        const __m128 next = q + 1 < n ? _mm_shuffle_ps(_mm_move_ss(odd[q], odd[q + 1]), _mm_move_ss(odd[q], odd[q + 1]),
+                                                       _MM_SHUFFLE(0, 3, 2, 1))
+                                      : _mm_castsi128_ps(_mm_srli_si128(_mm_castps_si128(odd[q]), 4));
+        const __m128 pairs = _mm_add_ps(odd[q], next);
+        out[2 * q] = _mm_unpacklo_ps(even[q], pairs);
+        out[2 * q + 1] = _mm_unpackhi_ps(even[q], pairs);
+    }
+}
+
+// The 4-point DCT of each of four vectors, worked across them.
+__attribute__((target("sse2"))) inline void dct4x4(__m128* v, const DctTables& tables) {
+    __m128 t0 = v[0], t1 = v[1], t2 = v[2], t3 = v[3];
+    _MM_TRANSPOSE4_PS(t0, t1, t2, t3);
+    const __m128 c40 = _mm_set1_ps(tables.scale4[0]), c41 = _mm_set1_ps(tables.scale4[1]);
+    const __m128 c2 = _mm_set1_ps(tables.scale2[0]);
+    const __m128 s0 = _mm_add_ps(t0, t3), s1 = _mm_add_ps(t1, t2);
+    const __m128 d0 = _mm_mul_ps(_mm_sub_ps(t0, t3), c40), d1 = _mm_mul_ps(_mm_sub_ps(t1, t2), c41);
+    const __m128 o0 = _mm_add_ps(d0, d1), o1 = _mm_mul_ps(_mm_sub_ps(d0, d1), c2);
+    t0 = _mm_add_ps(s0, s1);
+    t1 = _mm_add_ps(o0, o1);
+    t2 = _mm_mul_ps(_mm_sub_ps(s0, s1), c2);
+    t3 = o1;
+    _MM_TRANSPOSE4_PS(t0, t1, t2, t3);
+    v[0] = t0, v[1] = t1, v[2] = t2, v[3] = t3;
+}
+
+__attribute__((target("sse2"))) void dctSse2(const float in[32], float out[32]) {
+    const DctTables& tables = dctTables();
+    __m128 x[8];
+    for (int q = 0; q < 8; ++q) x[q] = _mm_loadu_ps(in + 4 * q);
+    __m128 half[2][4];  // 32 -> two of 16
+    split(x, 8, tables.scale32, half[0], half[1]);
+    __m128 quarter[4][2];  // -> four of 8
+    for (int h = 0; h < 2; ++h) split(half[h], 4, tables.scale16, quarter[2 * h], quarter[2 * h + 1]);
+    __m128 eighth[8];  // -> eight of 4: even and odd of each quarter
+    for (int g = 0; g < 4; ++g) split(quarter[g], 2, tables.scale8, &eighth[2 * g], &eighth[2 * g + 1]);
+    dct4x4(eighth, tables);
+    dct4x4(eighth + 4, tables);
+    for (int g = 0; g < 4; ++g) merge(&eighth[2 * g], &eighth[2 * g + 1], 1, quarter[g]);
+    for (int h = 0; h < 2; ++h) merge(quarter[2 * h], quarter[2 * h + 1], 2, half[h]);
+    merge(half[0], half[1], 4, x);
+    for (int q = 0; q < 8; ++q) _mm_storeu_ps(out + 4 * q, x[q]);
+}
+#endif
+
+using DctKernel = void (*)(const float*, float*);
+
+KernelChoice<DctKernel>& dctKernel() {
+#ifdef LV_AUDIO_SSE2
+    static KernelChoice<DctKernel> choice(dctPlain, dctSse2);
+#else
+    static KernelChoice<DctKernel> choice(dctPlain, nullptr);
+#endif
+    return choice;
+}
+
 void matrix(const float subbands[32], float v[64]) {
     float x[32];
-    dct<32>(dctTables(), subbands, x);
+    dctKernel().get()(subbands, x);
     for (int i = 0; i < 16; ++i) v[i] = x[16 + i];
     v[16] = 0;
     for (int i = 17; i <= 48; ++i) v[i] = -x[48 - i];
@@ -170,7 +251,10 @@ void PolyphaseSynthesis::reset() {
     newest_ = 0;
 }
 
-void PolyphaseSynthesis::limitKernels(KernelLevel level) { windowKernel().limit(level); }
+void PolyphaseSynthesis::limitKernels(KernelLevel level) {
+    dctKernel().limit(level);
+    windowKernel().limit(level);
+}
 
 void PolyphaseSynthesis::run(const float subbands[32], int16_t* out, int stride) {
     // Shift the history by one block (of 64) and matrix the new block in.
