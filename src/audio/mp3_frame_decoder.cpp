@@ -216,16 +216,7 @@ int FrameDecoder::decodeSpectrum(BitReader& bits, const GranuleChannelInfo& g, s
     decodePairs(bits, g.tableSelect[0], quantised_, region1);
     decodePairs(bits, g.tableSelect[1], quantised_ + region1, region2 - region1);
     decodePairs(bits, g.tableSelect[2], quantised_ + region2, bigEnd - region2);
-    int i = bigEnd;
-    // Count1 quadruples until the granule's bits are spent; a quadruple that
-    // overruns them is not part of the granule.
-    while (i + 4 <= 576 && bits.position() < end) {
-        int quad[4];
-        decodeQuad(bits, g.count1Table, quad);
-        if (bits.position() > end) break;
-        for (int q = 0; q < 4; ++q) quantised_[i + q] = quad[q];
-        i += 4;
-    }
+    const int i = decodeCount1(bits, g.count1Table, quantised_, bigEnd, end);
     std::fill(quantised_ + i, quantised_ + 576, 0);
     return i;
 }

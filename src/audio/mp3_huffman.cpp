@@ -191,13 +191,33 @@ void decodePairs(BitReader& bits, int table, int* out, int count) {
     }
 }
 
-void decodeQuad(BitReader& bits, int select, int out[4]) {
+namespace {
+
+// One quadruple from one peek: a code of at most 6 bits and 4 signs.
+inline void quad(BitReader& bits, const DecoderTables& lookup, int select, int* out) {
     const uint64_t window = bits.peek64();
     int used = 4;
-    const int value = select == 0 ? tables().decode(quadTableA, static_cast<uint32_t>(window >> 32), &used)
+    const int value = select == 0 ? lookup.decode(quadTableA, static_cast<uint32_t>(window >> 32), &used)
                                   : 15 - static_cast<int>(window >> 60);
     for (int i = 0; i < 4; ++i) out[i] = withSign(window, used, (value >> (3 - i)) & 1);
     bits.skip(static_cast<size_t>(used));
+}
+
+}  // namespace
+
+void decodeQuad(BitReader& bits, int select, int out[4]) { quad(bits, tables(), select, out); }
+
+int decodeCount1(BitReader& bits, int select, int* out, int start, size_t end) {
+    const DecoderTables& lookup = tables();
+    int i = start;
+    while (i + 4 <= 576 && bits.position() < end) {
+        int values[4];
+        quad(bits, lookup, select, values);
+        if (bits.position() > end) break;
+        for (int q = 0; q < 4; ++q) out[i + q] = values[q];
+        i += 4;
+    }
+    return i;
 }
 
 }  // namespace lv::audio::mp3

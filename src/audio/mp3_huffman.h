@@ -19,4 +19,10 @@ void decodePairs(BitReader& bits, int table, int* out, int count);
 // (select 1), sign bits included.
 void decodeQuad(BitReader& bits, int select, int out[4]);
 
+// Decodes quadruples into out[start...] while the reader is before bit
+// `end` and a whole quadruple fits below 576; one that overruns `end` is not
+// part of the granule and is not stored. Returns the index after the last
+// quadruple stored.
+int decodeCount1(BitReader& bits, int select, int* out, int start, size_t end);
+
 }  // namespace lv::audio::mp3

@@ -67,7 +67,14 @@ template <int N>
     }
 }
 
-void dctPlain(const float in[32], float out[32]) { dct<32>(dctTables(), in, out); }
+void matrixPlain(const float subbands[32], float v[64]) {
+    float x[32];
+    dct<32>(dctTables(), subbands, x);
+    for (int i = 0; i < 16; ++i) v[i] = x[16 + i];
+    v[16] = 0;
+    for (int i = 17; i <= 48; ++i) v[i] = -x[48 - i];
+    for (int i = 49; i < 64; ++i) v[i] = -x[i - 48];
+}
 
 #ifdef LV_AUDIO_SSE2
 // The same even/odd split on four values at a time, with the same
@@ -118,7 +125,7 @@ __attribute__((target("sse2"))) inline void dct4x4(__m128* v, const DctTables& t
     v[0] = t0, v[1] = t1, v[2] = t2, v[3] = t3;
 }
 
-__attribute__((target("sse2"))) void dctSse2(const float in[32], float out[32]) {
+__attribute__((target("sse2"))) void matrixSse2(const float in[32], float v[64]) {
     const DctTables& tables = dctTables();
     __m128 x[8];
     for (int q = 0; q < 8; ++q) x[q] = _mm_loadu_ps(in + 4 * q);
@@ -133,28 +140,24 @@ __attribute__((target("sse2"))) void dctSse2(const float in[32], float out[32]) 
     for (int g = 0; g < 4; ++g) merge(&eighth[2 * g], &eighth[2 * g + 1], 1, quarter[g]);
     for (int h = 0; h < 2; ++h) merge(quarter[2 * h], quarter[2 * h + 1], 2, half[h]);
     merge(half[0], half[1], 4, x);
-    for (int q = 0; q < 8; ++q) _mm_storeu_ps(out + 4 * q, x[q]);
+    // V as the plain kernel fills it: v[48] is written twice with -x[0].
+    const __m128 sign = _mm_set1_ps(-0.0f);
+    for (int q = 0; q < 4; ++q) _mm_storeu_ps(v + 4 * q, x[4 + q]);
+    v[16] = 0;
+    for (int q = 0; q < 8; ++q) _mm_storeu_ps(v + 17 + 4 * q, _mm_xor_ps(reversed(x[7 - q]), sign));
+    for (int q = 0; q < 4; ++q) _mm_storeu_ps(v + 48 + 4 * q, _mm_xor_ps(x[q], sign));
 }
 #endif
 
-using DctKernel = void (*)(const float*, float*);
+using MatrixKernel = void (*)(const float*, float*);
 
-KernelChoice<DctKernel>& dctKernel() {
+KernelChoice<MatrixKernel>& matrixKernel() {
 #ifdef LV_AUDIO_SSE2
-    static KernelChoice<DctKernel> choice(dctPlain, dctSse2);
+    static KernelChoice<MatrixKernel> choice(matrixPlain, matrixSse2);
 #else
-    static KernelChoice<DctKernel> choice(dctPlain, nullptr);
+    static KernelChoice<MatrixKernel> choice(matrixPlain, nullptr);
 #endif
     return choice;
-}
-
-void matrix(const float subbands[32], float v[64]) {
-    float x[32];
-    dctKernel().get()(subbands, x);
-    for (int i = 0; i < 16; ++i) v[i] = x[16 + i];
-    v[16] = 0;
-    for (int i = 17; i <= 48; ++i) v[i] = -x[48 - i];
-    for (int i = 49; i < 64; ++i) v[i] = -x[i - 48];
 }
 
 // ---------------------------------------------------------------------------
@@ -252,14 +255,14 @@ void PolyphaseSynthesis::reset() {
 }
 
 void PolyphaseSynthesis::limitKernels(KernelLevel level) {
-    dctKernel().limit(level);
+    matrixKernel().limit(level);
     windowKernel().limit(level);
 }
 
 void PolyphaseSynthesis::run(const float subbands[32], int16_t* out, int stride) {
     // Shift the history by one block (of 64) and matrix the new block in.
     newest_ = (newest_ + 15) & 15;
-    matrix(subbands, history_[newest_]);
+    matrixKernel().get()(subbands, history_[newest_]);
 
     const float* even[8];
     const float* odd[8];
