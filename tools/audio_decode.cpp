@@ -22,10 +22,13 @@ const char* kindName(audio::DecoderKind kind) {
     return "?";
 }
 
-// Converts one read's bytes to 16-bit little-endian samples.
-void appendAs16(std::vector<uint8_t>& pcm, const uint8_t* bytes, size_t count, uint32_t bits) {
+// Converts whole samples to 16-bit little-endian ones and returns the bytes
+// used; a sample cut off at the end waits for the next read (a WAV reader's
+// 4096-byte pieces split 24-bit samples).
+size_t appendAs16(std::vector<uint8_t>& pcm, const uint8_t* bytes, size_t count, uint32_t bits) {
     const size_t step = bits / 8;
-    for (size_t i = 0; i + step <= count; i += step) {
+    size_t i = 0;
+    for (; i + step <= count; i += step) {
         if (bits == 8) {
             const auto value = static_cast<int16_t>((bytes[i] - 128) * 256);
             pcm.push_back(static_cast<uint8_t>(value & 0xFF));
@@ -36,6 +39,7 @@ void appendAs16(std::vector<uint8_t>& pcm, const uint8_t* bytes, size_t count, u
             pcm.push_back(bytes[i + step - 1]);
         }
     }
+    return i;
 }
 
 int runAudioDecode(Args args) {
@@ -69,12 +73,14 @@ int runAudioDecode(Args args) {
     const int64_t length = decoder->length();
 
     std::vector<uint8_t> chunk(decoder->largestChunk());
-    std::vector<uint8_t> pcm;
+    std::vector<uint8_t> pcm, pending;
     uint64_t reads = 0;
     while (!decoder->atEnd()) {
         const size_t n = decoder->read(chunk);
         if (n > 0) ++reads;
-        appendAs16(pcm, chunk.data(), n, format.bits);
+        pending.insert(pending.end(), chunk.begin(), chunk.begin() + static_cast<ptrdiff_t>(n));
+        const size_t used = appendAs16(pcm, pending.data(), pending.size(), format.bits);
+        pending.erase(pending.begin(), pending.begin() + static_cast<ptrdiff_t>(used));
     }
     if (!audio::writeWav16(out, format.sampleRate, format.channels, pcm)) {
         std::fprintf(stderr, "audio-decode: cannot write %s\n", out.c_str());

@@ -33,8 +33,8 @@ const AliasCoefficients& alias() {
 }
 
 // 2^(e/4) for the quarter steps e that requantisation's exponents take:
-// global gain (0..255) - 210, less scalefactors, pre-emphasis and subblock
-// gain scaled by at most 4 each.
+// global gain (0..255) - 210, less a scalefactor with pre-emphasis (times 2
+// or 4) and a subblock gain (times 8).
 struct QuarterPowers {
     static constexpr int lowest = -210 - 4 * (15 + 3) - 8 * 7 - 4;
     static constexpr int highest = 255 - 210;
