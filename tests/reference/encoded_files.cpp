@@ -26,6 +26,16 @@ bool makeTestSound(const std::string& wavPath, int rate, int channels) {
                " synth 1.5 pluck C3 pinknoise sine 200-5000 vol 0.4");
 }
 
+std::ostream& operator<<(std::ostream& out, const EncodedCase& c) { return out << c.name; }
+
+std::string encodeTestSound(const Workspace& work, const std::string& encoder, const EncodedCase& c,
+                            const std::string& extension) {
+    const std::string wav = work.path("source.wav"), encoded = work.path(std::string(c.name) + "." + extension);
+    if (!makeTestSound(wav, c.rate, c.channels)) return {};
+    if (!run(encoder + " " + c.options + " " + wav + " " + encoded)) return {};
+    return encoded;
+}
+
 HandleOutput decodeThroughHandle(const std::string& path) {
     HandleOutput out;
     auto source = FileByteSource::open(path);

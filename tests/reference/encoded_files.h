@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -35,6 +36,22 @@ private:
 // A 1.5 s WAV of plucked string, pink noise and a sweep, different in each
 // channel so that joint stereo has work to do. True when sox made it.
 bool makeTestSound(const std::string& wavPath, int rate, int channels);
+
+// A test sound made at `rate` with `channels`, encoded with `options`.
+struct EncodedCase {
+    const char* name;
+    int rate;
+    int channels;
+    const char* options;
+};
+
+std::ostream& operator<<(std::ostream& out, const EncodedCase& c);
+
+// Makes the case's test sound in `work` and runs `encoder OPTIONS IN OUT` on
+// it; the path of OUT (named after the case, with `extension`), or empty
+// when a step failed.
+std::string encodeTestSound(const Workspace& work, const std::string& encoder, const EncodedCase& c,
+                            const std::string& extension);
 
 struct HandleOutput {
     std::vector<int16_t> samples;  // interleaved

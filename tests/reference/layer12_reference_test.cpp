@@ -43,24 +43,15 @@ void expectMatchesMpg123(const std::string& path) {
     reference::printDifference(path, d);
 }
 
-struct EncodedCase {
-    const char* name;
-    int rate;
-    int channels;
-    const char* twolameOptions;
-};
-
-std::ostream& operator<<(std::ostream& out, const EncodedCase& c) { return out << c.name; }
+using reference::EncodedCase;
 
 class TwolameEncoded : public ::testing::TestWithParam<EncodedCase> {};
 
 TEST_P(TwolameEncoded, MatchesMpg123WithinOneLsb) {
     if (!reference::haveTool("sox") || !reference::haveTool("twolame")) GTEST_SKIP() << "sox or twolame not installed";
-    const EncodedCase& c = GetParam();
-    reference::Workspace work(std::string("mp2-") + c.name);
-    const std::string wav = work.path("source.wav"), mp2 = work.path(std::string(c.name) + ".mp2");
-    ASSERT_TRUE(reference::makeTestSound(wav, c.rate, c.channels));
-    ASSERT_TRUE(reference::run(std::string("twolame --quiet ") + c.twolameOptions + " " + wav + " " + mp2));
+    reference::Workspace work(std::string("mp2-") + GetParam().name);
+    const std::string mp2 = reference::encodeTestSound(work, "twolame --quiet", GetParam(), "mp2");
+    ASSERT_FALSE(mp2.empty());
     expectMatchesMpg123(mp2);
 }
 

@@ -34,24 +34,15 @@ void expectMatchesMpg123(const std::string& path) {
     EXPECT_GE(d.compared + 1152, static_cast<int64_t>(theirs.samples.size()) / theirs.channels) << path;
 }
 
-struct EncodedCase {
-    const char* name;
-    int rate;
-    int channels;
-    const char* lameOptions;
-};
-
-std::ostream& operator<<(std::ostream& out, const EncodedCase& c) { return out << c.name; }
+using reference::EncodedCase;
 
 class LameEncoded : public ::testing::TestWithParam<EncodedCase> {};
 
 TEST_P(LameEncoded, MatchesMpg123WithinOneLsb) {
     if (!haveTool("sox") || !haveTool("lame")) GTEST_SKIP() << "sox or lame not installed";
-    const EncodedCase& c = GetParam();
-    Workspace work(std::string("mp3-") + c.name);
-    const std::string wav = work.path("source.wav"), mp3 = work.path(std::string(c.name) + ".mp3");
-    ASSERT_TRUE(reference::makeTestSound(wav, c.rate, c.channels));
-    ASSERT_TRUE(reference::run(std::string("lame --quiet ") + c.lameOptions + " " + wav + " " + mp3));
+    Workspace work(std::string("mp3-") + GetParam().name);
+    const std::string mp3 = reference::encodeTestSound(work, "lame --quiet", GetParam(), "mp3");
+    ASSERT_FALSE(mp3.empty());
     expectMatchesMpg123(mp3);
 }
 
