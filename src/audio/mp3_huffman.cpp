@@ -105,14 +105,13 @@ private:
         entries_.resize(offset + (size_t{1} << width), 0);
         std::vector<std::vector<Code>> longer(size_t{1} << width);
         for (const Code& c : codes) {
-            const uint32_t within = (c.bits >> std::max(0, c.length - to)) & ((1u << width) - 1);
             if (c.length <= to) {
                 const int spare = to - c.length;
                 const uint32_t first = (c.bits & ((1u << (c.length - from)) - 1)) << spare;
                 for (uint32_t i = 0; i < (1u << spare); ++i)
                     entries_[offset + first + i] = static_cast<uint32_t>(c.length) << 8 | static_cast<uint32_t>(c.value);
             } else {
-                longer[within].push_back(c);
+                longer[(c.bits >> (c.length - to)) & ((1u << width) - 1)].push_back(c);
             }
         }
         for (size_t prefix = 0; prefix < longer.size(); ++prefix) {
