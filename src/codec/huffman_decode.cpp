@@ -30,18 +30,24 @@ void HuffmanDecoder::build(const std::uint8_t counts[16], const std::uint8_t* va
         code <<= 1;
     }
     defined_ = true;
-    buildFastAc();
+    buildAcTables();
 }
 
-void HuffmanDecoder::buildFastAc() {
+void HuffmanDecoder::buildAcTables() {
     for (int look = 0; look < (1 << kLookupBits); ++look) {
         fastAc_[look] = 0;
+        skipAc_[look] = 0;
         const int length = lookup_[look] >> 8, symbol = lookup_[look] & 0xFF;
+        if (length == 0) continue;
         const int run = symbol >> 4, size = symbol & 15;
-        if (length == 0 || size == 0 || length + size > kLookupBits) continue;
+        // Every code but an end of block moves past its run and one more
+        // coefficient; the run of 16 zeros (0xF0) is run 15 plus one zero.
+        const bool endOfBlock = size == 0 && run != 15;
+        skipAc_[look] = static_cast<std::uint16_t>((endOfBlock ? 64 : run + 1) << 8 | (length + size));
+        if (length + size > kLookupBits) continue;
         const int raw = (look >> (kLookupBits - length - size)) & ((1 << size) - 1);
         const int value = BitReader::extend(raw, size);
-        fastAc_[look] = value * 256 + (run << 4) + length + size;
+        fastAc_[look] = value * 65536 + ((endOfBlock ? 64 : run) << 8) + length + size;
     }
 }
 

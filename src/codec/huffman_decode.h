@@ -1,5 +1,5 @@
-// Huffman decoding tables of T.81 Annex C and F.2.2.3, with a 9-bit lookup
-// for the common short codes.
+// Huffman decoding tables of T.81 Annex C and F.2.2.3, with a lookup of the
+// next kLookupBits bits for the common short codes.
 #pragma once
 
 #include <cstdint>
@@ -10,7 +10,7 @@ namespace lv::codec {
 
 class HuffmanDecoder {
 public:
-    static constexpr int kLookupBits = 9;
+    static constexpr int kLookupBits = 10;
 
     bool defined() const { return defined_; }
 
@@ -29,19 +29,38 @@ public:
         return decodeLong(bits);
     }
 
-    // For AC tables: when the next code and the value bits after it fit in
-    // kLookupBits, decodes both: returns value << 8 | run << 4 | bits used,
-    // else 0 (the caller then goes the long way).
-    std::int32_t fastAc(BitReader& bits) const { return fastAc_[bits.peek(kLookupBits)]; }
+    // The same from bits already made available: the caller has called
+    // bits.ensure(16) at least.
+    int decodeBuffered(BitReader& bits) const {
+        const std::uint16_t entry = lookup_[bits.peekBuffered(kLookupBits)];
+        if (entry >> 8) {
+            bits.skip(entry >> 8);
+            return entry & 0xFF;
+        }
+        return decodeLong(bits);
+    }
+
+    // For AC tables, from at least kLookupBits available bits: when the next
+    // code and the value bits after it fit in kLookupBits, gives
+    // value << 16 | run << 8 | bits used, else 0 (the caller then goes the
+    // long way). An end of block has run 64; the run of 16 zeros is run 15
+    // followed by a value 0.
+    std::int32_t fastAc(const BitReader& bits) const { return fastAc_[bits.peekBuffered(kLookupBits)]; }
+
+    // For passing over AC codes without their values, from at least
+    // kLookupBits available bits: coefficient positions advanced << 8 | bits
+    // of the code and its value, with 64 positions for an end of block; 0
+    // when the code is longer than kLookupBits.
+    std::uint16_t skipAc(const BitReader& bits) const { return skipAc_[bits.peekBuffered(kLookupBits)]; }
 
 private:
     int decodeLong(BitReader& bits) const;
-    void buildFastAc();
-
-    std::int32_t fastAc_[1 << kLookupBits] = {};
+    void buildAcTables();
 
     bool defined_ = false;
     std::uint16_t lookup_[1 << kLookupBits] = {};  // code length << 8 | symbol; 0 when longer
+    std::int32_t fastAc_[1 << kLookupBits] = {};
+    std::uint16_t skipAc_[1 << kLookupBits] = {};
     std::int32_t maxCode_[17] = {};                // largest code of each length, -1 if none
     std::int32_t valueOffset_[17] = {};            // index of a code's symbol = code + offset
     std::uint8_t values_[256] = {};

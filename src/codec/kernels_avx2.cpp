@@ -69,6 +69,11 @@ struct Avx2 {
         const __m128i hi = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(p + 8));
         return _mm256_cvtepu8_epi16(_mm_unpacklo_epi64(lo, hi));
     }
+    // Bytes 0-7, each twice: pixels 0-7 in the low half, 8-15 in the high.
+    static T loadBytesDoubled(const std::uint8_t* p) {
+        const __m128i bytes = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(p));
+        return _mm256_cvtepu8_epi16(_mm_unpacklo_epi8(bytes, bytes));
+    }
     static void storeRowPair(T a, T b, std::uint8_t* first, std::uint8_t* second) {
         // packus gives [block0 a, block0 b | block1 a, block1 b]; order the
         // quadwords as [block0 a, block1 a, block0 b, block1 b].
@@ -102,7 +107,12 @@ void idctBlocksAvx2(const std::int16_t* coefs, const std::uint16_t* quant, int c
 }
 
 void yccToBgrAvx2(const std::uint8_t* y, const std::uint8_t* cb, const std::uint8_t* cr, std::uint8_t* out, int width) {
-    simd::Colour<simd::Avx2>::run(y, cb, cr, out, width);
+    simd::Colour<simd::Avx2>::run<false>(y, cb, cr, out, width);
+}
+
+void yccHalfChromaToBgrAvx2(const std::uint8_t* y, const std::uint8_t* cb, const std::uint8_t* cr, std::uint8_t* out,
+                            int width) {
+    simd::Colour<simd::Avx2>::run<true>(y, cb, cr, out, width);
 }
 
 }  // namespace lv::codec

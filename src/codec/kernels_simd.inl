@@ -107,6 +107,16 @@ struct Colour {
 
     static T clampByte(T v) { return V::min16(V::max16(v, V::set16(0)), V::set16(255)); }
 
+    // HalfChroma: chroma rows of half the width, each sample read twice.
+    template <bool HalfChroma>
+    static T loadChroma(const std::uint8_t* row, int x) {
+        if constexpr (HalfChroma)
+            return V::loadBytesDoubled(row + x / 2);
+        else
+            return V::loadBytes(row + x);
+    }
+
+    template <bool HalfChroma>
     static void run(const std::uint8_t* y, const std::uint8_t* cb, const std::uint8_t* cr, std::uint8_t* out,
                     int width) {
         constexpr int n = V::kPixels;
@@ -116,15 +126,19 @@ struct Colour {
         // when at least one more pixel follows; the plain code ends the row.
         for (; x + n < width; x += n) {
             const T l = V::loadBytes(y + x);
-            const T b = V::sub16(V::loadBytes(cb + x), centre);
-            const T r = V::sub16(V::loadBytes(cr + x), centre);
+            const T b = V::sub16(loadChroma<HalfChroma>(cb, x), centre);
+            const T r = V::sub16(loadChroma<HalfChroma>(cr, x), centre);
             const T blue = clampByte(V::add16(l, mulPairs(b, one, V::pair(29032, 8192), zero32)));
             const T green = clampByte(V::add16(l, mulPairs(b, r, V::pair(-5638, -11700), round)));
             const T red = clampByte(V::add16(l, mulPairs(r, one, V::pair(22970, 8192), zero32)));
             const T blueGreen = V::or_(blue, V::template slli16<8>(green));
             V::storeBgr(V::unpacklo16(blueGreen, red), V::unpackhi16(blueGreen, red), out + 3 * x);
         }
-        yccToBgrPlain(y + x, cb + x, cr + x, out + 3 * x, width - x);
+        // n is even, so the rest starts on a whole chroma sample.
+        if constexpr (HalfChroma)
+            yccHalfChromaToBgrPlain(y + x, cb + x / 2, cr + x / 2, out + 3 * x, width - x);
+        else
+            yccToBgrPlain(y + x, cb + x, cr + x, out + 3 * x, width - x);
     }
 };
 

@@ -58,6 +58,13 @@ struct Sse2 {
     static T loadBytes(const std::uint8_t* p) {
         return _mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const T*>(p)), _mm_setzero_si128());
     }
+    // Bytes 0-3, each twice.
+    static T loadBytesDoubled(const std::uint8_t* p) {
+        std::int32_t four;
+        std::memcpy(&four, p, 4);
+        const T bytes = _mm_cvtsi32_si128(four);
+        return _mm_unpacklo_epi8(_mm_unpacklo_epi8(bytes, bytes), _mm_setzero_si128());
+    }
     static void storeRowPair(T a, T b, std::uint8_t* first, std::uint8_t* second) {
         const T bytes = _mm_packus_epi16(a, b);
         _mm_storel_epi64(reinterpret_cast<T*>(first), bytes);
@@ -85,7 +92,12 @@ void idctBlocksSse2(const std::int16_t* coefs, const std::uint16_t* quant, int c
 }
 
 void yccToBgrSse2(const std::uint8_t* y, const std::uint8_t* cb, const std::uint8_t* cr, std::uint8_t* out, int width) {
-    simd::Colour<simd::Sse2>::run(y, cb, cr, out, width);
+    simd::Colour<simd::Sse2>::run<false>(y, cb, cr, out, width);
+}
+
+void yccHalfChromaToBgrSse2(const std::uint8_t* y, const std::uint8_t* cb, const std::uint8_t* cr, std::uint8_t* out,
+                            int width) {
+    simd::Colour<simd::Sse2>::run<true>(y, cb, cr, out, width);
 }
 
 }  // namespace lv::codec
