@@ -167,36 +167,14 @@ TEST_F(Decoding, ReportsTheCodecStatusThroughItsEntryPoints) {
 namespace lv::test {
 namespace {
 
-std::vector<std::uint8_t> decodeRows(const std::vector<std::uint8_t>& file, int colourMode, codec::ImageInfo& info) {
-    std::size_t position = 0;
-    codec::DecoderSlot decoder;
-    codec::jpegDecoderOpen(decoder, [&](std::uint8_t* buffer, int count) {
-        const int n = static_cast<int>(std::min<std::size_t>(static_cast<std::size_t>(count), file.size() - position));
-        std::copy_n(file.begin() + static_cast<long>(position), n, buffer);
-        position += static_cast<std::size_t>(n);
-        return n;
-    });
-    codec::DecoderOptions options;
-    options.colourMode = colourMode;
-    if (codec::jpegDecoderSetOptions(decoder.get(), options) != codec::kJpegOk) return {};
-    codec::jpegDecoderImageInfo(decoder.get(), info);
-    std::vector<std::uint8_t> pixels(static_cast<std::size_t>(info.bytesPerRow) * info.outputHeight);
-    for (int y = 0, delivered = 0; y < info.outputHeight; y += delivered) {
-        std::vector<std::uint8_t*> rows;
-        std::vector<std::uint8_t> spare(static_cast<std::size_t>(info.bytesPerRow) * 16);
-        for (int i = 0; i < info.rowsPerStrip; ++i)
-            rows.push_back(y + i < info.outputHeight ? &pixels[static_cast<std::size_t>(y + i) * info.bytesPerRow]
-                                                     : &spare[static_cast<std::size_t>(i) * info.bytesPerRow]);
-        if (codec::jpegDecoderReadRows(decoder.get(), rows.data(), delivered) != codec::kJpegOk || delivered < 1)
-            return {};
-    }
-    return pixels;
-}
-
 TEST(DecoderColourModes, PaddedPixelsCarryTheSameColours) {
     const auto file = readBytes(jpegDataPath("s420.jpg"));
     codec::ImageInfo packed, padded;
-    const auto three = decodeRows(file, 3, packed), four = decodeRows(file, 0, padded);
+    codec::DecoderOptions options;
+    options.colourMode = 3;
+    const auto three = decodeRows(file, options, packed);
+    options.colourMode = 0;
+    const auto four = decodeRows(file, options, padded);
     ASSERT_EQ(packed.bytesPerPixel, 3);
     ASSERT_EQ(padded.bytesPerPixel, 4);
     ASSERT_EQ(three.size() / 3, four.size() / 4);
