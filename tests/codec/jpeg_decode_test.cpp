@@ -12,6 +12,9 @@
 #include "codec/jpeg_tables.h"
 #include "image_compare.h"
 #include "render/pnm.h"
+#include "shell/file_services.h"
+#include "shell/memory_stream.h"
+#include "shell/temp_folder.h"
 
 namespace lv::test {
 namespace {
@@ -194,6 +197,48 @@ TEST(DecoderKernelLevels, PlainAndVectorDecodesAreIdentical) {
     const BitmapPtr vector = decodeBytes(file);
     ASSERT_TRUE(plain && vector);
     EXPECT_EQ(psnr(*plain, *vector), 999);
+}
+
+}  // namespace
+}  // namespace lv::test
+
+namespace lv::test {
+namespace {
+
+// Through the file services' streams: a disk file opened as every reader
+// opens its files, and a memory stream (what packed files open as), with
+// other data before the picture.
+class FileServiceStreams : public ::testing::Test {
+protected:
+    const std::vector<std::uint8_t> file = readBytes(jpegDataPath("s420.jpg"));
+    const BitmapPtr expected = decodeBytes(file);
+    TempFolder temp;
+};
+
+TEST_F(FileServiceStreams, DecodeFromADiskFileOpenedByTheFileServices) {
+    const std::string path = temp.write("picture.jpg", std::string(file.begin(), file.end()));
+    const StreamPtr stream = openWithPackedFiles(path, OpenMode::kRead);
+    ASSERT_TRUE(stream && expected);
+    const BitmapPtr decoded = codec::decodeJpeg(*stream, 0, 0);
+    ASSERT_TRUE(decoded);
+    EXPECT_EQ(psnr(*decoded, *expected), 999);
+}
+
+TEST_F(FileServiceStreams, DecodeFromAMemoryStreamBehindOtherData) {
+    std::vector<std::uint8_t> bytes(128, 'x');
+    bytes.insert(bytes.end(), file.begin(), file.end());
+    MemoryStream stream(bytes);
+    const BitmapPtr decoded = codec::decodeJpeg(stream, 0, 0);
+    ASSERT_TRUE(decoded && expected);
+    EXPECT_EQ(psnr(*decoded, *expected), 999);
+}
+
+TEST_F(FileServiceStreams, EncodeIntoAMemoryStream) {
+    MemoryStream stream;
+    ASSERT_EQ(codec::encodeJpeg(stream, *expected, 90), 0);
+    const BitmapPtr decoded = decodeBytes(stream.data());
+    ASSERT_TRUE(decoded);
+    EXPECT_GT(psnr(*decoded, *expected), 35);
 }
 
 }  // namespace
