@@ -82,9 +82,16 @@ void decodeDcOnlyFast(BitReader& bits, BlockTables tables, int& predictor, std::
     const HuffmanDecoder& ac = *tables.ac;
     for (int k = 1; k < 64;) {
         bits.ensure(kLongestSymbol);
-        if (const std::uint16_t step = ac.skipAc(bits)) {
-            bits.skip(step & 0xFF);
-            k += step >> 8;
+        if (const std::uint32_t step = ac.skipAc(bits)) {
+            // Two codes at once, unless the first ends the block.
+            using Step = HuffmanDecoder::SkipStep;
+            k += Step::firstAdvance(step);
+            if (k > 63 || Step::secondBits(step) == 0) {
+                bits.skip(Step::firstBits(step));
+            } else {
+                bits.skip(Step::firstBits(step) + Step::secondBits(step));
+                k += Step::secondAdvance(step);
+            }
             continue;
         }
         const int rs = ac.decodeBuffered(bits);

@@ -48,10 +48,20 @@ public:
     std::int32_t fastAc(const BitReader& bits) const { return fastAc_[bits.peekBuffered(kLookupBits)]; }
 
     // For passing over AC codes without their values, from at least
-    // kLookupBits available bits: coefficient positions advanced << 8 | bits
-    // of the code and its value, with 64 positions for an end of block; 0
-    // when the code is longer than kLookupBits.
-    std::uint16_t skipAc(const BitReader& bits) const { return skipAc_[bits.peekBuffered(kLookupBits)]; }
+    // kLookupBits available bits: the next code and the one after it when
+    // both fit in kLookupBits with their value bits (SkipStep), or 0 when
+    // even the first does not.
+    std::uint32_t skipAc(const BitReader& bits) const { return skipAc_[bits.peekBuffered(kLookupBits)]; }
+
+    // The fields of a skipAc() entry: bits of each code with its value, and
+    // the coefficient positions each moves on (64 for an end of block). A
+    // second code of 0 bits is none.
+    struct SkipStep {
+        static int firstBits(std::uint32_t e) { return e & 31; }
+        static int firstAdvance(std::uint32_t e) { return e >> 5 & 127; }
+        static int secondBits(std::uint32_t e) { return e >> 12 & 31; }
+        static int secondAdvance(std::uint32_t e) { return e >> 17 & 127; }
+    };
 
 private:
     int decodeLong(BitReader& bits) const;
@@ -60,7 +70,7 @@ private:
     bool defined_ = false;
     std::uint16_t lookup_[1 << kLookupBits] = {};  // code length << 8 | symbol; 0 when longer
     std::int32_t fastAc_[1 << kLookupBits] = {};
-    std::uint16_t skipAc_[1 << kLookupBits] = {};
+    std::uint32_t skipAc_[1 << kLookupBits] = {};
     std::int32_t maxCode_[17] = {};                // largest code of each length, -1 if none
     std::int32_t valueOffset_[17] = {};            // index of a code's symbol = code + offset
     std::uint8_t values_[256] = {};
