@@ -10,7 +10,7 @@ namespace lv::codec {
 
 class HuffmanDecoder {
 public:
-    static constexpr int kLookupBits = 10;
+    static constexpr int kLookupBits = 11;
 
     bool defined() const { return defined_; }
 
