@@ -517,9 +517,30 @@ struct JpegDecoder::State {
                 std::fill(c.coefs.begin(), c.coefs.end(), std::int16_t{0});
             }
         }
+        // The MCU's blocks in scan order, each with its component's decoder
+        // and tables looked up once for the row.
+        struct McuBlock {
+            Component* component;
+            BlockTables tables;
+            std::size_t offset;  // in the component's coefficients, from the MCU's first
+        };
+        McuBlock order[kMaxBlocksInMcu];
+        int blocks = 0;
+        for (int i = 0; i < scan.count; ++i) {
+            Component& c = components[scan.component[i]];
+            for (int y = 0; y < c.v; ++y)
+                for (int x = 0; x < c.h; ++x)
+                    order[blocks++] = {&c, BlockTables{&dcTables[c.dcTable], &acTables[c.acTable]},
+                                       (static_cast<std::size_t>(y) * c.paddedWide + x) * 64};
+        }
         for (int column = 0; column < mcusWide; ++column) {
             countRestart();
-            if (!bits.exhausted()) decodeMcu(mcuRow, column);
+            if (bits.exhausted()) continue;
+            for (int b = 0; b < blocks; ++b) {
+                Component& c = *order[b].component;
+                c.decodeSequentialBlock(bits, order[b].tables, c.dcPredictor,
+                                        c.coefs.data() + static_cast<std::size_t>(column) * c.h * 64 + order[b].offset);
+            }
         }
     }
 
