@@ -6,6 +6,7 @@
 #include "codec/jpeg.h"
 #include "codec/jpeg_codec.h"
 #include "render/pnm.h"
+#include "shell/file_services.h"
 #include "tool_command.h"
 
 namespace {
@@ -23,12 +24,14 @@ int runJpegDecode(lv::tool::Args args) {
     } else if (args.size() != 2) {
         return 2;
     }
-    lv::codec::FileStream in(args[0], "rb");
-    if (!in.ok()) {
+    // Through the file services, like every reader of the program: a file
+    // the launcher carries packed opens as well as one on disk.
+    const lv::StreamPtr in = lv::openWithPackedFiles(args[0], lv::OpenMode::kRead);
+    if (!in) {
         std::fprintf(stderr, "jpeg-decode: cannot open %s\n", args[0]);
         return 1;
     }
-    lv::BitmapPtr bitmap = lv::codec::decodeJpeg(in, width, height);
+    lv::BitmapPtr bitmap = lv::codec::decodeJpeg(*in, width, height);
     if (!bitmap) {
         std::fprintf(stderr, "jpeg-decode: %s: cannot decode (%s)\n", args[0], lv::codec::jpegLastError());
         return 1;

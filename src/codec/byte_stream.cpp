@@ -3,10 +3,29 @@
 #include <algorithm>
 #include <cstring>
 #include <filesystem>
+#include <limits>
 #include <new>
 #include <system_error>
 
 namespace lv::codec {
+
+long SharedStream::seek(long offset, int origin) {
+    if (origin < 0 || origin > 2) return -1;
+    const std::int64_t position = stream_.seek(offset, static_cast<SeekOrigin>(origin));
+    return position < 0 || position > std::numeric_limits<long>::max() ? -1 : static_cast<long>(position);
+}
+
+int SharedStream::read(std::uint8_t* buffer, int count) {
+    if (count <= 0) return count < 0 ? -1 : 0;
+    const std::int64_t n = stream_.read(buffer, static_cast<std::size_t>(count));
+    return n < 0 || n > count ? -1 : static_cast<int>(n);
+}
+
+int SharedStream::write(const std::uint8_t* buffer, int count) {
+    if (count < 0) return -1;
+    const std::int64_t n = stream_.write(buffer, static_cast<std::size_t>(count));
+    return n < 0 || n > count ? -1 : static_cast<int>(n);
+}
 
 long MemoryStream::seek(long offset, int origin) {
     long base = 0;

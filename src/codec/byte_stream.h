@@ -1,10 +1,12 @@
 // Byte streams the codec reads from and writes to.
 //
-// A small stand-in for the program's file-service streams: seek with the
-// usual origins (0 from the start, 1 from the current position, 2 from the
-// end) returning the new position or -1, read and write returning the byte
-// count moved (or -1), and close. Memory streams serve tests and the fuzzer;
-// file streams wrap std::FILE*.
+// The codec's view of a stream: seek with the usual origins (0 from the
+// start, 1 from the current position, 2 from the end) returning the new
+// position or -1, read and write returning the byte count moved (or -1), and
+// close. SharedStream reads and writes through one of the program's
+// file-service streams (shell/stream.h: disk files, memory blocks and packed
+// files alike); memory streams serve tests and the fuzzer; file streams wrap
+// std::FILE*.
 //
 // AtomicFileSink writes to a temporary file beside the target and renames it
 // over the target only when close() succeeds, so a failed or interrupted
@@ -17,6 +19,8 @@
 #include <string>
 #include <vector>
 
+#include "shell/stream.h"
+
 namespace lv::codec {
 
 class ByteStream {
@@ -27,6 +31,20 @@ public:
     virtual int write(const std::uint8_t* buffer, int count) = 0;
     // Finishes the stream; false when buffered data could not be written.
     virtual bool close() = 0;
+};
+
+// A file-service stream seen through the codec's operations. close()
+// flushes; the stream itself belongs to the caller.
+class SharedStream final : public ByteStream {
+public:
+    explicit SharedStream(Stream& stream) : stream_(stream) {}
+    long seek(long offset, int origin) override;
+    int read(std::uint8_t* buffer, int count) override;
+    int write(const std::uint8_t* buffer, int count) override;
+    bool close() override { return stream_.flush() == 0; }
+
+private:
+    Stream& stream_;
 };
 
 class MemoryStream final : public ByteStream {

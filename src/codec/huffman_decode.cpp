@@ -30,18 +30,39 @@ void HuffmanDecoder::build(const std::uint8_t counts[16], const std::uint8_t* va
         code <<= 1;
     }
     defined_ = true;
-    buildFastAc();
+    buildAcTables();
 }
 
-void HuffmanDecoder::buildFastAc() {
-    for (int look = 0; look < (1 << kLookupBits); ++look) {
-        fastAc_[look] = 0;
+void HuffmanDecoder::buildAcTables() {
+    constexpr int kWindow = (1 << kLookupBits) - 1;
+    // Bits of a code with its value, and positions moved: every code but an
+    // end of block moves past its run and one more coefficient (the run of
+    // 16 zeros, 0xF0, is run 15 plus one zero). 0 bits: not in the window.
+    const auto step = [this](int look, int available, int& advance) {
         const int length = lookup_[look] >> 8, symbol = lookup_[look] & 0xFF;
         const int run = symbol >> 4, size = symbol & 15;
-        if (length == 0 || size == 0 || length + size > kLookupBits) continue;
+        if (length == 0 || length + size > available) return 0;
+        advance = size == 0 && run != 15 ? 64 : run + 1;
+        return length + size;
+    };
+    for (int look = 0; look <= kWindow; ++look) {
+        fastAc_[look] = 0;
+        skipAc_[look] = 0;
+        const int length = lookup_[look] >> 8, symbol = lookup_[look] & 0xFF;
+        if (length == 0) continue;
+        const int run = symbol >> 4, size = symbol & 15;
+        int advance = 0;
+        const int first = step(look, kLookupBits, advance);
+        if (first == 0) continue;
+        std::uint32_t entry = static_cast<std::uint32_t>(first | advance << 5);
+        int secondAdvance = 0;
+        const int second = advance < 64 ? step((look << first) & kWindow, kLookupBits - first, secondAdvance) : 0;
+        if (second > 0) entry |= static_cast<std::uint32_t>(second << 12 | secondAdvance << 17);
+        skipAc_[look] = entry;
+
         const int raw = (look >> (kLookupBits - length - size)) & ((1 << size) - 1);
         const int value = BitReader::extend(raw, size);
-        fastAc_[look] = value * 256 + (run << 4) + length + size;
+        fastAc_[look] = value * 65536 + ((advance == 64 ? 64 : run) << 8) + first;
     }
 }
 

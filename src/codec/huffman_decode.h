@@ -1,5 +1,5 @@
-// Huffman decoding tables of T.81 Annex C and F.2.2.3, with a 9-bit lookup
-// for the common short codes.
+// Huffman decoding tables of T.81 Annex C and F.2.2.3, with a lookup of the
+// next kLookupBits bits for the common short codes.
 #pragma once
 
 #include <cstdint>
@@ -10,7 +10,7 @@ namespace lv::codec {
 
 class HuffmanDecoder {
 public:
-    static constexpr int kLookupBits = 9;
+    static constexpr int kLookupBits = 11;
 
     bool defined() const { return defined_; }
 
@@ -29,19 +29,48 @@ public:
         return decodeLong(bits);
     }
 
-    // For AC tables: when the next code and the value bits after it fit in
-    // kLookupBits, decodes both: returns value << 8 | run << 4 | bits used,
-    // else 0 (the caller then goes the long way).
-    std::int32_t fastAc(BitReader& bits) const { return fastAc_[bits.peek(kLookupBits)]; }
+    // The same from bits already made available: the caller has called
+    // bits.ensure(16) at least.
+    int decodeBuffered(BitReader& bits) const {
+        const std::uint16_t entry = lookup_[bits.peekBuffered(kLookupBits)];
+        if (entry >> 8) {
+            bits.skip(entry >> 8);
+            return entry & 0xFF;
+        }
+        return decodeLong(bits);
+    }
+
+    // For AC tables, from at least kLookupBits available bits: when the next
+    // code and the value bits after it fit in kLookupBits, gives
+    // value << 16 | run << 8 | bits used, else 0 (the caller then goes the
+    // long way). An end of block has run 64; the run of 16 zeros is run 15
+    // followed by a value 0.
+    std::int32_t fastAc(const BitReader& bits) const { return fastAc_[bits.peekBuffered(kLookupBits)]; }
+
+    // For passing over AC codes without their values, from at least
+    // kLookupBits available bits: the next code and the one after it when
+    // both fit in kLookupBits with their value bits (SkipStep), or 0 when
+    // even the first does not.
+    std::uint32_t skipAc(const BitReader& bits) const { return skipAc_[bits.peekBuffered(kLookupBits)]; }
+
+    // The fields of a skipAc() entry: bits of each code with its value, and
+    // the coefficient positions each moves on (64 for an end of block). A
+    // second code of 0 bits is none.
+    struct SkipStep {
+        static int firstBits(std::uint32_t e) { return e & 31; }
+        static int firstAdvance(std::uint32_t e) { return e >> 5 & 127; }
+        static int secondBits(std::uint32_t e) { return e >> 12 & 31; }
+        static int secondAdvance(std::uint32_t e) { return e >> 17 & 127; }
+    };
 
 private:
     int decodeLong(BitReader& bits) const;
-    void buildFastAc();
-
-    std::int32_t fastAc_[1 << kLookupBits] = {};
+    void buildAcTables();
 
     bool defined_ = false;
     std::uint16_t lookup_[1 << kLookupBits] = {};  // code length << 8 | symbol; 0 when longer
+    std::int32_t fastAc_[1 << kLookupBits] = {};
+    std::uint32_t skipAc_[1 << kLookupBits] = {};
     std::int32_t maxCode_[17] = {};                // largest code of each length, -1 if none
     std::int32_t valueOffset_[17] = {};            // index of a code's symbol = code + offset
     std::uint8_t values_[256] = {};

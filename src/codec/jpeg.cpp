@@ -173,6 +173,16 @@ int encodeJpeg(ByteStream& stream, const Bitmap& bitmap, int quality) {
     }
 }
 
+BitmapPtr decodeJpeg(Stream& stream, int wantedWidth, int wantedHeight) {
+    SharedStream shared(stream);
+    return decodeJpeg(shared, wantedWidth, wantedHeight);
+}
+
+int encodeJpeg(Stream& stream, const Bitmap& bitmap, int quality) {
+    SharedStream shared(stream);
+    return encodeJpeg(shared, bitmap, quality);
+}
+
 void setFittedSizeScaler(FittedSizeScaler scaler) { fittedSizeScaler = scaler; }
 
 }  // namespace lv::codec

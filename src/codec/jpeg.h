@@ -36,6 +36,12 @@ BitmapPtr decodeJpeg(ByteStream& stream, int wantedWidth, int wantedHeight);
 
 int encodeJpeg(ByteStream& stream, const Bitmap& bitmap, int quality);
 
+// The same on a file-service stream (a file opened with
+// openWithPackedFiles, packed or on disk). On success encodeJpeg has flushed
+// the stream; closing it is the caller's (streams close by being released).
+BitmapPtr decodeJpeg(Stream& stream, int wantedWidth, int wantedHeight);
+int encodeJpeg(Stream& stream, const Bitmap& bitmap, int quality);
+
 // The seam where the image scaler finishes a reduced-size decode: given the
 // decoded Bitmap and the fitted size, it returns the scaled Bitmap (or null to
 // keep the decoded one). None is installed by default.

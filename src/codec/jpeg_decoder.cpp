@@ -12,6 +12,7 @@
 #include <utility>
 #include <vector>
 
+#include "codec/block_decode.h"
 #include "codec/huffman_decode.h"
 #include "codec/jpeg_tables.h"
 #include "codec/kernels.h"
@@ -66,6 +67,10 @@ struct Component {
     bool upsampling = false;              // plane columns are wider than output pixels
     std::vector<std::uint8_t> upsampled;  // one output row
     std::vector<int> sourceColumn;        // output column -> plane column
+    // Only the block means are shown (1x1 output blocks): AC data is passed
+    // over, and progressive AC scans of the component are not decoded.
+    bool dcOnly = false;
+    void (*decodeSequentialBlock)(BitReader&, BlockTables, int&, std::int16_t*) = decodeBlockCareful;
 
     std::int16_t* block(int row, int column) {
         return coefs.data() + (static_cast<std::size_t>(row) * paddedWide + column) * 64;
@@ -111,6 +116,8 @@ struct JpegDecoder::State {
     int nextRow = 0;
     IdctBlocksFn idct = idctBlocksPlain;
     YccToBgrFn yccToBgr = yccToBgrPlain;
+    YccToBgrFn yccHalfChromaToBgr = yccHalfChromaToBgrPlain;
+    bool halfChroma = false;  // YCbCr with both chroma planes at half the output width
     std::vector<std::uint8_t> paddedRow;  // colour mode 0 staging
 
     // ---- Headers -----------------------------------------------------------
@@ -300,36 +307,12 @@ struct JpegDecoder::State {
     // ---- Entropy decoding ----------------------------------------------------
 
     void decodeDc(Component& c, std::int16_t* block, int shift) {
-        int size = dcTables[c.dcTable].decode(bits);
-        if (size > 15) size = 0;  // corrupt data
-        const int diff = BitReader::extend(bits.bits(size), size);
-        c.dcPredictor = static_cast<std::int16_t>(static_cast<std::uint16_t>(c.dcPredictor + diff));
-        block[0] = static_cast<std::int16_t>(static_cast<std::uint16_t>(c.dcPredictor * (1 << shift)));
+        const int size = dcCategory(dcTables[c.dcTable].decode(bits));
+        block[0] = addDc(c.dcPredictor, BitReader::extend(bits.bits(size), size), shift);
     }
 
     void decodeSequential(Component& c, std::int16_t* block) {
-        decodeDc(c, block, 0);
-        const HuffmanDecoder& table = acTables[c.acTable];
-        for (int k = 1; k < 64;) {
-            if (const std::int32_t fast = table.fastAc(bits)) {
-                k += (fast >> 4) & 15;
-                bits.skip(fast & 15);
-                if (k > 63) break;
-                block[kZigzag[k++]] = static_cast<std::int16_t>(fast >> 8);
-                continue;
-            }
-            const int rs = table.decode(bits);
-            const int run = rs >> 4, size = rs & 15;
-            if (size == 0) {
-                if (run != 15) break;  // end of block
-                k += 16;
-                continue;
-            }
-            k += run;
-            if (k > 63) break;
-            block[kZigzag[k]] = static_cast<std::int16_t>(BitReader::extend(bits.bits(size), size));
-            ++k;
-        }
+        c.decodeSequentialBlock(bits, BlockTables{&dcTables[c.dcTable], &acTables[c.acTable]}, c.dcPredictor, block);
     }
 
     void decodeDcRefine(std::int16_t* block) {
@@ -501,9 +484,16 @@ struct JpegDecoder::State {
         bits.reset();
     }
 
+    // A progressive scan of AC coefficients nobody will look at.
+    bool scanIsUnused() const {
+        return progressive && scan.ss > 0 && components[scan.component[0]].dcOnly;
+    }
+
     void decodeAllScans() {
         for (;;) {
-            decodeBufferedScan();
+            // An unused scan's data is passed over by the search for the next
+            // marker.
+            if (!scanIsUnused()) decodeBufferedScan();
             for (;;) {
                 const int code = nextMarker();
                 if (code < 0 || code == marker::kEoi) return;
@@ -517,11 +507,40 @@ struct JpegDecoder::State {
 
     // One MCU row of a single interleaved sequential scan into the row buffers.
     void decodeStreamedRow(int mcuRow) {
-        for (int i = 0; i < componentCount; ++i)
-            std::fill(components[i].coefs.begin(), components[i].coefs.end(), std::int16_t{0});
+        // Blocks start empty; of a DC-only component only the DC terms are
+        // ever read.
+        for (int i = 0; i < componentCount; ++i) {
+            Component& c = components[i];
+            if (c.dcOnly) {
+                for (std::size_t k = 0; k < c.coefs.size(); k += 64) c.coefs[k] = 0;
+            } else {
+                std::fill(c.coefs.begin(), c.coefs.end(), std::int16_t{0});
+            }
+        }
+        // The MCU's blocks in scan order, each with its component's decoder
+        // and tables looked up once for the row.
+        struct McuBlock {
+            Component* component;
+            BlockTables tables;
+            std::size_t offset;  // in the component's coefficients, from the MCU's first
+        };
+        McuBlock order[kMaxBlocksInMcu];
+        int blocks = 0;
+        for (int i = 0; i < scan.count; ++i) {
+            Component& c = components[scan.component[i]];
+            for (int y = 0; y < c.v; ++y)
+                for (int x = 0; x < c.h; ++x)
+                    order[blocks++] = {&c, BlockTables{&dcTables[c.dcTable], &acTables[c.acTable]},
+                                       (static_cast<std::size_t>(y) * c.paddedWide + x) * 64};
+        }
         for (int column = 0; column < mcusWide; ++column) {
             countRestart();
-            if (!bits.exhausted()) decodeMcu(mcuRow, column);
+            if (bits.exhausted()) continue;
+            for (int b = 0; b < blocks; ++b) {
+                Component& c = *order[b].component;
+                c.decodeSequentialBlock(bits, order[b].tables, c.dcPredictor,
+                                        c.coefs.data() + static_cast<std::size_t>(column) * c.h * 64 + order[b].offset);
+            }
         }
     }
 
@@ -533,12 +552,17 @@ struct JpegDecoder::State {
         const SimdLevel level = simdLevel();
         idct = idctBlocksFor(level);
         yccToBgr = yccToBgrFor(level);
+        yccHalfChromaToBgr = yccHalfChromaToBgrFor(level);
         buffered = progressive || scan.count != componentCount;
         for (int i = 0; i < componentCount; ++i) {
             Component& c = components[i];
             const std::size_t rows = buffered ? static_cast<std::size_t>(c.paddedHigh) : static_cast<std::size_t>(c.v);
             c.coefs.assign(rows * static_cast<std::size_t>(c.paddedWide) * 64, 0);
             c.blockWidth = c.blockHeight = scaledBlockSide(c);
+            c.dcOnly = c.blockWidth == 1;
+            const bool fast = options.fastEntropyDecoding;
+            c.decodeSequentialBlock = c.dcOnly ? (fast ? decodeDcOnlyFast : decodeDcOnlyCareful)
+                                               : (fast ? decodeBlockFast : decodeBlockCareful);
             c.planeStride = c.paddedWide * c.blockWidth;
             c.plane.assign(static_cast<std::size_t>(c.planeStride) * c.v * c.blockHeight, 128);
             c.upsampling = c.h * c.blockWidth != hmax * blockSize;
@@ -548,6 +572,8 @@ struct JpegDecoder::State {
                 for (int x = 0; x < outputWidth; ++x) c.sourceColumn[x] = x * c.h * c.blockWidth / (hmax * blockSize);
             }
         }
+        halfChroma = componentCount == 3 && !isRgb() && !components[0].upsampling && halfWidth(components[1]) &&
+                     halfWidth(components[2]);
         if (componentCount == 3 && options.colourMode == 0) paddedRow.assign(static_cast<std::size_t>(outputWidth) * 3, 0);
         if (buffered) {
             decodeAllScans();
@@ -592,12 +618,19 @@ struct JpegDecoder::State {
 
     // The samples of one component for output row `row` of the MCU row,
     // widened to the output width when the component is subsampled.
-    const std::uint8_t* componentRow(Component& c, int row) {
+    const std::uint8_t* planeRow(const Component& c, int row) const {
         const int planeRow = row * c.v * c.blockHeight / (vmax * blockSize);
-        const std::uint8_t* source = c.plane.data() + static_cast<std::size_t>(planeRow) * c.planeStride;
+        return c.plane.data() + static_cast<std::size_t>(planeRow) * c.planeStride;
+    }
+
+    // The component's plane has half the output's columns.
+    bool halfWidth(const Component& c) const { return hmax * blockSize == 2 * c.h * c.blockWidth; }
+
+    const std::uint8_t* componentRow(Component& c, int row) {
+        const std::uint8_t* source = planeRow(c, row);
         if (!c.upsampling) return source;
         std::uint8_t* out = c.upsampled.data();
-        if (hmax * blockSize == 2 * c.h * c.blockWidth) {
+        if (halfWidth(c)) {
             for (int x = 0; x + 1 < outputWidth; x += 2) out[x] = out[x + 1] = source[x >> 1];
             if (outputWidth & 1) out[outputWidth - 1] = source[(outputWidth - 1) >> 1];
         } else {
@@ -620,14 +653,16 @@ struct JpegDecoder::State {
             std::memcpy(out, componentRow(components[0], row), static_cast<std::size_t>(outputWidth));
             return;
         }
-        const std::uint8_t* a = componentRow(components[0], row);
-        const std::uint8_t* b = componentRow(components[1], row);
-        const std::uint8_t* c = componentRow(components[2], row);
         std::uint8_t* target = options.colourMode == 0 ? paddedRow.data() : out;
-        if (isRgb())
-            rgbToBgr(a, b, c, target, outputWidth);
-        else
-            yccToBgr(a, b, c, target, outputWidth);
+        const std::uint8_t* a = componentRow(components[0], row);
+        if (halfChroma) {
+            // The common 2:1 chroma: widened inside the colour conversion.
+            yccHalfChromaToBgr(a, planeRow(components[1], row), planeRow(components[2], row), target, outputWidth);
+        } else if (isRgb()) {
+            rgbToBgr(a, componentRow(components[1], row), componentRow(components[2], row), target, outputWidth);
+        } else {
+            yccToBgr(a, componentRow(components[1], row), componentRow(components[2], row), target, outputWidth);
+        }
         if (options.colourMode == 0) {
             for (int x = 0; x < outputWidth; ++x) {
                 std::memcpy(out + 4 * x, target + 3 * x, 3);

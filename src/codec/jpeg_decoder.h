@@ -38,6 +38,9 @@ struct DecoderOptions {
     bool intelSse2 = false;
     int colourMode = 3;    // 3: 3 bytes per colour pixel; 0: 4 bytes (blue, green, red, 0)
     int outputFormat = 1;  // 1: top row first
+    // False forces the careful entropy decoder, which reads one checked
+    // symbol at a time; both give the same picture (tests compare them).
+    bool fastEntropyDecoding = true;
 };
 
 struct ImageInfo {

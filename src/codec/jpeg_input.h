@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstring>
 #include <functional>
 #include <vector>
 
@@ -92,6 +93,20 @@ public:
         if (count_ < n) refill();
         return static_cast<std::uint32_t>(accumulator_ >> (64 - n));
     }
+
+    // The unchecked reads of the fast block decoders: ensure(n) makes at
+    // least n bits (n at most 57) available, counting zero fillers after the
+    // end of the data; the *Buffered reads may then take that many bits.
+    void ensure(int n) {
+        if (count_ < n) refill();
+    }
+    std::uint32_t peekBuffered(int n) const { return static_cast<std::uint32_t>(accumulator_ >> (64 - n)); }
+    int bitsBuffered(int n) {
+        if (n == 0) return 0;
+        const int v = static_cast<int>(peekBuffered(n));
+        skip(n);
+        return v;
+    }
     void skip(int n) {
         accumulator_ <<= n;
         count_ -= n;
@@ -108,8 +123,39 @@ public:
     static int extend(int v, int n) { return n == 0 ? 0 : v < (1 << (n - 1)) ? v - (1 << n) + 1 : v; }
 
 private:
+    // True when one of the eight bytes of v is 0xFF.
+    static bool hasFFByte(std::uint64_t v) {
+        const std::uint64_t inverted = ~v;
+        return ((inverted - 0x0101010101010101u) & ~inverted & 0x8080808080808080u) != 0;
+    }
+
+    static std::uint64_t loadBigEndian64(const std::uint8_t* p) {
+#if defined(__GNUC__) && defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+        std::uint64_t v;
+        std::memcpy(&v, p, 8);
+        return __builtin_bswap64(v);
+#else
+        std::uint64_t v = 0;
+        for (int i = 0; i < 8; ++i) v = v << 8 | p[i];
+        return v;
+#endif
+    }
+
     void refill() {
         if (filler_ > count_) filler_ = count_;
+        // Fastest path: the whole bytes that fit hold no 0xFF, so no stuffing
+        // and no marker can be among them; they go in with one load.
+        if (!stopped_ && in_.bufferedCount() >= 8) {
+            const int take = (64 - count_) / 8;
+            const std::uint64_t word = loadBigEndian64(in_.buffered());
+            const std::uint64_t taken = take == 8 ? word : word & ~(~std::uint64_t{0} >> (8 * take));
+            if (!hasFFByte(taken)) {
+                accumulator_ |= taken >> count_;
+                count_ += 8 * take;
+                in_.advance(static_cast<std::size_t>(take));
+                return;
+            }
+        }
         if (!stopped_) {
             // Fast path: buffered bytes up to the next 0xFF go straight in.
             const std::uint8_t* p = in_.buffered();

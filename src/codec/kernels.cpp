@@ -1,7 +1,9 @@
 #include "codec/kernels.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
+#include <cstring>
 
 namespace lv::codec {
 
@@ -107,6 +109,70 @@ std::uint8_t levelShift(std::int64_t value, int shift) {
     return static_cast<std::uint8_t>(std::clamp<std::int64_t>(v, 0, 255));
 }
 
+// Bit i set when coefficient i of the block is not 0; four coefficients at a
+// time, and none at all for the all-zero quarters of most blocks.
+std::uint64_t nonZeroCoefficients(const std::int16_t* block) {
+    std::uint64_t mask = 0;
+    for (int group = 0; group < 64; group += 4) {
+        std::uint64_t four;
+        std::memcpy(&four, block + group, sizeof four);
+        if (four == 0) continue;
+        if constexpr (std::endian::native == std::endian::little) {
+            // The top bit of each 16-bit lane tells whether the lane is not
+            // 0; a multiplication gathers the four top bits side by side.
+            constexpr std::uint64_t kLow15 = 0x7FFF7FFF7FFF7FFFu, kTop = 0x8000800080008000u;
+            const std::uint64_t top = (((four & kLow15) + kLow15) | four) & kTop;
+            const std::uint64_t gathered = ((top >> 15) * 0x0000200040008001u) >> 45 & 0xF;
+            mask |= gathered << group;
+        } else {
+            for (int i = 0; i < 4; ++i) mask |= std::uint64_t{block[group + i] != 0} << (group + i);
+        }
+    }
+    return mask;
+}
+
+// The reduced inverse DCT to N x N pixels summed coefficient by coefficient:
+// output (q, p) is the sum of coefficient x row weight x column weight, the
+// same integers as the separable two passes give, in another order. Real
+// blocks are mostly zero, and zero coefficients cost nothing here; so do
+// frequencies whose weights are all 0 at this size (for N = 2, the even ones
+// above 0).
+template <int N>
+class SparseReducedIdct {
+public:
+    explicit SparseReducedIdct(const ReducedWeights& weights) {
+        const auto* w = weights.forSize(N);
+        for (int index = 0; index < 64; ++index)
+            for (int q = 0; q < N; ++q)
+                for (int p = 0; p < N; ++p) {
+                    product_[index][q * N + p] = w[q][index >> 3] * w[p][index & 7];
+                    if (product_[index][q * N + p] != 0) used_ |= std::uint64_t{1} << index;
+                }
+    }
+
+    void run(const std::int16_t* coefs, const std::uint16_t* quant, int count, std::uint8_t* out, int stride) const {
+        for (int i = 0; i < count; ++i) {
+            const std::int16_t* block = coefs + 64 * i;
+            const std::uint64_t nonZero = nonZeroCoefficients(block) & used_;
+            // Unsigned sums: hostile coefficients wrap instead of overflowing.
+            std::uint64_t sums[N * N] = {};
+            for (std::uint64_t left = nonZero; left != 0; left &= left - 1) {
+                const int index = std::countr_zero(left);
+                const auto value = static_cast<std::uint64_t>(std::int64_t{block[index]} * quant[index]);
+                for (int j = 0; j < N * N; ++j)
+                    sums[j] += value * static_cast<std::uint64_t>(std::int64_t{product_[index][j]});
+            }
+            for (int q = 0; q < N; ++q)
+                for (int p = 0; p < N; ++p)
+                    out[q * stride + N * i + p] = levelShift(static_cast<std::int64_t>(sums[q * N + p]), 2 * kConstBits);
+        }
+    }
+
+private:
+    std::int32_t product_[64][N * N];
+    std::uint64_t used_ = 0;  // bit i: coefficient i has a weight
+};
+
 }  // namespace
 
 void idctBlocksPlain(const std::int16_t* coefs, const std::uint16_t* quant, int count, std::uint8_t* out, int stride) {
@@ -116,6 +182,14 @@ void idctBlocksPlain(const std::int16_t* coefs, const std::uint16_t* quant, int 
 void idctBlocksReduced(const std::int16_t* coefs, const std::uint16_t* quant, int count, std::uint8_t* out, int stride,
                        int width, int height) {
     static const ReducedWeights weights;
+    if (width == height && width == 2) {
+        static const SparseReducedIdct<2> kernel(weights);
+        return kernel.run(coefs, quant, count, out, stride);
+    }
+    if (width == height && width == 4) {
+        static const SparseReducedIdct<4> kernel(weights);
+        return kernel.run(coefs, quant, count, out, stride);
+    }
     const auto* across = weights.forSize(width);
     const auto* down = weights.forSize(height);
     for (int i = 0; i < count; ++i) {
@@ -152,16 +226,27 @@ void idctBlocks1x1(const std::int16_t* coefs, const std::uint16_t* quant, int co
     for (int i = 0; i < count; ++i) out[i] = levelShift(std::int64_t{coefs[64 * i]} * quant[0], 3);
 }
 
+namespace {
+
+// 14-bit constants of the JFIF conversion: R = Y + 1.402 Cr,
+// G = Y - 0.34414 Cb - 0.71414 Cr, B = Y + 1.772 Cb.
+void yccPixelToBgr(int l, int cb, int cr, std::uint8_t* out) {
+    const int b = cb - 128, r = cr - 128;
+    out[0] = static_cast<std::uint8_t>(std::clamp(l + ((b * 29032 + 8192) >> 14), 0, 255));
+    out[1] = static_cast<std::uint8_t>(std::clamp(l + ((b * -5638 + r * -11700 + 8192) >> 14), 0, 255));
+    out[2] = static_cast<std::uint8_t>(std::clamp(l + ((r * 22970 + 8192) >> 14), 0, 255));
+}
+
+}  // namespace
+
 void yccToBgrPlain(const std::uint8_t* y, const std::uint8_t* cb, const std::uint8_t* cr, std::uint8_t* out,
                    int width) {
-    // 14-bit constants of the JFIF conversion: R = Y + 1.402 Cr,
-    // G = Y - 0.34414 Cb - 0.71414 Cr, B = Y + 1.772 Cb.
-    for (int x = 0; x < width; ++x) {
-        const int b = cb[x] - 128, r = cr[x] - 128, l = y[x];
-        out[3 * x + 0] = static_cast<std::uint8_t>(std::clamp(l + ((b * 29032 + 8192) >> 14), 0, 255));
-        out[3 * x + 1] = static_cast<std::uint8_t>(std::clamp(l + ((b * -5638 + r * -11700 + 8192) >> 14), 0, 255));
-        out[3 * x + 2] = static_cast<std::uint8_t>(std::clamp(l + ((r * 22970 + 8192) >> 14), 0, 255));
-    }
+    for (int x = 0; x < width; ++x) yccPixelToBgr(y[x], cb[x], cr[x], out + 3 * x);
+}
+
+void yccHalfChromaToBgrPlain(const std::uint8_t* y, const std::uint8_t* cb, const std::uint8_t* cr, std::uint8_t* out,
+                             int width) {
+    for (int x = 0; x < width; ++x) yccPixelToBgr(y[x], cb[x >> 1], cr[x >> 1], out + 3 * x);
 }
 
 void rgbToBgr(const std::uint8_t* r, const std::uint8_t* g, const std::uint8_t* b, std::uint8_t* out, int width) {
@@ -188,6 +273,15 @@ YccToBgrFn yccToBgrFor(SimdLevel level) {
 #endif
     (void)level;
     return yccToBgrPlain;
+}
+
+YccToBgrFn yccHalfChromaToBgrFor(SimdLevel level) {
+#ifdef LV_CODEC_X86
+    if (level == SimdLevel::Avx2) return yccHalfChromaToBgrAvx2;
+    if (level == SimdLevel::Sse2) return yccHalfChromaToBgrSse2;
+#endif
+    (void)level;
+    return yccHalfChromaToBgrPlain;
 }
 
 }  // namespace lv::codec

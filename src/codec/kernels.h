@@ -29,9 +29,14 @@ using YccToBgrFn = void (*)(const std::uint8_t* y, const std::uint8_t* cb, const
 
 IdctBlocksFn idctBlocksFor(SimdLevel level);
 YccToBgrFn yccToBgrFor(SimdLevel level);
+// The same with chroma rows of half the width, each sample serving two
+// pixels (horizontal 2:1 subsampling, replicated): pixel x takes cb[x / 2].
+YccToBgrFn yccHalfChromaToBgrFor(SimdLevel level);
 
 void idctBlocksPlain(const std::int16_t* coefs, const std::uint16_t* quant, int count, std::uint8_t* out, int stride);
 void yccToBgrPlain(const std::uint8_t* y, const std::uint8_t* cb, const std::uint8_t* cr, std::uint8_t* out, int width);
+void yccHalfChromaToBgrPlain(const std::uint8_t* y, const std::uint8_t* cb, const std::uint8_t* cr, std::uint8_t* out,
+                             int width);
 
 // Reduced sizes straight from the coefficients: `width` x `height` pixels per
 // block (each 1, 2, 4 or 8), each pixel the exact mean of its part of the
@@ -50,6 +55,10 @@ void idctBlocksSse2(const std::int16_t* coefs, const std::uint16_t* quant, int c
 void idctBlocksAvx2(const std::int16_t* coefs, const std::uint16_t* quant, int count, std::uint8_t* out, int stride);
 void yccToBgrSse2(const std::uint8_t* y, const std::uint8_t* cb, const std::uint8_t* cr, std::uint8_t* out, int width);
 void yccToBgrAvx2(const std::uint8_t* y, const std::uint8_t* cb, const std::uint8_t* cr, std::uint8_t* out, int width);
+void yccHalfChromaToBgrSse2(const std::uint8_t* y, const std::uint8_t* cb, const std::uint8_t* cr, std::uint8_t* out,
+                            int width);
+void yccHalfChromaToBgrAvx2(const std::uint8_t* y, const std::uint8_t* cb, const std::uint8_t* cr, std::uint8_t* out,
+                            int width);
 #endif
 
 }  // namespace lv::codec

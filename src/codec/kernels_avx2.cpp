@@ -15,6 +15,8 @@
 #include <immintrin.h>
 #endif
 
+#include "codec/kernels_simd.inl"
+
 namespace lv::codec::simd {
 
 struct Avx2 {
@@ -22,37 +24,7 @@ struct Avx2 {
     static constexpr int kBlocks = 2;
     static constexpr int kPixels = 16;
 
-    static T set16(int v) { return _mm256_set1_epi16(static_cast<short>(v)); }
-    static T set32(int v) { return _mm256_set1_epi32(v); }
-    static T set64(long long v) { return _mm256_set1_epi64x(v); }
-    static T pair(int first, int second) {
-        return _mm256_set1_epi32(static_cast<int>((static_cast<std::uint32_t>(second) << 16) |
-                                                  (static_cast<std::uint32_t>(first) & 0xFFFF)));
-    }
-    static T add16(T a, T b) { return _mm256_add_epi16(a, b); }
-    static T sub16(T a, T b) { return _mm256_sub_epi16(a, b); }
-    static T adds16(T a, T b) { return _mm256_adds_epi16(a, b); }
-    static T mullo16(T a, T b) { return _mm256_mullo_epi16(a, b); }
-    static T min16(T a, T b) { return _mm256_min_epi16(a, b); }
-    static T max16(T a, T b) { return _mm256_max_epi16(a, b); }
-    static T add32(T a, T b) { return _mm256_add_epi32(a, b); }
-    static T sub32(T a, T b) { return _mm256_sub_epi32(a, b); }
-    static T madd(T a, T b) { return _mm256_madd_epi16(a, b); }
-    template <int S>
-    static T srai32(T a) { return _mm256_srai_epi32(a, S); }
-    template <int S>
-    static T slli16(T a) { return _mm256_slli_epi16(a, S); }
-    template <int S>
-    static T srli64(T a) { return _mm256_srli_epi64(a, S); }
-    static T packs32(T a, T b) { return _mm256_packs_epi32(a, b); }
-    static T and_(T a, T b) { return _mm256_and_si256(a, b); }
-    static T or_(T a, T b) { return _mm256_or_si256(a, b); }
-    static T unpacklo16(T a, T b) { return _mm256_unpacklo_epi16(a, b); }
-    static T unpackhi16(T a, T b) { return _mm256_unpackhi_epi16(a, b); }
-    static T unpacklo32(T a, T b) { return _mm256_unpacklo_epi32(a, b); }
-    static T unpackhi32(T a, T b) { return _mm256_unpackhi_epi32(a, b); }
-    static T unpacklo64(T a, T b) { return _mm256_unpacklo_epi64(a, b); }
-    static T unpackhi64(T a, T b) { return _mm256_unpackhi_epi64(a, b); }
+    LV_CODEC_LANE_OPERATIONS(_mm256, si256)
 
     // Row k of two consecutive blocks, one per half.
     static T loadRows(const std::int16_t* p) {
@@ -69,6 +41,11 @@ struct Avx2 {
         const __m128i hi = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(p + 8));
         return _mm256_cvtepu8_epi16(_mm_unpacklo_epi64(lo, hi));
     }
+    // Bytes 0-7, each twice: pixels 0-7 in the low half, 8-15 in the high.
+    static T loadBytesDoubled(const std::uint8_t* p) {
+        const __m128i bytes = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(p));
+        return _mm256_cvtepu8_epi16(_mm_unpacklo_epi8(bytes, bytes));
+    }
     static void storeRowPair(T a, T b, std::uint8_t* first, std::uint8_t* second) {
         // packus gives [block0 a, block0 b | block1 a, block1 b]; order the
         // quadwords as [block0 a, block1 a, block0 b, block1 b].
@@ -81,8 +58,6 @@ struct Avx2 {
 };
 
 }  // namespace lv::codec::simd
-
-#include "codec/kernels_simd.inl"
 
 namespace lv::codec {
 
@@ -97,13 +72,7 @@ void simd::Avx2::storeBgr(T lo, T hi, std::uint8_t* out) {
     for (int i = 0; i < 8; ++i) std::memcpy(out + 6 * i, inOrder[i], 8);
 }
 
-void idctBlocksAvx2(const std::int16_t* coefs, const std::uint16_t* quant, int count, std::uint8_t* out, int stride) {
-    simd::Idct<simd::Avx2>::run(coefs, quant, count, out, stride);
-}
-
-void yccToBgrAvx2(const std::uint8_t* y, const std::uint8_t* cb, const std::uint8_t* cr, std::uint8_t* out, int width) {
-    simd::Colour<simd::Avx2>::run(y, cb, cr, out, width);
-}
+LV_CODEC_KERNEL_ENTRY_POINTS(Avx2)
 
 }  // namespace lv::codec
 

@@ -2,7 +2,60 @@
 // SSE2 and AVX2 files instantiate them under their own target options. The
 // AVX2 variant carries two blocks (or two groups of pixels) in its two
 // 128-bit halves, so every in-lane operation means the same as in SSE2.
-// Included only by kernels_sse2.cpp and kernels_avx2.cpp.
+// Included only by kernels_sse2.cpp and kernels_avx2.cpp, after their
+// intrinsics headers and before their lane traits.
+
+// The lane operations that both instruction sets spell alike, from the
+// intrinsic prefix (_mm or _mm256) and the whole-register suffix (si128 or
+// si256); each trait adds its loads and stores.
+#define LV_CODEC_LANE_OPERATIONS(P, SI)                                                                  \
+    static T set16(int v) { return P##_set1_epi16(static_cast<short>(v)); }                             \
+    static T set32(int v) { return P##_set1_epi32(v); }                                                  \
+    static T set64(long long v) { return P##_set1_epi64x(v); }                                           \
+    static T pair(int first, int second) {                                                               \
+        return P##_set1_epi32(static_cast<int>((static_cast<std::uint32_t>(second) << 16) |              \
+                                               (static_cast<std::uint32_t>(first) & 0xFFFF)));           \
+    }                                                                                                    \
+    static T add16(T a, T b) { return P##_add_epi16(a, b); }                                             \
+    static T sub16(T a, T b) { return P##_sub_epi16(a, b); }                                             \
+    static T adds16(T a, T b) { return P##_adds_epi16(a, b); }                                           \
+    static T mullo16(T a, T b) { return P##_mullo_epi16(a, b); }                                         \
+    static T min16(T a, T b) { return P##_min_epi16(a, b); }                                             \
+    static T max16(T a, T b) { return P##_max_epi16(a, b); }                                             \
+    static T add32(T a, T b) { return P##_add_epi32(a, b); }                                             \
+    static T sub32(T a, T b) { return P##_sub_epi32(a, b); }                                             \
+    static T madd(T a, T b) { return P##_madd_epi16(a, b); }                                             \
+    template <int S>                                                                                     \
+    static T srai32(T a) { return P##_srai_epi32(a, S); }                                                \
+    template <int S>                                                                                     \
+    static T slli16(T a) { return P##_slli_epi16(a, S); }                                                \
+    template <int S>                                                                                     \
+    static T srli64(T a) { return P##_srli_epi64(a, S); }                                                \
+    static T packs32(T a, T b) { return P##_packs_epi32(a, b); }                                         \
+    static T and_(T a, T b) { return P##_and_##SI(a, b); }                                              \
+    static T or_(T a, T b) { return P##_or_##SI(a, b); }                                                 \
+    static T unpacklo16(T a, T b) { return P##_unpacklo_epi16(a, b); }                                   \
+    static T unpackhi16(T a, T b) { return P##_unpackhi_epi16(a, b); }                                   \
+    static T unpacklo32(T a, T b) { return P##_unpacklo_epi32(a, b); }                                   \
+    static T unpackhi32(T a, T b) { return P##_unpackhi_epi32(a, b); }                                   \
+    static T unpacklo64(T a, T b) { return P##_unpacklo_epi64(a, b); }                                   \
+    static T unpackhi64(T a, T b) { return P##_unpackhi_epi64(a, b); }
+
+// The codec's kernel entry points of one instruction set (kernels.h), named
+// by its lane trait.
+#define LV_CODEC_KERNEL_ENTRY_POINTS(V)                                                                     \
+    void idctBlocks##V(const std::int16_t* coefs, const std::uint16_t* quant, int count, std::uint8_t* out, \
+                       int stride) {                                                                        \
+        simd::Idct<simd::V>::run(coefs, quant, count, out, stride);                                          \
+    }                                                                                                       \
+    void yccToBgr##V(const std::uint8_t* y, const std::uint8_t* cb, const std::uint8_t* cr, std::uint8_t* out, \
+                     int width) {                                                                           \
+        simd::Colour<simd::V>::run<false>(y, cb, cr, out, width);                                           \
+    }                                                                                                       \
+    void yccHalfChromaToBgr##V(const std::uint8_t* y, const std::uint8_t* cb, const std::uint8_t* cr,          \
+                               std::uint8_t* out, int width) {                                              \
+        simd::Colour<simd::V>::run<true>(y, cb, cr, out, width);                                            \
+    }
 
 namespace lv::codec::simd {
 
@@ -107,6 +160,16 @@ struct Colour {
 
     static T clampByte(T v) { return V::min16(V::max16(v, V::set16(0)), V::set16(255)); }
 
+    // HalfChroma: chroma rows of half the width, each sample read twice.
+    template <bool HalfChroma>
+    static T loadChroma(const std::uint8_t* row, int x) {
+        if constexpr (HalfChroma)
+            return V::loadBytesDoubled(row + x / 2);
+        else
+            return V::loadBytes(row + x);
+    }
+
+    template <bool HalfChroma>
     static void run(const std::uint8_t* y, const std::uint8_t* cb, const std::uint8_t* cr, std::uint8_t* out,
                     int width) {
         constexpr int n = V::kPixels;
@@ -116,15 +179,19 @@ struct Colour {
         // when at least one more pixel follows; the plain code ends the row.
         for (; x + n < width; x += n) {
             const T l = V::loadBytes(y + x);
-            const T b = V::sub16(V::loadBytes(cb + x), centre);
-            const T r = V::sub16(V::loadBytes(cr + x), centre);
+            const T b = V::sub16(loadChroma<HalfChroma>(cb, x), centre);
+            const T r = V::sub16(loadChroma<HalfChroma>(cr, x), centre);
             const T blue = clampByte(V::add16(l, mulPairs(b, one, V::pair(29032, 8192), zero32)));
             const T green = clampByte(V::add16(l, mulPairs(b, r, V::pair(-5638, -11700), round)));
             const T red = clampByte(V::add16(l, mulPairs(r, one, V::pair(22970, 8192), zero32)));
             const T blueGreen = V::or_(blue, V::template slli16<8>(green));
             V::storeBgr(V::unpacklo16(blueGreen, red), V::unpackhi16(blueGreen, red), out + 3 * x);
         }
-        yccToBgrPlain(y + x, cb + x, cr + x, out + 3 * x, width - x);
+        // n is even, so the rest starts on a whole chroma sample.
+        if constexpr (HalfChroma)
+            yccHalfChromaToBgrPlain(y + x, cb + x / 2, cr + x / 2, out + 3 * x, width - x);
+        else
+            yccToBgrPlain(y + x, cb + x, cr + x, out + 3 * x, width - x);
     }
 };
 

@@ -3,16 +3,16 @@
 #include <algorithm>
 #include <atomic>
 
+#include "display/cpu_features.h"
+
 namespace lv::codec {
 
 namespace {
 
 SimdLevel detect() {
-#if defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__))
-    __builtin_cpu_init();
-    if (__builtin_cpu_supports("avx2")) return SimdLevel::Avx2;
-    if (__builtin_cpu_supports("sse2")) return SimdLevel::Sse2;
-#endif
+    const ProcessorRecord& record = processorRecord();
+    if (record.avx2()) return SimdLevel::Avx2;
+    if (record.sse2()) return SimdLevel::Sse2;
     return SimdLevel::Plain;
 }
 
@@ -40,14 +40,8 @@ void setSimdLevel(SimdLevel level) {
 namespace lv::codec {
 
 ProcessorFlags processorFlags() {
-    ProcessorFlags flags;
-#if defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__))
-    __builtin_cpu_init();
-    const bool intel = __builtin_cpu_is("intel");
-    flags.intelSse = intel && __builtin_cpu_supports("sse");
-    flags.intelSse2 = intel && __builtin_cpu_supports("sse2");
-#endif
-    return flags;
+    const ProcessorRecord& record = processorRecord();
+    return {record.amdFamily6, record.intelSseUsable, record.intelSse2Usable};
 }
 
 }  // namespace lv::codec

@@ -1,9 +1,10 @@
 // Which vector kernels the codec uses.
 //
 // The codec's kernels (IDCT, colour conversion) come in plain, SSE2 and AVX2
-// variants with identical results. simdLevel() answers once from the running
-// processor; setSimdLevel() overrides it (tests run every level on the same
-// input; the acceleration flags of the decoder options may lower it).
+// variants with identical results. simdLevel() answers from the processor
+// record (display/cpu_features.h: SSE2 from its verified feature word, AVX2
+// from its extensions); setSimdLevel() overrides it, so that tests can force
+// the plain kernels and run every level on the same input.
 #pragma once
 
 namespace lv::codec {
@@ -24,8 +25,7 @@ void setSimdLevel(SimdLevel level);
 namespace lv::codec {
 
 // The acceleration switches of the processor record that the decoder options
-// carry. Until the shared processor record is connected they come from the
-// compiler's processor checks.
+// carry (its AMD family-6, Intel SSE and Intel SSE2 switches).
 struct ProcessorFlags {
     bool amdFamily6 = false;
     bool intelSse = false;

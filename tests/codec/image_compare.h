@@ -2,6 +2,7 @@
 // and decoding or encoding through memory streams.
 #pragma once
 
+#include <algorithm>
 #include <cmath>
 #include <fstream>
 #include <iterator>
@@ -9,6 +10,7 @@
 #include <vector>
 
 #include "codec/byte_stream.h"
+#include "codec/jpeg_codec.h"
 #include "codec/jpeg.h"
 #include "render/bitmap.h"
 
@@ -43,6 +45,33 @@ inline std::vector<std::uint8_t> encodeToBytes(const Bitmap& bitmap, int quality
     codec::MemoryStream stream;
     if (codec::encodeJpeg(stream, bitmap, quality) != 0) return {};
     return stream.bytes();
+}
+
+// Decodes through the codec's entry points with the given options; the
+// pixels as delivered (empty on failure).
+inline std::vector<std::uint8_t> decodeRows(const std::vector<std::uint8_t>& file, const codec::DecoderOptions& options,
+                                            codec::ImageInfo& info) {
+    std::size_t position = 0;
+    codec::DecoderSlot decoder;
+    codec::jpegDecoderOpen(decoder, [&](std::uint8_t* buffer, int count) {
+        const int n = static_cast<int>(std::min<std::size_t>(static_cast<std::size_t>(count), file.size() - position));
+        std::copy_n(file.begin() + static_cast<long>(position), n, buffer);
+        position += static_cast<std::size_t>(n);
+        return n;
+    });
+    if (codec::jpegDecoderSetOptions(decoder.get(), options) != codec::kJpegOk) return {};
+    codec::jpegDecoderImageInfo(decoder.get(), info);
+    std::vector<std::uint8_t> pixels(static_cast<std::size_t>(info.bytesPerRow) * info.outputHeight);
+    for (int y = 0, delivered = 0; y < info.outputHeight; y += delivered) {
+        std::vector<std::uint8_t*> rows;
+        std::vector<std::uint8_t> spare(static_cast<std::size_t>(info.bytesPerRow) * 16);
+        for (int i = 0; i < info.rowsPerStrip; ++i)
+            rows.push_back(y + i < info.outputHeight ? &pixels[static_cast<std::size_t>(y + i) * info.bytesPerRow]
+                                                     : &spare[static_cast<std::size_t>(i) * info.bytesPerRow]);
+        if (codec::jpegDecoderReadRows(decoder.get(), rows.data(), delivered) != codec::kJpegOk || delivered < 1)
+            return {};
+    }
+    return pixels;
 }
 
 inline std::string jpegDataPath(const std::string& name) {

@@ -12,6 +12,9 @@
 #include "codec/jpeg_tables.h"
 #include "image_compare.h"
 #include "render/pnm.h"
+#include "shell/file_services.h"
+#include "shell/memory_stream.h"
+#include "shell/temp_folder.h"
 
 namespace lv::test {
 namespace {
@@ -167,36 +170,14 @@ TEST_F(Decoding, ReportsTheCodecStatusThroughItsEntryPoints) {
 namespace lv::test {
 namespace {
 
-std::vector<std::uint8_t> decodeRows(const std::vector<std::uint8_t>& file, int colourMode, codec::ImageInfo& info) {
-    std::size_t position = 0;
-    codec::DecoderSlot decoder;
-    codec::jpegDecoderOpen(decoder, [&](std::uint8_t* buffer, int count) {
-        const int n = static_cast<int>(std::min<std::size_t>(static_cast<std::size_t>(count), file.size() - position));
-        std::copy_n(file.begin() + static_cast<long>(position), n, buffer);
-        position += static_cast<std::size_t>(n);
-        return n;
-    });
-    codec::DecoderOptions options;
-    options.colourMode = colourMode;
-    if (codec::jpegDecoderSetOptions(decoder.get(), options) != codec::kJpegOk) return {};
-    codec::jpegDecoderImageInfo(decoder.get(), info);
-    std::vector<std::uint8_t> pixels(static_cast<std::size_t>(info.bytesPerRow) * info.outputHeight);
-    for (int y = 0, delivered = 0; y < info.outputHeight; y += delivered) {
-        std::vector<std::uint8_t*> rows;
-        std::vector<std::uint8_t> spare(static_cast<std::size_t>(info.bytesPerRow) * 16);
-        for (int i = 0; i < info.rowsPerStrip; ++i)
-            rows.push_back(y + i < info.outputHeight ? &pixels[static_cast<std::size_t>(y + i) * info.bytesPerRow]
-                                                     : &spare[static_cast<std::size_t>(i) * info.bytesPerRow]);
-        if (codec::jpegDecoderReadRows(decoder.get(), rows.data(), delivered) != codec::kJpegOk || delivered < 1)
-            return {};
-    }
-    return pixels;
-}
-
 TEST(DecoderColourModes, PaddedPixelsCarryTheSameColours) {
     const auto file = readBytes(jpegDataPath("s420.jpg"));
     codec::ImageInfo packed, padded;
-    const auto three = decodeRows(file, 3, packed), four = decodeRows(file, 0, padded);
+    codec::DecoderOptions options;
+    options.colourMode = 3;
+    const auto three = decodeRows(file, options, packed);
+    options.colourMode = 0;
+    const auto four = decodeRows(file, options, padded);
     ASSERT_EQ(packed.bytesPerPixel, 3);
     ASSERT_EQ(padded.bytesPerPixel, 4);
     ASSERT_EQ(three.size() / 3, four.size() / 4);
@@ -216,6 +197,48 @@ TEST(DecoderKernelLevels, PlainAndVectorDecodesAreIdentical) {
     const BitmapPtr vector = decodeBytes(file);
     ASSERT_TRUE(plain && vector);
     EXPECT_EQ(psnr(*plain, *vector), 999);
+}
+
+}  // namespace
+}  // namespace lv::test
+
+namespace lv::test {
+namespace {
+
+// Through the file services' streams: a disk file opened as every reader
+// opens its files, and a memory stream (what packed files open as), with
+// other data before the picture.
+class FileServiceStreams : public ::testing::Test {
+protected:
+    const std::vector<std::uint8_t> file = readBytes(jpegDataPath("s420.jpg"));
+    const BitmapPtr expected = decodeBytes(file);
+    TempFolder temp;
+};
+
+TEST_F(FileServiceStreams, DecodeFromADiskFileOpenedByTheFileServices) {
+    const std::string path = temp.write("picture.jpg", std::string(file.begin(), file.end()));
+    const StreamPtr stream = openWithPackedFiles(path, OpenMode::kRead);
+    ASSERT_TRUE(stream && expected);
+    const BitmapPtr decoded = codec::decodeJpeg(*stream, 0, 0);
+    ASSERT_TRUE(decoded);
+    EXPECT_EQ(psnr(*decoded, *expected), 999);
+}
+
+TEST_F(FileServiceStreams, DecodeFromAMemoryStreamBehindOtherData) {
+    std::vector<std::uint8_t> bytes(128, 'x');
+    bytes.insert(bytes.end(), file.begin(), file.end());
+    MemoryStream stream(bytes);
+    const BitmapPtr decoded = codec::decodeJpeg(stream, 0, 0);
+    ASSERT_TRUE(decoded && expected);
+    EXPECT_EQ(psnr(*decoded, *expected), 999);
+}
+
+TEST_F(FileServiceStreams, EncodeIntoAMemoryStream) {
+    MemoryStream stream;
+    ASSERT_EQ(codec::encodeJpeg(stream, *expected, 90), 0);
+    const BitmapPtr decoded = decodeBytes(stream.data());
+    ASSERT_TRUE(decoded);
+    EXPECT_GT(psnr(*decoded, *expected), 35);
 }
 
 }  // namespace

@@ -31,6 +31,11 @@ protected:
         }
         return c;
     }
+    std::vector<std::uint8_t> bytes(int count) {
+        std::vector<std::uint8_t> b(static_cast<std::size_t>(count));
+        for (auto& v : b) v = static_cast<std::uint8_t>(uniform(0, 255));
+        return b;
+    }
     std::vector<std::uint16_t> quant(bool extreme) {
         std::vector<std::uint16_t> q(64);
         for (auto& v : q) v = static_cast<std::uint16_t>(extreme ? uniform(1, 65535) : uniform(1, 40));
@@ -61,18 +66,33 @@ TEST_F(Kernels, VectorIdctGivesThePlainBytesForHostileCoefficients) {
 
 TEST_F(Kernels, VectorColourConversionGivesThePlainBytes) {
     for (int width = 1; width < 70; ++width) {
-        std::vector<std::uint8_t> y(width), cb(width), cr(width);
-        for (int x = 0; x < width; ++x) {
-            y[x] = static_cast<std::uint8_t>(uniform(0, 255));
-            cb[x] = static_cast<std::uint8_t>(uniform(0, 255));
-            cr[x] = static_cast<std::uint8_t>(uniform(0, 255));
-        }
+        const auto y = bytes(width), cb = bytes(width), cr = bytes(width);
         std::vector<std::uint8_t> plain(3 * width), vector(3 * width);
         yccToBgrPlain(y.data(), cb.data(), cr.data(), plain.data(), width);
         for (SimdLevel level : vectorLevels()) {
             std::fill(vector.begin(), vector.end(), 0);
             yccToBgrFor(level)(y.data(), cb.data(), cr.data(), vector.data(), width);
             EXPECT_EQ(plain, vector) << "width " << width << " level " << static_cast<int>(level);
+        }
+    }
+}
+
+// Half-width chroma gives what the full conversion gives with each chroma
+// sample repeated, at every level.
+TEST_F(Kernels, HalfWidthChromaIsRepeatedChroma) {
+    for (int width = 1; width < 70; ++width) {
+        const int half = (width + 1) / 2;
+        const auto y = bytes(width), cb = bytes(half), cr = bytes(half);
+        std::vector<std::uint8_t> wideCb(width), wideCr(width);
+        for (int x = 0; x < width; ++x) wideCb[x] = cb[x / 2], wideCr[x] = cr[x / 2];
+        std::vector<std::uint8_t> expected(3 * width), actual(3 * width);
+        yccToBgrPlain(y.data(), wideCb.data(), wideCr.data(), expected.data(), width);
+        std::vector<SimdLevel> levels = vectorLevels();
+        levels.push_back(SimdLevel::Plain);
+        for (SimdLevel level : levels) {
+            std::fill(actual.begin(), actual.end(), 0);
+            yccHalfChromaToBgrFor(level)(y.data(), cb.data(), cr.data(), actual.data(), width);
+            EXPECT_EQ(expected, actual) << "width " << width << " level " << static_cast<int>(level);
         }
     }
 }
@@ -90,22 +110,29 @@ TEST_F(Kernels, DcOnlyBlockIsFlatAtEverySize) {
     EXPECT_EQ(eighth[0], 138);
 }
 
-TEST_F(Kernels, QuarterSizeIsTheMeanOfEachQuarter) {
-    for (int round = 0; round < 20; ++round) {
-        // Small coefficients, so that no pixel is clamped.
-        std::vector<std::int16_t> c(64);
-        for (auto& v : c) v = static_cast<std::int16_t>(uniform(-6, 6));
-        const std::vector<std::uint16_t> q(64, 2);
-        std::uint8_t full[64], quarter[4];
-        idctBlocksPlain(c.data(), q.data(), 1, full, 8);
-        idctBlocksReduced(c.data(), q.data(), 1, quarter, 2, 2, 2);
-        for (int qy = 0; qy < 2; ++qy)
-            for (int qx = 0; qx < 2; ++qx) {
-                int sum = 0;
-                for (int y = 0; y < 4; ++y)
-                    for (int x = 0; x < 4; ++x) sum += full[(4 * qy + y) * 8 + 4 * qx + x];
-                EXPECT_NEAR(quarter[qy * 2 + qx], sum / 16.0, 1.0);
-            }
+// Each reduced pixel is the mean of its part of the full inverse DCT, also
+// for blocks with every coefficient set and for several blocks in a row.
+TEST_F(Kernels, ReducedSizesAreTheMeansOfTheFullBlock) {
+    for (const int side : {2, 4}) {
+        const int span = 8 / side, count = 3, stride = side * count + 1;
+        for (int round = 0; round < 20; ++round) {
+            // Small coefficients, so that no pixel is clamped.
+            std::vector<std::int16_t> c(64 * count);
+            for (auto& v : c) v = static_cast<std::int16_t>(round % 2 == 0 || uniform(0, 4) == 0 ? uniform(-6, 6) : 0);
+            const std::vector<std::uint16_t> q(64, 2);
+            std::vector<std::uint8_t> full(64 * count), reduced(static_cast<std::size_t>(stride) * side);
+            idctBlocksPlain(c.data(), q.data(), count, full.data(), 8 * count);
+            idctBlocksReduced(c.data(), q.data(), count, reduced.data(), stride, side, side);
+            for (int block = 0; block < count; ++block)
+                for (int qy = 0; qy < side; ++qy)
+                    for (int qx = 0; qx < side; ++qx) {
+                        int sum = 0;
+                        for (int y = 0; y < span; ++y)
+                            for (int x = 0; x < span; ++x) sum += full[(span * qy + y) * 8 * count + 8 * block + span * qx + x];
+                        EXPECT_NEAR(reduced[qy * stride + side * block + qx], sum / double(span * span), 1.0)
+                            << "side " << side << " block " << block;
+                    }
+        }
     }
 }
 
