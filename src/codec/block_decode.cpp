@@ -83,15 +83,14 @@ void decodeDcOnlyFast(BitReader& bits, BlockTables tables, int& predictor, std::
     for (int k = 1; k < 64;) {
         bits.ensure(kLongestSymbol);
         if (const std::uint32_t step = ac.skipAc(bits)) {
-            // Two codes at once, unless the first ends the block.
+            // Two codes at once, unless the first ends the block. (A branch
+            // beats selecting by arithmetic here: the processor runs on to
+            // the next code without waiting for the position count.)
             using Step = HuffmanDecoder::SkipStep;
-            k += Step::firstAdvance(step);
-            if (k > 63 || Step::secondBits(step) == 0) {
-                bits.skip(Step::firstBits(step));
-            } else {
-                bits.skip(Step::firstBits(step) + Step::secondBits(step));
-                k += Step::secondAdvance(step);
-            }
+            const int firstAdvance = Step::firstAdvance(step);
+            const bool alone = k + firstAdvance > 63;
+            bits.skip(alone ? Step::firstBits(step) : Step::pairBits(step));
+            k += alone ? firstAdvance : Step::pairAdvance(step);
             continue;
         }
         const int rs = ac.decodeBuffered(bits);

@@ -54,11 +54,10 @@ void HuffmanDecoder::buildAcTables() {
         int advance = 0;
         const int first = step(look, kLookupBits, advance);
         if (first == 0) continue;
-        std::uint32_t entry = static_cast<std::uint32_t>(first | advance << 5);
         int secondAdvance = 0;
         const int second = advance < 64 ? step((look << first) & kWindow, kLookupBits - first, secondAdvance) : 0;
-        if (second > 0) entry |= static_cast<std::uint32_t>(second << 12 | secondAdvance << 17);
-        skipAc_[look] = entry;
+        const int pairBits = first + second, pairAdvance = advance + (second > 0 ? secondAdvance : 0);
+        skipAc_[look] = static_cast<std::uint32_t>(first | advance << 5 | (pairBits | pairAdvance << 5) << SkipStep::kPairShift);
 
         const int raw = (look >> (kLookupBits - length - size)) & ((1 << size) - 1);
         const int value = BitReader::extend(raw, size);

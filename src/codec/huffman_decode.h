@@ -53,14 +53,18 @@ public:
     // even the first does not.
     std::uint32_t skipAc(const BitReader& bits) const { return skipAc_[bits.peekBuffered(kLookupBits)]; }
 
-    // The fields of a skipAc() entry: bits of each code with its value, and
-    // the coefficient positions each moves on (64 for an end of block). A
-    // second code of 0 bits is none.
+    // The fields of a skipAc() entry: the bits of the first code with its
+    // value and the coefficient positions it moves on (64 for an end of
+    // block), then the same for both codes together (the first alone when
+    // no second one fits): a caller takes one or the other, never adding
+    // the two up. The pair's fields, shifted down by kPairShift, read as
+    // the first code's.
     struct SkipStep {
+        static constexpr int kPairShift = 12;
         static int firstBits(std::uint32_t e) { return e & 31; }
         static int firstAdvance(std::uint32_t e) { return e >> 5 & 127; }
-        static int secondBits(std::uint32_t e) { return e >> 12 & 31; }
-        static int secondAdvance(std::uint32_t e) { return e >> 17 & 127; }
+        static int pairBits(std::uint32_t e) { return firstBits(e >> kPairShift); }
+        static int pairAdvance(std::uint32_t e) { return firstAdvance(e >> kPairShift); }
     };
 
 private:

@@ -5,6 +5,10 @@
 #include <cmath>
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace lv::codec {
 
 namespace {
@@ -109,8 +113,23 @@ std::uint8_t levelShift(std::int64_t value, int shift) {
     return static_cast<std::uint8_t>(std::clamp<std::int64_t>(v, 0, 255));
 }
 
-// Bit i set when coefficient i of the block is not 0; four coefficients at a
-// time, and none at all for the all-zero quarters of most blocks.
+// Bit i set when coefficient i of the block is not 0.
+#if defined(__SSE2__)
+// Sixteen coefficients compared at a time, their 0xFF/0x00 bytes gathered.
+std::uint64_t nonZeroCoefficients(const std::int16_t* block) {
+    const __m128i zero = _mm_setzero_si128();
+    std::uint64_t zeros = 0;
+    for (int group = 0; group < 64; group += 16) {
+        const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(block + group));
+        const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(block + group + 8));
+        const __m128i bytes = _mm_packs_epi16(_mm_cmpeq_epi16(a, zero), _mm_cmpeq_epi16(b, zero));
+        zeros |= static_cast<std::uint64_t>(static_cast<std::uint32_t>(_mm_movemask_epi8(bytes))) << group;
+    }
+    return ~zeros;
+}
+#else
+// Four coefficients at a time, and none at all for the all-zero quarters of
+// most blocks.
 std::uint64_t nonZeroCoefficients(const std::int16_t* block) {
     std::uint64_t mask = 0;
     for (int group = 0; group < 64; group += 4) {
@@ -130,6 +149,7 @@ std::uint64_t nonZeroCoefficients(const std::int16_t* block) {
     }
     return mask;
 }
+#endif
 
 // The reduced inverse DCT to N x N pixels summed coefficient by coefficient:
 // output (q, p) is the sum of coefficient x row weight x column weight, the
@@ -173,6 +193,55 @@ private:
     std::uint64_t used_ = 0;  // bit i: coefficient i has a weight
 };
 
+// The 2 x 2 case in four sums. Each frequency used at this size is 0 or
+// odd in each direction, and an odd frequency weighs the second half of the
+// block as the negative of the first; so a coefficient adds to one of four
+// sums (by whether its row and its column frequency are odd), and each pixel
+// is those sums with its own signs. The same wrapping integers as the
+// general kernel, which serves when the rounded weights lack that symmetry.
+class QuarterReducedIdct {
+public:
+    explicit QuarterReducedIdct(const ReducedWeights& weights) : general_(weights) {
+        const auto* w = weights.forSize(2);
+        for (int u = 0; u < 8; ++u)
+            symmetric_ = symmetric_ && (u == 0 ? w[1][u] == w[0][u] : w[1][u] == -w[0][u]);
+        for (int index = 0; index < 64; ++index) {
+            const int v = index >> 3, u = index & 7;
+            weight_[index] = w[0][v] * w[0][u];
+            sum_[index] = static_cast<std::uint8_t>((v != 0 ? 2 : 0) | (u != 0 ? 1 : 0));
+            if (weight_[index] != 0) used_ |= std::uint64_t{1} << index;
+        }
+    }
+
+    void run(const std::int16_t* coefs, const std::uint16_t* quant, int count, std::uint8_t* out, int stride) const {
+        if (!symmetric_) return general_.run(coefs, quant, count, out, stride);
+        for (int i = 0; i < count; ++i) {
+            const std::int16_t* block = coefs + 64 * i;
+            std::uint64_t sums[4] = {};  // [odd row frequency][odd column frequency]
+            for (std::uint64_t left = nonZeroCoefficients(block) & used_; left != 0; left &= left - 1) {
+                const int index = std::countr_zero(left);
+                sums[sum_[index]] += static_cast<std::uint64_t>(std::int64_t{block[index]} * quant[index]) *
+                                     static_cast<std::uint64_t>(std::int64_t{weight_[index]});
+            }
+            // Column-even and column-odd parts of the upper and the lower row.
+            const std::uint64_t upperEven = sums[0] + sums[2], upperOdd = sums[1] + sums[3];
+            const std::uint64_t lowerEven = sums[0] - sums[2], lowerOdd = sums[1] - sums[3];
+            std::uint8_t* pixel = out + 2 * i;
+            pixel[0] = levelShift(static_cast<std::int64_t>(upperEven + upperOdd), 2 * kConstBits);
+            pixel[1] = levelShift(static_cast<std::int64_t>(upperEven - upperOdd), 2 * kConstBits);
+            pixel[stride] = levelShift(static_cast<std::int64_t>(lowerEven + lowerOdd), 2 * kConstBits);
+            pixel[stride + 1] = levelShift(static_cast<std::int64_t>(lowerEven - lowerOdd), 2 * kConstBits);
+        }
+    }
+
+private:
+    SparseReducedIdct<2> general_;
+    std::int32_t weight_[64] = {};  // first-half row weight x first-half column weight
+    std::uint8_t sum_[64] = {};
+    std::uint64_t used_ = 0;
+    bool symmetric_ = true;
+};
+
 }  // namespace
 
 void idctBlocksPlain(const std::int16_t* coefs, const std::uint16_t* quant, int count, std::uint8_t* out, int stride) {
@@ -183,7 +252,7 @@ void idctBlocksReduced(const std::int16_t* coefs, const std::uint16_t* quant, in
                        int width, int height) {
     static const ReducedWeights weights;
     if (width == height && width == 2) {
-        static const SparseReducedIdct<2> kernel(weights);
+        static const QuarterReducedIdct kernel(weights);
         return kernel.run(coefs, quant, count, out, stride);
     }
     if (width == height && width == 4) {
