@@ -24,8 +24,21 @@ std::int16_t saturate16(std::int32_t v) {
 
 std::int16_t wrap16(std::int32_t v) { return static_cast<std::int16_t>(static_cast<std::uint16_t>(v)); }
 
+// 32-bit sums wrap around, as the vector code's lanes do: hostile
+// coefficients give the same (meaningless) pixels on every path, never
+// undefined arithmetic.
+std::int32_t wrapSum(std::int32_t a, std::int32_t b) {
+    return static_cast<std::int32_t>(static_cast<std::uint32_t>(a) + static_cast<std::uint32_t>(b));
+}
+std::int32_t wrapSum(std::int32_t a, std::int32_t b, std::int32_t c) { return wrapSum(wrapSum(a, b), c); }
+std::int32_t wrapProduct(std::int32_t a, std::int32_t b) {
+    return static_cast<std::int32_t>(static_cast<std::uint32_t>(a) * static_cast<std::uint32_t>(b));
+}
+
+std::int32_t wrapNegate(std::int32_t a) { return static_cast<std::int32_t>(0u - static_cast<std::uint32_t>(a)); }
+
 std::int32_t pairMul(std::int32_t a, std::int32_t b, std::int32_t first, std::int32_t second) {
-    return a * first + b * second;
+    return wrapSum(wrapProduct(a, first), wrapProduct(b, second));
 }
 
 // One 1-D pass over eight 16-bit inputs, the same grouping as the vector code.
@@ -36,25 +49,26 @@ void idctPass(const std::int16_t in[8], std::int32_t out[8]) {
     const std::int32_t tmp2 = pairMul(in[2], in[6], 4433, -10704);
     const std::int32_t tmp0 = pairMul(in[0], in[4], 8192, 8192);
     const std::int32_t tmp1 = pairMul(in[0], in[4], 8192, -8192);
-    const std::int32_t tmp10 = tmp0 + tmp3, tmp13 = tmp0 - tmp3, tmp11 = tmp1 + tmp2, tmp12 = tmp1 - tmp2;
+    const std::int32_t tmp10 = wrapSum(tmp0, tmp3), tmp13 = wrapSum(tmp0, wrapNegate(tmp3));
+    const std::int32_t tmp11 = wrapSum(tmp1, tmp2), tmp12 = wrapSum(tmp1, wrapNegate(tmp2));
 
     const std::int32_t t0 = in[7], t1 = in[5], t2 = in[3], t3 = in[1];
     const std::int32_t a = wrap16(t0 + t2), b = wrap16(t1 + t3);
     const std::int32_t z3 = pairMul(a, b, -6436, 9633);
     const std::int32_t z4 = pairMul(a, b, 9633, 6437);
-    const std::int32_t o0 = pairMul(t0, t3, -4927, -7373) + z3;
-    const std::int32_t o3 = pairMul(t0, t3, -7373, 4926) + z4;
-    const std::int32_t o1 = pairMul(t1, t2, -4176, -20995) + z4;
-    const std::int32_t o2 = pairMul(t1, t2, -20995, 4177) + z3;
+    const std::int32_t o0 = wrapSum(pairMul(t0, t3, -4927, -7373), z3);
+    const std::int32_t o3 = wrapSum(pairMul(t0, t3, -7373, 4926), z4);
+    const std::int32_t o1 = wrapSum(pairMul(t1, t2, -4176, -20995), z4);
+    const std::int32_t o2 = wrapSum(pairMul(t1, t2, -20995, 4177), z3);
 
-    out[0] = (tmp10 + o3 + round) >> Shift;
-    out[7] = (tmp10 - o3 + round) >> Shift;
-    out[1] = (tmp11 + o2 + round) >> Shift;
-    out[6] = (tmp11 - o2 + round) >> Shift;
-    out[2] = (tmp12 + o1 + round) >> Shift;
-    out[5] = (tmp12 - o1 + round) >> Shift;
-    out[3] = (tmp13 + o0 + round) >> Shift;
-    out[4] = (tmp13 - o0 + round) >> Shift;
+    out[0] = wrapSum(tmp10, o3, round) >> Shift;
+    out[7] = wrapSum(tmp10, wrapNegate(o3), round) >> Shift;
+    out[1] = wrapSum(tmp11, o2, round) >> Shift;
+    out[6] = wrapSum(tmp11, wrapNegate(o2), round) >> Shift;
+    out[2] = wrapSum(tmp12, o1, round) >> Shift;
+    out[5] = wrapSum(tmp12, wrapNegate(o1), round) >> Shift;
+    out[3] = wrapSum(tmp13, o0, round) >> Shift;
+    out[4] = wrapSum(tmp13, wrapNegate(o0), round) >> Shift;
 }
 
 void idctBlockPlain(const std::int16_t* coefs, const std::uint16_t* quant, std::uint8_t* out, int stride) {
