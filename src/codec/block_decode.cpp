@@ -16,6 +16,17 @@ void decodeDcCareful(BitReader& bits, const HuffmanDecoder& table, int& predicto
 
 void decodeDcFast(BitReader& bits, const HuffmanDecoder& table, int& predictor, std::int16_t* block) {
     bits.ensure(kLongestSymbol);
+    // The AC look-up read as DC: a category symbol (run 0) comes back with
+    // its extended value, category 0 as an end of block with value 0. Other
+    // runs only come from corrupt tables and go the long way.
+    if (const std::int32_t fast = table.fastAc(bits)) {
+        const int run = (fast >> 8) & 0xFF;
+        if (run == 0 || run == 64) {
+            bits.skip(fast & 0xFF);
+            block[0] = addDc(predictor, fast >> 16, 0);
+            return;
+        }
+    }
     const int size = dcCategory(table.decodeBuffered(bits));
     block[0] = addDc(predictor, BitReader::extend(bits.bitsBuffered(size), size), 0);
 }
