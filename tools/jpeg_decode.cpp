@@ -1,12 +1,12 @@
-// lumavine-tool jpeg-decode IN.jpg OUT.ppm [--fit WxH]
+// lumavine-tool jpeg-decode IN.jpg OUT.ppm|OUT.png [--fit WxH]
 #include <cstdio>
 #include <cstring>
 #include <string>
 
 #include "codec/jpeg.h"
 #include "codec/jpeg_codec.h"
-#include "render/pnm.h"
 #include "shell/file_services.h"
+#include "picture_file.h"
 #include "tool_command.h"
 
 namespace {
@@ -36,14 +36,14 @@ int runJpegDecode(lv::tool::Args args) {
         std::fprintf(stderr, "jpeg-decode: %s: cannot decode (%s)\n", args[0], lv::codec::jpegLastError());
         return 1;
     }
-    if (std::string error; !lv::savePnm(*bitmap, args[1], error)) {
-        std::fprintf(stderr, "jpeg-decode: cannot write %s\n", args[1]);
+    if (std::string error; !lv::tool::savePicture(*bitmap, args[1], error)) {
+        std::fprintf(stderr, "jpeg-decode: %s\n", error.c_str());
         return 1;
     }
     return 0;
 }
 
-const lv::tool::ToolCommand command{"jpeg-decode", "IN.jpg OUT.ppm [--fit WxH]",
-                                    "decode a JPEG file to PPM (PGM for grey)", runJpegDecode};
+const lv::tool::ToolCommand command{"jpeg-decode", "IN.jpg OUT.ppm|OUT.png [--fit WxH]",
+                                    "decode a JPEG file to PPM (PGM for grey) or PNG", runJpegDecode};
 
 }  // namespace
