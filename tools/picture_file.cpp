@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "render/pnm.h"
+#include "shell/whole_file_write.h"
 #include "stb_image.h"
 #include "stb_image_write.h"
 
@@ -43,25 +44,10 @@ void appendBytes(void* context, void* data, int size) {
     bytes->insert(bytes->end(), p, p + size);
 }
 
+// Through the shared whole-file writer: a temporary beside a regular file,
+// devices, FIFOs and "-" directly.
 bool writeWhole(const std::vector<unsigned char>& bytes, const std::string& path, std::string& error) {
-    const std::string temporary = path + ".tmp";
-    std::ofstream file(temporary, std::ios::binary | std::ios::trunc);
-    if (!file || !file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size())) ||
-        !file.flush()) {
-        error = "cannot write " + temporary;
-        file.close();
-        std::remove(temporary.c_str());
-        return false;
-    }
-    file.close();
-    std::error_code ec;
-    std::filesystem::rename(temporary, path, ec);
-    if (ec) {
-        std::remove(temporary.c_str());
-        error = "cannot replace " + path + ": " + ec.message();
-        return false;
-    }
-    return true;
+    return writeWholeFile(path, std::span(bytes.data(), bytes.size()), error);
 }
 
 }  // namespace
