@@ -398,6 +398,16 @@ TEST(CellGeometry, FitInsideExampleCutsTruncatingTowardZero) {
     EXPECT_EQ(p.top, 0);
 }
 
+TEST(CellGeometry, CutsTruncateWhereRoundingWouldDiffer) {
+    // 400 x 300 in 700 x 400: a 525 x 300 source from -62 cuts 62 and 63
+    // picture pixels, 82.67 and 84 drawing pixels: 82 and 84, shift -1.
+    ShowCell c;
+    c.fitMode = 1;
+    const CellPlacement p = placeCellPicture({400, 300}, {700, 400}, c);
+    EXPECT_EQ(p.drawWidth, 534);
+    EXPECT_EQ(p.left, (700 - 534) / 2 - 1);
+}
+
 TEST(CellGeometry, NothingLeftAfterClippingIsInvisible) {
     ShowCell c;
     c.fitMode = 2;
