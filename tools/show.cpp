@@ -1,6 +1,6 @@
 // lumavine-tool show DIR --dump [N|intro]
 // lumavine-tool show DIR --render N|intro OUTDIR [--size WxH]
-// lumavine-tool show-make SPEC.json OUT_FILE
+// lumavine-tool show-make SHOW.json OUT_FILE
 //
 // --dump prints show N of the set in DIR (default 0) as JSON (docs/shows.md).
 // --render writes every cell as the player shows it, cell-000.png and on,
@@ -156,7 +156,7 @@ int runShowMake(lv::tool::Args args) {
 const lv::tool::ToolCommand showCommand{"show", "DIR --dump [N|intro] | DIR --render N|intro OUTDIR [--size WxH]",
                                         "print a show as JSON, or render its cells to PNG with their timing",
                                         runShow};
-const lv::tool::ToolCommand makeCommand{"show-make", "SPEC.json OUT_FILE",
+const lv::tool::ToolCommand makeCommand{"show-make", "SHOW.json OUT_FILE",
                                         "write a show file (DIR/slyde0, DIR/intro ...) from JSON", runShowMake};
 
 }  // namespace

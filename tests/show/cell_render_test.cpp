@@ -9,6 +9,7 @@
 #include "show/caption_draw.h"
 #include "show/cell_geometry.h"
 #include "show/tint.h"
+#include "show_samples.h"
 
 namespace lv::test {
 namespace {
@@ -114,6 +115,22 @@ TEST_F(CellRenderTest, MissingOrUndecodablePictureGivesTheBackgroundAlone) {
     const auto out = real.render(show, 0, 32, 24, {});
     ASSERT_TRUE(out);
     EXPECT_EQ(pixel(*out, 10, 10), kBlue);
+}
+
+TEST_F(CellRenderTest, PictureThatDoesNotDecodeGivesTheBackgroundAlone) {
+    UniqueFolder folder;
+    ASSERT_TRUE(folder.ok());
+    const std::string text = "not a picture at all";
+    folder.write("bad.jpg", std::vector<std::uint8_t>(text.begin(), text.end()));
+    std::vector<std::uint8_t> cut = {0xFF, 0xD8, 0xFF, 0xE0, 0x00, 0x10, 'J', 'F', 'I', 'F'};
+    folder.write("cut.jpg", cut);
+    cell().backgroundColour = 0x0000FF00;  // green
+    for (const char* name : {"bad.jpg", "cut.jpg"}) {
+        cell().imageFile = folder.file(name);
+        const auto out = CellRenderer{}.render(show, 0, 32, 24, {});
+        ASSERT_TRUE(out);
+        EXPECT_TRUE(all(*out, [](Rgb c, int, int) { return c == kGreen; })) << name;
+    }
 }
 
 TEST_F(CellRenderTest, PositionOutsideTheCellsIsSmallBlack) {

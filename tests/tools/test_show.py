@@ -12,7 +12,7 @@ import unittest
 TOOL = None  # set from the command line
 JPEG = None  # a JPEG picture for the cells
 
-SPEC = {
+SHOW = {
     "title": "Tool test",
     "sound_on": 1,
     "background_colour": "#204060",
@@ -44,9 +44,9 @@ class ShowToolTest(unittest.TestCase):
     def setUp(self):
         self.root = tempfile.mkdtemp(prefix="lumavine-show-")
         shutil.copy(JPEG, os.path.join(self.root, "pic.jpg"))
-        self.spec = os.path.join(self.root, "spec.json")
-        with open(self.spec, "w") as f:
-            json.dump(SPEC, f)
+        self.source = os.path.join(self.root, "show.json")
+        with open(self.source, "w") as f:
+            json.dump(SHOW, f)
 
     def tearDown(self):
         shutil.rmtree(self.root, ignore_errors=True)
@@ -54,8 +54,8 @@ class ShowToolTest(unittest.TestCase):
     def path(self, name):
         return os.path.join(self.root, name)
 
-    def make(self, spec, out):
-        r = run("show-make", spec, out)
+    def make(self, source, out):
+        r = run("show-make", source, out)
         self.assertEqual(r.returncode, 0, r.stderr)
 
     def dump(self, number="0"):
@@ -64,7 +64,7 @@ class ShowToolTest(unittest.TestCase):
         return r.stdout
 
     def test_dump_of_a_made_show_makes_the_same_file(self):
-        self.make(self.spec, self.path("slyde0"))
+        self.make(self.source, self.path("slyde0"))
         first = self.dump()
         data = json.loads(first)
         self.assertEqual(data["title"], "Tool test")
@@ -79,12 +79,12 @@ class ShowToolTest(unittest.TestCase):
             self.assertEqual(a.read(), b.read())
 
     def test_intro_is_found_by_name(self):
-        self.make(self.spec, self.path("intro"))
+        self.make(self.source, self.path("intro"))
         self.assertIn(b'"Tool test"', self.dump("intro"))
         self.assertEqual(run("show", self.root, "--dump", "4").returncode, 1)
 
     def test_render_writes_every_cell_and_the_timing(self):
-        self.make(self.spec, self.path("slyde0"))
+        self.make(self.source, self.path("slyde0"))
         out = self.path("out")
         r = run("show", self.root, "--render", "0", out, "--size", "320x200")
         self.assertEqual(r.returncode, 0, r.stderr)
@@ -98,14 +98,14 @@ class ShowToolTest(unittest.TestCase):
         self.assertFalse(os.path.exists(os.path.join(out, "cell-003.png")))
 
     def test_render_default_size(self):
-        self.make(self.spec, self.path("slyde0"))
+        self.make(self.source, self.path("slyde0"))
         out = self.path("out")
         self.assertEqual(run("show", self.root, "--render", "0", out).returncode, 0)
         with open(os.path.join(out, "cell-000.png"), "rb") as f:
             self.assertEqual(struct.unpack(">II", f.read(24)[16:24]), (1024, 768))
 
     def test_refusals(self):
-        self.make(self.spec, self.path("slyde0"))
+        self.make(self.source, self.path("slyde0"))
         with open(self.path("slyde0"), "rb") as f:
             data = bytearray(f.read())
         data[0] = 1
@@ -122,7 +122,7 @@ class ShowToolTest(unittest.TestCase):
         self.assertEqual(run("show", self.root, "--render", "0").returncode, 2)
 
     def test_make_to_standard_output(self):
-        r = run("show-make", self.spec, "-")
+        r = run("show-make", self.source, "-")
         self.assertEqual(r.returncode, 0)
         self.assertEqual(r.stdout[0], 0)
         self.assertGreater(len(r.stdout), 55522)
