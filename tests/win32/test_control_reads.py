@@ -19,7 +19,7 @@ begin postInit
   hide name=main
   hidden=(main.visible)
   show name=main
-  if name=(shown*10+hidden-10) call=visibleWrong
+  if name=($shown*10+$hidden-10) call=visibleWrong
   if name=(sel.text-43) call=textLost
   if name=(plain.text-42) call=textLost
   if name=(plain.seldownstate-77) call=stateNotFilled
