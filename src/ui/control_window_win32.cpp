@@ -3,6 +3,7 @@
 #include <charconv>
 #include <vector>
 
+#include "platform/trace.h"
 #include "render/bitmap_object.h"
 #include "render/colour_module_win32.h"
 #include "render/depth_conversion.h"
@@ -186,7 +187,9 @@ HWND forwardTarget(HWND sender, std::string_view name) {
     return target;
 }
 
-LRESULT forwardTo(HWND target, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT forwardTo(HWND target, std::string_view name, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (traceEnabled())
+        trace(std::string("forward ") + (message == WM_MOUSEWHEEL ? "wheel" : "key") + " to " + std::string(name));
     gForwarding = true;
     const LRESULT result = SendMessageA(target, message, wParam, lParam);
     gForwarding = false;
@@ -197,14 +200,14 @@ LRESULT forwardTo(HWND target, UINT message, WPARAM wParam, LPARAM lParam) {
 
 LRESULT forwardKey(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (gForwarding) return 0;
-    if (HWND target = forwardTarget(window, "thumbArea")) return forwardTo(target, message, wParam, lParam);
-    if (HWND target = forwardTarget(window, "viewer")) return forwardTo(target, message, wParam, lParam);
+    if (HWND target = forwardTarget(window, "thumbArea")) return forwardTo(target, "thumbArea", message, wParam, lParam);
+    if (HWND target = forwardTarget(window, "viewer")) return forwardTo(target, "viewer", message, wParam, lParam);
     return 0;
 }
 
 LRESULT forwardWheel(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (!gForwarding) {
-        if (HWND target = forwardTarget(window, "thumbArea")) return forwardTo(target, message, wParam, lParam);
+        if (HWND target = forwardTarget(window, "thumbArea")) return forwardTo(target, "thumbArea", message, wParam, lParam);
     }
     // The default handling passes the wheel to the parent, so it only climbs.
     return DefWindowProcA(window, message, wParam, lParam);
