@@ -157,6 +157,7 @@ int runScript(Args args) {
     }
     StartupArgs startup;
     startup.cmdLine = options.launcher;
+    startup.fromLauncher = !options.launcher.empty();
     startup.loaderPath = options.folder;
     startup.programFolder = options.folder;
     setStartupArgs(startup);

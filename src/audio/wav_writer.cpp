@@ -14,6 +14,7 @@ void putLe(uint8_t* at, uint32_t value, int bytes) {
 }  // namespace
 
 std::vector<uint8_t> makeWav16(uint32_t sampleRate, uint32_t channels, std::span<const uint8_t> pcm) {
+    if (uint64_t{pcm.size()} > kMaxWavDataBytes) return {};
     const auto dataBytes = static_cast<uint32_t>(pcm.size());
     uint8_t header[44] = {'R', 'I', 'F', 'F', 0, 0, 0, 0, 'W', 'A', 'V', 'E', 'f', 'm', 't', ' ',
                           16,  0,   0,   0,   1, 0};  // fmt chunk of 16 bytes, PCM
@@ -33,6 +34,7 @@ std::vector<uint8_t> makeWav16(uint32_t sampleRate, uint32_t channels, std::span
 
 bool writeWav16(const std::string& path, uint32_t sampleRate, uint32_t channels, std::span<const uint8_t> pcm) {
     const std::vector<uint8_t> bytes = makeWav16(sampleRate, channels, pcm);
+    if (bytes.empty()) return false;
     const std::string temporary = path + ".tmp";
     std::FILE* file = std::fopen(temporary.c_str(), "wb");
     if (!file) return false;

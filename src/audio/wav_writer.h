@@ -10,7 +10,12 @@
 
 namespace lv::audio {
 
-// The whole file's bytes.
+// The RIFF sizes are 32 bits: at most this many bytes of samples fit.
+inline constexpr uint64_t kMaxWavDataBytes = 0xFFFFFFFFu - 36;
+
+// The whole file's bytes; empty when the samples do not fit a RIFF file
+// (a 64-bit build could otherwise write wrapped sizes that a 32-bit one
+// never reaches).
 std::vector<uint8_t> makeWav16(uint32_t sampleRate, uint32_t channels, std::span<const uint8_t> pcm);
 
 // False (and the target untouched) when the file cannot be written.

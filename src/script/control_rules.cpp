@@ -74,6 +74,11 @@ ButtonReaction buttonReaction(const ButtonInput& in) {
     return r;
 }
 
+std::optional<int> buttonPictureSlot(int property) {
+    if (property >= kwNormalstate && property <= kwSeldownstate) return property - kwNormalstate;
+    return std::nullopt;
+}
+
 ButtonLabel labelForChange(ButtonState from, ButtonState to) {
     if (from == to) return ButtonLabel::None;
     return to == ButtonState::Normal ? ButtonLabel::Out : ButtonLabel::In;

@@ -53,6 +53,14 @@ struct ButtonReaction {
 
 ButtonReaction buttonReaction(const ButtonInput& input);
 
+// The button's pictures: normalstate, overstate and downstate for the three
+// looks, and seldownstate, kept but never drawn. Each reads as its picture
+// or as nothing while it has none, so the control statement's fall-back
+// rules see a missing one; setting one never touches the window text. The
+// slot of a picture property (0 to 3), or nothing for any other property.
+constexpr int kButtonPictures = 4;
+std::optional<int> buttonPictureSlot(int property);
+
 // The labels a state change runs: none for no change, the in label for
 // over and down, the out label for normal.
 enum class ButtonLabel { None, In, Out };

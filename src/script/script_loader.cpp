@@ -35,15 +35,34 @@ bool startsWithBlockWord(std::string_view text, std::size_t position, std::strin
            (isBlank(rest[word.size()]) || isLineEnd(rest[word.size()]));
 }
 
-// The position of the closing end word at or after the position, or npos.
-std::size_t findEndLine(std::string_view text, std::size_t position) {
-    while (!atTextEnd(text, position)) {
-        const std::size_t word = scan(text, position, kSkipBlanksOnLine);
-        if (startsWithBlockWord(text, word, "end")) return word;
-        position = nextLine(text, position);
+// Finds the end lines of one text. Every line start after a position is on
+// the line walk from it, so once a walk from some line start found no end
+// line, no walk from a later one can; a walk from an earlier one stops where
+// the failed one began. Each line is then walked at most once per search
+// that succeeds and once for all that fail, which keeps loading linear even
+// when every block is left open (an "end;" typo leaves them all open).
+class EndLineFinder {
+public:
+    EndLineFinder(std::string_view text, std::size_t& linesWalked) : text_(text), linesWalked_(linesWalked) {}
+
+    // The position of the closing end word at or after the line start, or npos.
+    std::size_t find(std::size_t position) {
+        const std::size_t from = position;
+        while (!atTextEnd(text_, position) && position < noEndFrom_) {
+            ++linesWalked_;
+            const std::size_t word = scan(text_, position, kSkipBlanksOnLine);
+            if (startsWithBlockWord(text_, word, "end")) return word;
+            position = nextLine(text_, position);
+        }
+        noEndFrom_ = from;
+        return std::string_view::npos;
     }
-    return std::string_view::npos;
-}
+
+private:
+    std::string_view text_;
+    std::size_t& linesWalked_;
+    std::size_t noEndFrom_ = std::string_view::npos;
+};
 
 void addFunction(FunctionList& functions, std::string_view name, std::string_view body, std::string_view file,
                  int nameLine, int bodyLine) {
@@ -56,6 +75,8 @@ void addFunction(FunctionList& functions, std::string_view name, std::string_vie
 void addScriptText(FunctionList& functions, std::string_view text, std::string_view file, LoadReport* report) {
     text = text.substr(0, text.find('\0'));
     LineCounter lines(text);
+    std::size_t linesWalked = 0;
+    EndLineFinder endLines(text, linesWalked);
     std::size_t position = 0;
     while (!atTextEnd(text, position)) {
         const std::size_t word = scan(text, position, kSkipBlanksOnLine);
@@ -67,7 +88,7 @@ void addScriptText(FunctionList& functions, std::string_view text, std::string_v
         const std::size_t nameEnd = scan(text, nameStart, kTokenEnd);
         const std::string_view name = text.substr(nameStart, nameEnd - nameStart);
         const std::size_t bodyStart = nextLine(text, nameEnd);
-        const std::size_t end = findEndLine(text, bodyStart);
+        const std::size_t end = endLines.find(bodyStart);
         if (end == std::string_view::npos) {
             if (report) report->unclosedBlocks.push_back({std::string(file), lines.lineAt(word), std::string(name)});
             position = nextLine(text, word);
@@ -78,6 +99,7 @@ void addScriptText(FunctionList& functions, std::string_view text, std::string_v
         addFunction(functions, name, text.substr(bodyStart, end - bodyStart), file, nameLine, bodyLine);
         position = nextLine(text, end);
     }
+    if (report) report->endSearchLines += linesWalked;
 }
 
 std::string launcherScriptPath(std::string_view launcherPath) {

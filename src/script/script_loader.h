@@ -30,6 +30,9 @@ struct LoadReport {
     };
     std::vector<Place> unclosedBlocks;  // begin without a closing end
     std::vector<std::string> filesRead;
+    // Lines looked at while searching for the end lines of blocks: a measure
+    // of loading work, at most about twice the line count of the text.
+    std::size_t endSearchLines = 0;
 };
 
 // Adds the function blocks of one file's text. The text ends at its first

@@ -118,14 +118,47 @@ std::int32_t evaluate(ObjectRegistry& objects, std::string_view text, int nestin
     }
 }
 
+// The work of one dereference, shared by every dereference it starts on the
+// way: reading "$$b" dereferences the name "$b" again, so a self-referring
+// chain would otherwise recurse without end. Main thread only, like the
+// registry; the counts live on the thread because the nesting runs through
+// ObjectRegistry::get.
+struct DereferenceBudget {
+    int depth = 0;
+    std::size_t stepsLeft = 0;
+};
+thread_local DereferenceBudget dereferenceBudget;
+
+// Enters one level of dereference; the outermost level sets the step budget.
+class DereferenceLevel {
+public:
+    explicit DereferenceLevel(std::size_t objectCount) {
+        if (dereferenceBudget.depth++ == 0) dereferenceBudget.stepsLeft = objectCount + kMaxDereferenceDepth;
+    }
+    ~DereferenceLevel() { --dereferenceBudget.depth; }
+    DereferenceLevel(const DereferenceLevel&) = delete;
+    DereferenceLevel& operator=(const DereferenceLevel&) = delete;
+
+    bool tooDeep() const { return dereferenceBudget.depth > kMaxDereferenceDepth; }
+    // Takes one step of the budget; false when it is spent.
+    bool takeStep() {
+        if (dereferenceBudget.stepsLeft == 0) return false;
+        --dereferenceBudget.stepsLeft;
+        return true;
+    }
+};
+
 }  // namespace
 
 std::string dereference(ObjectRegistry& objects, std::string_view text) {
     std::string current(text);
+    if (current.empty() || current.front() != '$') return current;
+    DereferenceLevel level(objects.objects().size());
+    if (level.tooDeep()) return current;
     // Each step of a chain that goes somewhere reaches another object, so a
-    // chain longer than the object count runs in a circle.
-    for (std::size_t steps = 0; !current.empty() && current.front() == '$'; ++steps) {
-        if (steps > objects.objects().size()) break;
+    // chain longer than the object count runs in a circle; the budget bounds
+    // the nested chains too.
+    while (!current.empty() && current.front() == '$' && level.takeStep()) {
         auto next = objects.get(std::string_view(current).substr(1), kwText);
         if (!next || *next == current) break;
         current = std::move(*next);

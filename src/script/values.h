@@ -26,6 +26,14 @@ class ObjectRegistry;
 // of the objects named. Stops at the first text without a dollar sign, at a
 // reference that leads nowhere or to itself, and at a reference chain that
 // runs in a circle (then the last reference is returned).
+//
+// A reference whose name begins with a dollar sign again ("$$b") has its name
+// dereferenced on the way, which nests. One dereference, nested ones
+// included, takes at most (object count + kMaxDereferenceDepth) steps and
+// nests at most kMaxDereferenceDepth deep; past either bound it returns the
+// text it has reached. So b holding "$$b" reads "$b" as "$$b" instead of
+// recursing without end.
+constexpr int kMaxDereferenceDepth = 16;
 std::string dereference(ObjectRegistry& objects, std::string_view text);
 
 std::int32_t integerValue(ObjectRegistry& objects, std::string_view text);

@@ -75,6 +75,7 @@ StartupArgs parseCommandLine(std::string_view commandLine, std::string_view prog
     std::string loaderPath = args.cmdLine;
 
     if (startsWithNoCase(args.cmdLine, kLauncherPrefix)) {
+        args.fromLauncher = true;
         args.cmdLine.erase(0, kLauncherPrefix.size());
         loaderPath.erase(0, kLauncherPrefix.size());
         readLauncherLine(args, loaderPath);

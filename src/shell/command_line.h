@@ -23,6 +23,7 @@ struct StartupArgs {
     static constexpr std::size_t kMaxText = 259;
 
     std::string cmdLine;          // command line without the launcher prefix and switch
+    bool fromLauncher = false;    // the line began with "-stub ": cmdLine is the launcher's path
     std::string loaderPath;       // folder of the launcher, ends in '\' or ':'
     std::string programFolder;    // folder of the program's own file
     std::string screenSaverArgs;  // the switch the launcher passed on, without quotes

@@ -39,7 +39,7 @@ const PackedEntry* findPackedFile(std::string_view path) {
 
 std::size_t loadPackedFiles(const StartupArgs& args) {
     std::vector<PackedEntry> entries;
-    const std::uint64_t launcherSize = fileSize(args.cmdLine);
+    const std::uint64_t launcherSize = args.fromLauncher ? fileSize(args.cmdLine) : 0;
     std::optional<FileBytes> index;
     if (launcherSize > 0) index = readWholeFile(args.programFolder + "ix", false);
     if (index) entries = parsePackedIndex(index->bytes, launcherSize);

@@ -25,8 +25,11 @@ const PackedEntry* findPackedFile(std::string_view path);
 
 // Fills the table from programFolder + "ix", its entries checked against the
 // size of the launcher file (args.cmdLine); names beginning with the loader
-// path marker get args.loaderPath in its place. Without an index or a
-// launcher file the table is empty. Returns the number of usable entries.
+// path marker get args.loaderPath in its place. Only a launcher's start
+// (args.fromLauncher) names a launcher file: a photo dropped on the program
+// is no launcher, and reading packed names out of it would give its bytes.
+// Without a launcher, an index or a launcher file the table is empty.
+// Returns the number of usable entries.
 std::size_t loadPackedFiles(const StartupArgs& args);
 
 }  // namespace lv

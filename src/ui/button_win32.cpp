@@ -15,19 +15,19 @@ constexpr char kClassName[] = "btn";
 
 class ButtonRecord final : public ControlRecord {
 public:
-    BitmapPtr pictures[3];  // normal, over, down
+    BitmapPtr pictures[kButtonPictures];  // normal, over, down, selected down
     std::optional<std::string> sizeLabel, trigger, inLabel, outLabel;
     bool pressed = false;
     ButtonState state = ButtonState::Normal;
 
     std::optional<std::string> get(int property) override {
-        if (const auto slot = pictureSlot(property)) return pictureText(pictures[*slot]);
+        if (const auto slot = buttonPictureSlot(property)) return pictureText(pictures[*slot]);
         if (isCommonProperty(property)) return getCommon(property);
         return windowText(window);
     }
 
     int set(int property, std::string_view value) override {
-        if (const auto slot = pictureSlot(property)) {
+        if (const auto slot = buttonPictureSlot(property)) {
             pictures[*slot].reset();
             pictures[*slot] = takePicture(value);
             return -1;
@@ -53,10 +53,6 @@ protected:
     }
 
 private:
-    static std::optional<int> pictureSlot(int property) {
-        if (property >= kwNormalstate && property <= kwDownstate) return property - kwNormalstate;
-        return std::nullopt;
-    }
     std::optional<std::string>* label(int property) {
         switch (property) {
         case kwTrigger: return &trigger;
@@ -127,7 +123,7 @@ LRESULT CALLBACK buttonProcedure(HWND window, UINT message, WPARAM wParam, LPARA
     case WM_MOUSEMOVE: return onMouse(window, *record, ButtonMouse::Move, lParam);
     case WM_LBUTTONDOWN: return onMouse(window, *record, ButtonMouse::LeftDown, lParam);
     case WM_LBUTTONUP: return onMouse(window, *record, ButtonMouse::LeftUp, lParam);
-    case WM_KEYDOWN: return forwardKey(message, wParam, lParam);
+    case WM_KEYDOWN: return forwardKey(window, message, wParam, lParam);
     case WM_MOUSEWHEEL: return forwardWheel(window, message, wParam, lParam);
     case WM_DESTROY: record->destroySequence(true); break;
     default: break;

@@ -3,6 +3,7 @@
 #include <charconv>
 #include <vector>
 
+#include "platform/trace.h"
 #include "render/bitmap_object.h"
 #include "render/colour_module_win32.h"
 #include "render/depth_conversion.h"
@@ -168,14 +169,47 @@ void runControlLabel(const std::optional<std::string>& label) {
     scriptEngine().runLabel(name);
 }
 
-LRESULT forwardKey(UINT message, WPARAM wParam, LPARAM lParam) {
-    if (HWND target = objectWindow("thumbArea")) return SendMessageA(target, message, wParam, lParam);
-    if (HWND target = objectWindow("viewer")) return SendMessageA(target, message, wParam, lParam);
+namespace {
+
+// True while a key or wheel turn is being forwarded. A control that receives
+// it and would forward it again (a button or window that the name
+// "thumbArea" or "viewer" belongs to, or a thumbnail area that passes the
+// wheel on to its parent) must not: the two would hand it back and forth
+// without end.
+bool gForwarding = false;
+
+// The window of the named object when forwarding may reach it: never the
+// sender itself or one of its ancestors, to which the default handling
+// passes the wheel on anyway and which would send it straight back.
+HWND forwardTarget(HWND sender, std::string_view name) {
+    HWND target = objectWindow(name);
+    if (!target || target == sender || IsChild(target, sender)) return nullptr;
+    return target;
+}
+
+LRESULT forwardTo(HWND target, std::string_view name, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (traceEnabled())
+        trace(std::string("forward ") + (message == WM_MOUSEWHEEL ? "wheel" : "key") + " to " + std::string(name));
+    gForwarding = true;
+    const LRESULT result = SendMessageA(target, message, wParam, lParam);
+    gForwarding = false;
+    return result;
+}
+
+}  // namespace
+
+LRESULT forwardKey(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (gForwarding) return 0;
+    if (HWND target = forwardTarget(window, "thumbArea")) return forwardTo(target, "thumbArea", message, wParam, lParam);
+    if (HWND target = forwardTarget(window, "viewer")) return forwardTo(target, "viewer", message, wParam, lParam);
     return 0;
 }
 
 LRESULT forwardWheel(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (HWND target = objectWindow("thumbArea")) return SendMessageA(target, message, wParam, lParam);
+    if (!gForwarding) {
+        if (HWND target = forwardTarget(window, "thumbArea")) return forwardTo(target, "thumbArea", message, wParam, lParam);
+    }
+    // The default handling passes the wheel to the parent, so it only climbs.
     return DefWindowProcA(window, message, wParam, lParam);
 }
 

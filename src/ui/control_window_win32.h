@@ -95,8 +95,11 @@ std::string handleText(HWND window);
 void runControlLabel(const std::optional<std::string>& label);
 
 // Forwarding: keys to the thumbnail area, else the viewer, else dropped;
-// the wheel to the thumbnail area, else default handling.
-LRESULT forwardKey(UINT message, WPARAM wParam, LPARAM lParam);
+// the wheel to the thumbnail area, else default handling (which passes it to
+// the parent). A target that is the sender or one of its ancestors is
+// skipped, and what arrives by forwarding is never forwarded again: a wheel
+// turn or key is forwarded at most once and always ends.
+LRESULT forwardKey(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT forwardWheel(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 // WM_PAINT with the display palette selected and realised.

@@ -25,6 +25,9 @@ LRESULT CALLBACK plainProcedure(HWND window, UINT message, WPARAM wParam, LPARAM
         FillRect(paint.dc(), &client, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
         return 0;
     }
+    // The thumbnail area and the viewer take the wheel themselves; passed on
+    // to the parent it would come back forwarded.
+    case WM_MOUSEWHEEL: return 0;
     case WM_DESTROY: record->destroySequence(true); break;
     default: break;
     }

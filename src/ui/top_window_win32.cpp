@@ -89,7 +89,9 @@ public:
         const ControlRect clientRect{0, 0, client.right, client.bottom};
         if (const auto value = rectProperty(clientRect, property)) return numberText(*value);
         if (property >= kwWindowwidth && property <= kwWindowbottom) return outerProperty(property);
-        if (property == kwHwnd) return handleText(window);
+        // hwnd and visible read as for every control ("1" or "0"), so that
+        // `if` can test whether the window is shown.
+        if (property == kwHwnd || property == kwVisible) return getCommon(property);
         return windowText(window);
     }
 
@@ -226,7 +228,7 @@ LRESULT CALLBACK windowProcedure(HWND window, UINT message, WPARAM wParam, LPARA
         break;
     case WM_QUERYNEWPALETTE: return realisePalette(window);
     case WM_PALETTECHANGED: return reinterpret_cast<HWND>(wParam) == window ? 0 : realisePalette(window);
-    case WM_KEYDOWN: return forwardKey(message, wParam, lParam);
+    case WM_KEYDOWN: return forwardKey(window, message, wParam, lParam);
     case WM_MOUSEWHEEL: return forwardWheel(window, message, wParam, lParam);
     case WM_DESTROY: onDestroy(*record); break;
     default: break;

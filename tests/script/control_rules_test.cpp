@@ -42,6 +42,16 @@ TEST(ControlRectRead, ReportsEdgesAndSizes) {
     EXPECT_EQ(rectProperty(r, kwHeight), 10);
 }
 
+TEST(ButtonPictures, AllFourStatesArePicturesAndNothingElse) {
+    EXPECT_EQ(buttonPictureSlot(kwNormalstate), 0);
+    EXPECT_EQ(buttonPictureSlot(kwDownstate), 2);
+    EXPECT_EQ(buttonPictureSlot(kwSeldownstate), 3);  // never the window text
+    EXPECT_EQ(buttonPictureSlot(kwSeldownstate) < kButtonPictures, true);
+    EXPECT_FALSE(buttonPictureSlot(kwSeldownstate + 1));
+    EXPECT_FALSE(buttonPictureSlot(kwNormalstate - 1));
+    EXPECT_FALSE(buttonPictureSlot(kwText));
+}
+
 TEST(Visibility, FirstCharacterParity) {
     EXPECT_TRUE(visibleByParity("1"));
     EXPECT_TRUE(visibleByParity("3"));

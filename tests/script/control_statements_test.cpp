@@ -223,7 +223,12 @@ protected:
         registerStandInControls(objects);
         installControlStatements(engine, platform);
     }
+    void line(std::string_view text) {
+        load("begin t" + std::to_string(++count) + "\n" + std::string(text) + "\nend\n");
+        run("t" + std::to_string(count));
+    }
     StandInControlPlatform platform;
+    int count = 0;
 };
 
 TEST_F(StandInStatements, ControlsKeepTheirScriptedRectangle) {
@@ -234,6 +239,27 @@ TEST_F(StandInStatements, ControlsKeepTheirScriptedRectangle) {
     EXPECT_EQ(objects.get("w", kwVisible), "1");
     EXPECT_EQ(platform.started.size(), 1u);
     EXPECT_EQ(host.beeps.size(), 1u);
+}
+
+// What the Win32 button does too: a missing state picture reads as nothing
+// and is filled, and no picture overwrites the text.
+TEST_F(StandInStatements, SelectedDownIsAPictureNotTheText) {
+    line("button name=plain text=hello normalstate=up");
+    EXPECT_EQ(objects.get("plain", kwSeldownstate), "up");
+    EXPECT_EQ(objects.get("plain", kwText), "hello");
+    line("button name=sel text=hi normalstate=up seldownstate=chosen");
+    EXPECT_EQ(objects.get("sel", kwSeldownstate), "chosen");
+    EXPECT_EQ(objects.get("sel", kwText), "hi");
+    line("button name=bare text=x");
+    EXPECT_FALSE(objects.get("bare", kwSeldownstate));
+}
+
+TEST_F(StandInStatements, WindowVisibilityReadsAsOneOrZero) {
+    line("window name=w text=Caption");
+    line("show name=w");
+    EXPECT_EQ(integerValue(objects, "w.visible"), 1);
+    line("hide name=w");
+    EXPECT_EQ(integerValue(objects, "w.visible"), 0);
 }
 
 TEST(BrowserCommand, CleanedOfNoHomeAndQuotes) {

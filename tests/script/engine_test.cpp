@@ -51,6 +51,15 @@ TEST_F(Engine, LineAfterExitWordDoesNothing) {
     EXPECT_EQ(str("after"), "1");
 }
 
+TEST_F(Engine, SelfReferringStringEndsEveryStatementThatReadsIt) {
+    load("begin init\nb=$$b\nx=($b)\nif name=$b goto=t\nstring name=$b text=1\nz=3\nend\nbegin t\nwent=1\nend\n");
+    EXPECT_EQ(run("init"), 0);
+    EXPECT_EQ(str("x"), "0");
+    EXPECT_EQ(str("z"), "3");
+    EXPECT_EQ(str("went"), "<none>");
+    EXPECT_EQ(str("$$b"), "1");  // the name the reference ended at
+}
+
 TEST_F(Engine, AssignmentsDefineStrings) {
     load("begin init\na=5 b=\"x y\" c=(2+3*2) d=(a+1) e=($a+1)\nend\n");
     run("init");

@@ -85,6 +85,39 @@ TEST_F(Loading, UnclosedBlocksAreReported) {
     EXPECT_EQ(report.unclosedBlocks[0].name, "lost");
 }
 
+// "end;" is no end word, so every block stays open.
+std::string unclosedBlocks(int count) {
+    std::string text;
+    for (int i = 0; i < count; ++i) text += "begin f" + std::to_string(i) + "\nx=1\nend;\n";
+    return text;
+}
+
+TEST_F(Loading, UnclosedBlocksAreFoundInOneWalk) {
+    LoadReport report;
+    addScriptText(functions, unclosedBlocks(4000), "f.scr", &report);
+    EXPECT_EQ(report.unclosedBlocks.size(), 4000u);
+    EXPECT_TRUE(functions.all().empty());
+    EXPECT_LE(report.endSearchLines, 2u * 3u * 4000u);  // 3 lines a block
+}
+
+TEST_F(Loading, EndSearchWorkGrowsWithTheText) {
+    LoadReport small, large;
+    addScriptText(functions, unclosedBlocks(100), "f.scr", &small);
+    addScriptText(functions, unclosedBlocks(1000), "f.scr", &large);
+    EXPECT_LE(large.endSearchLines, 12 * small.endSearchLines);
+}
+
+TEST_F(Loading, BlocksBeforeALaterEndStillClose) {
+    LoadReport report;
+    addScriptText(functions, "begin a\nend;\nbegin b\nend\nbegin c\nend;\nbegin\n\nbegin d\nend;\n", "f.scr", &report);
+    EXPECT_EQ(body("a"), "end;\nbegin b\n");
+    EXPECT_EQ(body("b"), "<none>");
+    ASSERT_EQ(report.unclosedBlocks.size(), 3u);
+    EXPECT_EQ(report.unclosedBlocks[0].name, "c");
+    EXPECT_EQ(report.unclosedBlocks[1].name, "begin");
+    EXPECT_EQ(report.unclosedBlocks[2].name, "d");
+}
+
 TEST_F(Loading, TextEndsAtAZero) {
     load(std::string("begin f\na\nend\n\0begin g\nb\nend\n", 30));
     EXPECT_EQ(functions.all().size(), 1u);

@@ -21,6 +21,14 @@ TEST(CommandLine, LauncherPrefixGivesLauncherPathAndFolder) {
     EXPECT_EQ(a.screenSaverPreviewWnd, 0);
 }
 
+TEST(CommandLine, OnlyThePrefixMarksALauncherStart) {
+    EXPECT_TRUE(parse("-stub C:\\x\\menu.exe").fromLauncher);
+    EXPECT_TRUE(parse("-Stub C:\\x\\menu.exe,\"/s\"").fromLauncher);
+    EXPECT_FALSE(parse("C:\\photos\\beach.jpg").fromLauncher);
+    EXPECT_FALSE(parse("").fromLauncher);
+    EXPECT_FALSE(parse("-stubC:\\x\\menu.exe").fromLauncher);
+}
+
 TEST(CommandLine, PrefixIsCaseInsensitiveAndNeedsItsBlank) {
     EXPECT_EQ(parse("-STUB C:\\x\\menu.exe").cmdLine, "C:\\x\\menu.exe");
     // Without the blank the prefix is not there: the whole text is the line.

@@ -137,6 +137,7 @@ protected:
     std::size_t install() {
         StartupArgs args;
         args.cmdLine = temp.write("show.exe", launcherBytes);
+        args.fromLauncher = true;
         args.loaderPath = args.programFolder = temp.folder();
         const auto ix = *encodePackedIndex(index);
         temp.write("ix", std::string(ix.begin(), ix.end()));
@@ -204,6 +205,29 @@ TEST_F(PackedFilesTest, WithoutALauncherFileTheTableIsEmpty) {
     std::filesystem::remove(temp.file("show.exe"));
     EXPECT_EQ(loadPackedFiles(startupArgs()), 0u);
     EXPECT_TRUE(packedFiles().empty());
+}
+
+TEST_F(PackedFilesTest, AFileDroppedOnTheProgramIsNoLauncher) {
+    pack("*/a", "abc");
+    install();
+    StartupArgs dropped = startupArgs();  // the same file, named without "-stub "
+    dropped.fromLauncher = false;
+    setStartupArgs(dropped);
+    EXPECT_EQ(loadPackedFiles(dropped), 0u);
+    EXPECT_TRUE(packedFiles().empty());
+    EXPECT_EQ(openText("*/a"), "<null>");
+}
+
+TEST_F(PackedFilesTest, ADroppedPhotoOnTheCommandLineFillsNothing) {
+    pack("*/a", "abc");
+    install();
+    auto startedWith = [&](const std::string& line) {
+        StartupArgs args = parseCommandLine(line, "lumavine.exe");
+        args.programFolder = temp.folder();  // where "ix" lies (the folders here use slashes)
+        return loadPackedFiles(args);
+    };
+    EXPECT_EQ(startedWith(temp.file("show.exe")), 0u);
+    EXPECT_EQ(startedWith("-stub " + temp.file("show.exe")), 1u);
 }
 
 TEST_F(PackedFilesTest, AShortReadShowsBlehAndStillOpens) {
