@@ -66,10 +66,10 @@ int runCommand(const lv::tool::Command& c, lv::tool::Args args) {
     }
     try {
         const int result = c.run(args);
-        if (result == 2) {
-            std::fprintf(stderr, "lumavine-tool %.*s: bad arguments\n", static_cast<int>(c.name.size()), c.name.data());
-            printUsage(stderr, c);
-        }
+        if (result == 2)
+            std::fprintf(stderr, "lumavine-tool %.*s: bad arguments; usage: lumavine-tool %.*s %.*s\n",
+                         static_cast<int>(c.name.size()), c.name.data(), static_cast<int>(c.name.size()), c.name.data(),
+                         static_cast<int>(c.usage.size()), c.usage.data());
         return result;
     } catch (const std::exception& e) {
         std::fprintf(stderr, "lumavine-tool %.*s: %s\n", static_cast<int>(c.name.size()), c.name.data(), e.what());
