@@ -9,10 +9,7 @@ namespace {
 const char* yesNo(bool b) { return b ? "yes" : "no"; }
 
 int runCpu(lv::tool::Args args) {
-    if (!args.empty()) {
-        std::fprintf(stderr, "usage: lumavine-tool cpu\n");
-        return 2;
-    }
+    if (!args.empty()) return 2;
     const lv::ProcessorRecord& r = lv::processorRecord();
     std::printf("feature word 0x%08X\n", static_cast<unsigned>(r.features));
     for (const lv::FeatureName& f : lv::featureNames())

@@ -1,11 +1,12 @@
 // lumavine-tool find / list: the program's own finder and file listing, as
 // the player sees the disk (drives for "*.*", DOS dates, the short-name rule).
 #include <cstdio>
-#include <cstdlib>
+#include <optional>
 #include <string>
 
 #include "shell/file_services.h"
 #include "shell/find_files.h"
+#include "tool_args.h"
 #include "tool_command.h"
 
 namespace lv::tool {
@@ -14,12 +15,12 @@ namespace {
 
 // One line per entry: name, attributes, DOS date and time, size.
 int runFind(Args args) {
-    if (args.size() != 1) {
-        std::fprintf(stderr, "usage: lumavine-tool find PATTERN\n");
-        return 2;
-    }
+    if (args.size() != 1) return 2;
     FinderPtr finder = findFirst(args[0]);
-    if (!finder) return 1;
+    if (!finder) {
+        std::fprintf(stderr, "find: nothing matches %s\n", args[0]);
+        return 1;
+    }
     int result = 0;
     do {
         const FindEntry& e = finder->entry();
@@ -31,13 +32,13 @@ int runFind(Args args) {
 }
 
 int runList(Args args) {
-    if (args.empty() || args.size() > 2) {
-        std::fprintf(stderr, "usage: lumavine-tool list PATTERN [MAXIMUM]\n");
+    if (args.empty() || args.size() > 2) return 2;
+    const std::optional<int> maximum = args.size() > 1 ? parseNumber(args[1], 1000000000) : 100;
+    if (!maximum) {
+        std::fprintf(stderr, "list: MAXIMUM must be a whole number, not %s\n", args[1]);
         return 2;
     }
-    const long maximum = args.size() > 1 ? std::strtol(args[1], nullptr, 10) : 100;
-    if (maximum < 0) return 2;
-    for (const std::string& name : listFiles(args[0], static_cast<std::size_t>(maximum))) std::printf("%s\n", name.c_str());
+    for (const std::string& name : listFiles(args[0], static_cast<std::size_t>(*maximum))) std::printf("%s\n", name.c_str());
     return 0;
 }
 

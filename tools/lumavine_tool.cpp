@@ -1,6 +1,7 @@
 // lumavine-tool: one command-line tool for script authors and for tests.
 #include <algorithm>
 #include <cstdio>
+#include <exception>
 #include <string_view>
 
 #include "tool_command.h"
@@ -43,6 +44,43 @@ const std::vector<Command>& commands() { return registry(); }
 
 }  // namespace lv::tool
 
+namespace {
+
+void printUsage(std::FILE* to, const lv::tool::Command& c) {
+    std::fprintf(to, "usage: lumavine-tool %.*s %.*s\n  %.*s\n", static_cast<int>(c.name.size()), c.name.data(),
+                 static_cast<int>(c.usage.size()), c.usage.data(), static_cast<int>(c.summary.size()), c.summary.data());
+}
+
+bool asksForHelp(lv::tool::Args args) {
+    for (const char* a : args)
+        if (std::string_view(a) == "--help" || std::string_view(a) == "-h") return true;
+    return false;
+}
+
+// Runs one command: its usage on --help and after bad arguments (exit 2),
+// and no exception ever ends the process unreported.
+int runCommand(const lv::tool::Command& c, lv::tool::Args args) {
+    if (asksForHelp(args)) {
+        printUsage(stdout, c);
+        return 0;
+    }
+    try {
+        const int result = c.run(args);
+        if (result == 2)
+            std::fprintf(stderr, "lumavine-tool %.*s: bad arguments; usage: lumavine-tool %.*s %.*s\n",
+                         static_cast<int>(c.name.size()), c.name.data(), static_cast<int>(c.name.size()), c.name.data(),
+                         static_cast<int>(c.usage.size()), c.usage.data());
+        return result;
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "lumavine-tool %.*s: %s\n", static_cast<int>(c.name.size()), c.name.data(), e.what());
+    } catch (...) {
+        std::fprintf(stderr, "lumavine-tool %.*s: failed\n", static_cast<int>(c.name.size()), c.name.data());
+    }
+    return 1;
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
     using namespace lv::tool;
     if (argc < 2) {
@@ -53,7 +91,7 @@ int main(int argc, char** argv) {
     if (name == "--help" || name == "-h") name = "help";
     if (name == "--version") name = "version";
     for (const Command& c : commands())
-        if (c.name == name) return c.run(Args(argv + 2, argv + argc));
+        if (c.name == name) return runCommand(c, Args(argv + 2, argv + argc));
     std::fprintf(stderr, "lumavine-tool: unknown command '%s' (try 'lumavine-tool help')\n", argv[1]);
     return 2;
 }

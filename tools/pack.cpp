@@ -18,6 +18,8 @@
 #include "shell/launcher_command.h"
 #include "shell/packed_files.h"
 #include "shell/packed_index.h"
+#include "shell/file_writer.h"
+#include "tool_args.h"
 #include "tool_command.h"
 
 namespace lv::tool {
@@ -46,6 +48,8 @@ fs::path toolPath() {
 }
 
 std::optional<std::string> readFile(const fs::path& path) {
+    std::error_code ec;
+    if (fs::is_directory(path, ec)) return std::nullopt;
     std::ifstream in(path, std::ios::binary);
     if (!in) return std::nullopt;
     std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
@@ -53,28 +57,13 @@ std::optional<std::string> readFile(const fs::path& path) {
     return bytes;
 }
 
-// Writes a temporary file beside the target and renames it over the target
-// when complete, so a failed run never leaves a half-written launcher.
-bool writeFileSafely(const fs::path& target, const std::vector<const std::string*>& parts) {
-    fs::path temporary = target;
-    temporary += ".tmp";
-    {
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        for (const std::string* part : parts) out.write(part->data(), static_cast<std::streamsize>(part->size()));
-        out.flush();
-        if (!out) {
-            std::error_code ignored;
-            fs::remove(temporary, ignored);
-            return false;
-        }
-    }
-    std::error_code error;
-    fs::rename(temporary, target, error);
-    if (error) {  // some systems refuse to rename over an existing file
-        fs::remove(target, error);
-        fs::rename(temporary, target, error);
-    }
-    return !error;
+// Through the shared writer: a regular target is replaced only when every
+// part was written, and a target that cannot be replaced is left alone.
+bool writeParts(const fs::path& target, const std::vector<const std::string*>& parts, std::string& error) {
+    FileWriter out;
+    if (!out.open(target.string(), error)) return false;
+    for (const std::string* part : parts) out.write(*part);
+    return out.commit(error);
 }
 
 fs::path indexBeside(const fs::path& launcher) { return launcher.parent_path() / "ix"; }
@@ -129,7 +118,6 @@ int runPack(Args args) {
     const auto options = readPackOptions(args);
     if (!options) {
         std::fprintf(stderr,
-                     "usage: lumavine-tool pack OUT.exe [--stub LAUNCHER.exe] [--index IX] [NAME=]FILE...\n"
                      "  --stub   the launcher program to pack into (default: %.*s beside this tool)\n"
                      "  --index  where to write the index (default: ix beside OUT.exe, the player's folder)\n"
                      "  NAME=    the name the player opens the file by (default: */FILE's name, or\n"
@@ -156,10 +144,11 @@ int runPack(Args args) {
     std::vector<const std::string*> parts{&*stub};
     for (const std::string& c : contents) parts.push_back(&c);
     const std::string indexBytes(index->begin(), index->end());
-    if (!writeFileSafely(options->launcher, parts)) return fail("cannot write " + options->launcher.string());
+    std::string error;
+    if (!writeParts(options->launcher, parts, error)) return fail(error);
     std::error_code ignored;  // the launcher runs like its stub
     fs::permissions(options->launcher, fs::status(options->stub).permissions(), ignored);
-    if (!writeFileSafely(options->index, {&indexBytes})) return fail("cannot write " + options->index.string());
+    if (!writeParts(options->index, {&indexBytes}, error)) return fail(error);
     for (const PackedEntry& e : entries) std::printf("%s\t%u bytes at %u\n", e.name.c_str(), e.size, e.offset);
     return 0;
 }
@@ -187,27 +176,31 @@ int runUnpack(Args args) {
             positional.emplace_back(std::string(a));
     }
     if (badOption || positional.empty() || positional.size() > 2) {
-        std::fprintf(stderr, "usage: lumavine-tool unpack LAUNCHER.exe [DIR] [--index IX]\n");
         return 2;
     }
     const fs::path launcher = positional[0];
     const fs::path folder = positional.size() > 1 ? positional[1] : fs::path();
     if (indexPath.empty()) indexPath = indexBeside(launcher);
     const auto bytes = readFile(launcher);
-    if (!bytes) return fail("cannot read " + launcher.string());
+    if (!bytes) return fail("cannot read " + launcher.string() + (isFolder(launcher.string()) ? ": is a folder" : ""));
     const auto index = readFile(indexPath);
     if (!index) return fail("cannot read the index " + indexPath.string());
     const auto entries = parsePackedIndex(
         std::span(reinterpret_cast<const std::uint8_t*>(index->data()), index->size()), bytes->size());
-    if (!folder.empty()) fs::create_directories(folder);
+    if (!folder.empty()) {
+        std::error_code ec;
+        fs::create_directories(folder, ec);
+        if (!isFolder(folder.string())) return fail("cannot make the folder " + folder.string());
+    }
     int failures = 0;
     for (const PackedEntry& e : entries) {
         std::printf("%s\t%u bytes at %u%s\n", e.name.c_str(), e.size, e.offset, e.usable() ? "" : "\tunusable");
         if (folder.empty() || !e.usable()) continue;
         const std::string name = extractedName(e.name);
         const std::string data = bytes->substr(e.offset, e.size);
-        if (name.empty() || !writeFileSafely(folder / name, {&data})) {
-            fail("cannot extract " + e.name);
+        std::string error = "no file name to write";
+        if (name.empty() || !writeParts(folder / name, {&data}, error)) {
+            fail("cannot extract " + e.name + ": " + error);
             ++failures;
         }
     }

@@ -3,12 +3,10 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <vector>
 
 #include "render/pnm.h"
-#include "shell/whole_file_write.h"
 #include "stb_image.h"
 #include "stb_image_write.h"
 
@@ -16,38 +14,50 @@ namespace lv::tool {
 
 namespace {
 
-bool isGrey(const Bitmap& bitmap) { return bitmap.depth == 8 && bitmap.palette == greyRamp(); }
+// zlib level 1 with the usual per-row filters: nearly the size of the
+// default level at a fraction of its time.
+constexpr int kPngCompressionLevel = 1;
 
-// Interleaved RGB (or grey) rows, top row first, as PNG stores them.
-std::vector<unsigned char> pngSamples(const Bitmap& bitmap, int channels) {
-    std::vector<unsigned char> out(static_cast<std::size_t>(bitmap.width) * bitmap.height * channels);
-    unsigned char* o = out.data();
-    for (int y = 0; y < bitmap.height; ++y) {
-        const std::uint8_t* in = bitmap.rows[y];
-        for (int x = 0; x < bitmap.width; ++x) {
-            if (channels == 1) {
-                *o++ = in[x];
-            } else if (bitmap.depth == 8) {
-                const PaletteEntry& c = bitmap.palette[in[x]];
-                *o++ = c.red, *o++ = c.green, *o++ = c.blue;
-            } else {
-                *o++ = in[3 * x + 2], *o++ = in[3 * x + 1], *o++ = in[3 * x];
+void writeToFile(void* context, void* data, int size) {
+    static_cast<FileWriter*>(context)->write(data, static_cast<std::size_t>(size));
+}
+
+BitmapPtr pngToBitmap(const std::string& path, std::string& error) {
+    std::FILE* file = path == "-" ? binaryStandardInput() : std::fopen(path.c_str(), "rb");
+    if (!file) {
+        error = "cannot open " + path;
+        return nullptr;
+    }
+    int width = 0, height = 0, channels = 0;
+    const bool known = stbi_info_from_file(file, &width, &height, &channels);
+    BitmapPtr bitmap;
+    if (!known) {
+        error = path + ": not a readable PNG";
+    } else if (width > Bitmap::kMaxSide || height > Bitmap::kMaxSide) {
+        error = path + ": picture too large";
+    } else {
+        const bool grey = channels <= 2;
+        unsigned char* data = stbi_load_from_file(file, &width, &height, &channels, grey ? 1 : 3);
+        if (!data) {
+            error = path + ": " + stbi_failure_reason();
+        } else if (!(bitmap = createBitmapToFill(path, width, height, grey ? 8 : 24))) {
+            error = path + ": picture too large";
+        } else {
+            const std::size_t rowBytes = static_cast<std::size_t>(width) * (grey ? 1 : 3);
+            for (int y = 0; y < height; ++y) {
+                const unsigned char* in = data + rowBytes * y;
+                std::uint8_t* out = bitmap->rows[y];
+                if (grey) {
+                    std::memcpy(out, in, rowBytes);
+                } else {
+                    for (int x = 0; x < width; ++x, in += 3, out += 3) out[0] = in[2], out[1] = in[1], out[2] = in[0];
+                }
             }
         }
+        stbi_image_free(data);
     }
-    return out;
-}
-
-void appendBytes(void* context, void* data, int size) {
-    auto* bytes = static_cast<std::vector<unsigned char>*>(context);
-    const auto* p = static_cast<const unsigned char*>(data);
-    bytes->insert(bytes->end(), p, p + size);
-}
-
-// Through the shared whole-file writer: a temporary beside a regular file,
-// devices, FIFOs and "-" directly.
-bool writeWhole(const std::vector<unsigned char>& bytes, const std::string& path, std::string& error) {
-    return writeWholeFile(path, std::span(bytes.data(), bytes.size()), error);
+    if (file != stdin) std::fclose(file);
+    return bitmap;
 }
 
 }  // namespace
@@ -60,53 +70,68 @@ bool isPngName(const std::string& path) {
 }
 
 BitmapPtr loadPicture(const std::string& path, std::string& error) {
-    if (!isPngName(path)) return loadPnm(path, error);
-    int width = 0, height = 0, channels = 0;
-    if (!stbi_info(path.c_str(), &width, &height, &channels)) {
-        error = path + ": not a readable PNG";
+    std::error_code ec;
+    if (path != "-" && std::filesystem::is_directory(path, ec)) {
+        error = path + ": is a folder, not a picture";
         return nullptr;
     }
-    if (width > Bitmap::kMaxSide || height > Bitmap::kMaxSide) {
-        error = path + ": picture too large";
-        return nullptr;
+    return isPngName(path) ? pngToBitmap(path, error) : loadPnm(path, error);
+}
+
+bool PictureWriter::open(const std::string& path, int width, int height, bool grey, std::string& error) {
+    png_ = isPngName(path);
+    width_ = width, height_ = height, channels_ = grey ? 1 : 3, rowsWritten_ = 0;
+    pngRows_.clear();
+    if (width < 1 || height < 1 || width > Bitmap::kMaxSide || height > Bitmap::kMaxSide) {
+        error = path + ": a picture of " + std::to_string(width) + "x" + std::to_string(height) + " cannot be written";
+        return false;
     }
-    const bool grey = channels <= 2;
-    unsigned char* data = stbi_load(path.c_str(), &width, &height, &channels, grey ? 1 : 3);
-    if (!data) {
-        error = path + ": " + stbi_failure_reason();
-        return nullptr;
+    if (!file_.open(path, error)) return false;
+    if (png_) {
+        pngRows_.reserve(static_cast<std::size_t>(width) * height * channels_);
+        return true;
     }
-    BitmapPtr bitmap = createBitmap(path, width, height, grey ? 8 : 24);
-    if (bitmap) {
-        const unsigned char* in = data;
-        for (int y = 0; y < height; ++y) {
-            std::uint8_t* out = bitmap->rows[y];
-            for (int x = 0; x < width; ++x, in += grey ? 1 : 3) {
-                if (grey) {
-                    out[x] = in[0];
-                } else {
-                    out[3 * x] = in[2], out[3 * x + 1] = in[1], out[3 * x + 2] = in[0];
-                }
-            }
+    return file_.write(pnmHeader(width, height, grey));
+}
+
+bool PictureWriter::writeRow(const std::uint8_t* row) {
+    if (rowsWritten_ >= height_) return false;
+    ++rowsWritten_;
+    const std::size_t bytes = static_cast<std::size_t>(width_) * channels_;
+    if (!png_) return file_.write(row, bytes);
+    pngRows_.insert(pngRows_.end(), row, row + bytes);
+    return true;
+}
+
+bool PictureWriter::commit(std::string& error) {
+    if (rowsWritten_ != height_) {
+        file_.discard();
+        error = "the picture is incomplete";
+        return false;
+    }
+    if (png_) {
+        stbi_write_png_compression_level = kPngCompressionLevel;
+        if (!stbi_write_png_to_func(writeToFile, &file_, width_, height_, channels_, pngRows_.data(),
+                                    width_ * channels_)) {
+            file_.discard();
+            error = "cannot encode the picture as PNG";
+            return false;
         }
-    } else {
-        error = path + ": picture too large";
+        pngRows_ = {};
     }
-    stbi_image_free(data);
-    return bitmap;
+    return file_.commit(error);
 }
 
 bool savePicture(const Bitmap& bitmap, const std::string& path, std::string& error) {
-    if (!isPngName(path)) return savePnm(bitmap, path, error);
-    const int channels = isGrey(bitmap) ? 1 : 3;
-    const std::vector<unsigned char> samples = pngSamples(bitmap, channels);
-    std::vector<unsigned char> bytes;
-    if (!stbi_write_png_to_func(appendBytes, &bytes, bitmap.width, bitmap.height, channels, samples.data(),
-                                bitmap.width * channels)) {
-        error = "cannot encode " + path + " as PNG";
-        return false;
+    const bool grey = isGreyBitmap(bitmap);
+    PictureWriter out;
+    if (!out.open(path, bitmap.width, bitmap.height, grey, error)) return false;
+    std::vector<std::uint8_t> row(static_cast<std::size_t>(bitmap.width) * (grey ? 1 : 3));
+    for (int y = 0; y < bitmap.height; ++y) {
+        pnmRow(bitmap, y, row.data());
+        out.writeRow(row.data());
     }
-    return writeWhole(bytes, path, error);
+    return out.commit(error);
 }
 
 }  // namespace lv::tool

@@ -1,40 +1,21 @@
-// lumavine-tool scale: resizes a PPM/PGM picture with the program's scaler,
-// choosing the methods as a Bitmap resize does unless --method names them.
+// lumavine-tool scale: resizes a picture (PPM/PGM or PNG) with the program's
+// scaler, choosing the methods as a Bitmap resize does unless --method
+// names them. Several inputs or a folder go to an output folder.
 #include <cstdio>
-#include <cstdlib>
 #include <string>
 #include <string_view>
+#include <vector>
 
+#include "picture_file.h"
+#include "progress.h"
 #include "render/bitmap_resize.h"
-#include "render/pnm.h"
 #include "render/scaler_weights.h"
+#include "tool_args.h"
 #include "tool_command.h"
 
+namespace lv::tool {
+
 namespace {
-
-int usage() {
-    std::fprintf(stderr, "usage: lumavine-tool scale IN OUT WIDTHxHEIGHT [--method H[,V]]  (methods 0..9)\n");
-    return 2;
-}
-
-// A whole decimal number in 1..limit, else -1.
-int parseCount(std::string_view text, int limit) {
-    if (text.empty() || text.size() > 6) return -1;
-    int value = 0;
-    for (char c : text) {
-        if (c < '0' || c > '9') return -1;
-        value = value * 10 + (c - '0');
-    }
-    return value <= limit ? value : -1;
-}
-
-bool parseSize(std::string_view text, int& width, int& height) {
-    const auto x = text.find('x');
-    if (x == std::string_view::npos) return false;
-    width = parseCount(text.substr(0, x), lv::Bitmap::kMaxSide);
-    height = parseCount(text.substr(x + 1), lv::Bitmap::kMaxSide);
-    return width >= 1 && height >= 1;
-}
 
 bool parseMethods(std::string_view text, int& horizontal, int& vertical) {
     const auto comma = text.find(',');
@@ -44,32 +25,73 @@ bool parseMethods(std::string_view text, int& horizontal, int& vertical) {
     return horizontal >= 0 && vertical >= 0;
 }
 
-int runScale(lv::tool::Args args) {
-    if (args.size() != 3 && args.size() != 5) return usage();
+struct ScaleRequest {
     int width = 0, height = 0, horizontal = -1, vertical = -1;
-    if (!parseSize(args[2], width, height)) return usage();
-    if (args.size() == 5 && (std::string_view(args[3]) != "--method" || !parseMethods(args[4], horizontal, vertical)))
-        return usage();
+};
 
-    std::string error;
-    lv::BitmapPtr source = lv::loadPnm(args[0], error);
-    if (!source) {
-        std::fprintf(stderr, "lumavine-tool scale: %s\n", error.c_str());
-        return 1;
-    }
-    lv::BitmapPtr result = horizontal < 0 ? lv::resizeBitmap(*source, width, height)
-                                          : lv::scaleBitmap(*source, width, height, horizontal, vertical);
+bool scaleOne(const std::string& input, const std::string& output, const ScaleRequest& r, std::string& error) {
+    BitmapPtr source = loadPicture(input, error);
+    if (!source) return false;
+    BitmapPtr result = r.horizontal < 0 ? resizeBitmap(*source, r.width, r.height)
+                                        : scaleBitmap(*source, r.width, r.height, r.horizontal, r.vertical);
     if (!result) {
-        std::fprintf(stderr, "lumavine-tool scale: scaling failed (filtered methods 3..9 only reduce)\n");
-        return 1;
+        error = input + ": scaling failed (filtered methods 3..9 only reduce)";
+        return false;
     }
-    if (!lv::savePnm(*result, args[1], error)) {
-        std::fprintf(stderr, "lumavine-tool scale: %s\n", error.c_str());
-        return 1;
-    }
-    return 0;
+    source.reset();
+    return savePicture(*result, output, error);
 }
 
-const lv::tool::ToolCommand scale{"scale", "IN OUT WxH [--method H[,V]]", "resize a PPM/PGM picture", runScale};
+int runScale(Args args) {
+    ScaleRequest request;
+    std::string format;
+    std::vector<std::string> paths;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string_view a = args[i];
+        if (a == "--method") {
+            if (i + 1 >= args.size() || !parseMethods(args[++i], request.horizontal, request.vertical)) return 2;
+        } else if (a == "--png" || a == "--ppm") {
+            format = a == "--png" ? ".png" : ".ppm";
+        } else if (a.size() > 1 && a[0] == '-') {
+            std::fprintf(stderr, "scale: unknown option %s\n", args[i]);
+            return 2;
+        } else {
+            paths.emplace_back(a);
+        }
+    }
+    if (paths.size() < 3 || !parseSize(paths.back(), request.width, request.height)) return 2;
+    paths.pop_back();
+    const std::string target = paths.back();
+    paths.pop_back();
+    const bool batch = paths.size() > 1 || isFolder(paths[0]) || isFolder(target);
+    std::string error;
+    if (!batch) {
+        if (scaleOne(paths[0], target, request, error)) return 0;
+        std::fprintf(stderr, "scale: %s\n", error.c_str());
+        return 1;
+    }
+    const std::vector<std::string> files = batchFiles(paths, {".ppm", ".pgm", ".pnm", ".png"}, error);
+    if (files.empty()) {
+        std::fprintf(stderr, "scale: %s\n", error.c_str());
+        return 1;
+    }
+    Progress progress("scale", files.size());
+    int failures = 0;
+    for (const std::string& file : files) {
+        progress.step(file);
+        const std::string extension = !format.empty() ? format : isPngName(file) ? ".png" : ".ppm";
+        const std::string output = outputInFolder(target, file, extension, error);
+        if (output.empty() || !scaleOne(file, output, request, error)) {
+            progress.message("scale: " + error);
+            ++failures;
+        }
+    }
+    return failures ? 1 : 0;
+}
+
+const ToolCommand scale{"scale", "IN OUT WxH [--method H[,V]] | IN|FOLDER... OUTFOLDER WxH [--png|--ppm]",
+                        "resize a PPM/PGM or PNG picture; '-' is stdin/stdout", runScale};
 
 }  // namespace
+
+}  // namespace lv::tool

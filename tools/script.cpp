@@ -3,8 +3,8 @@
 //
 //   lumavine-tool script DIR [--launcher PATH] [--label NAME]... [--dump] [--lint] [--trace] [--render NAME OUT.ppm]
 //
-// --render NAME OUT.ppm writes the bitmap object NAME after the labels ran
-// (PGM for 8 bits). Without windows, the text statement draws with a small
+// --render NAME OUT.ppm|OUT.png writes the bitmap object NAME after the labels
+// ran (PGM for 8 bits; PNG by the name's extension; "-" is standard output). Without windows, the text statement draws with a small
 // built-in fixed font, not the fonts of Windows.
 //
 // Output lines (tab-separated):
@@ -24,6 +24,7 @@
 #include <string_view>
 #include <vector>
 
+#include "picture_file.h"
 #include "platform/host.h"
 #include "platform/program_control.h"
 #include "render/bitmap_object.h"
@@ -73,7 +74,7 @@ public:
     void focusWindow(std::intptr_t) override {}
 };
 
-// Writes the named bitmap object as PPM (PGM for 8 bits).
+// Writes the named bitmap object as PNG by the name, else PPM (PGM for 8 bits).
 int render(ObjectRegistry& objects, const Options& options) {
     const Bitmap* bitmap = bitmapObject(objects, options.renderName);
     if (!bitmap) {
@@ -81,7 +82,7 @@ int render(ObjectRegistry& objects, const Options& options) {
         return 1;
     }
     std::string error;
-    if (!savePnm(*bitmap, options.renderPath, error)) {
+    if (!tool::savePicture(*bitmap, options.renderPath, error)) {
         std::fprintf(stderr, "lumavine-tool: %s\n", error.c_str());
         return 1;
     }
@@ -151,8 +152,6 @@ int lint(DiskScriptFiles& disk, const LoadReport& report) {
 int runScript(Args args) {
     Options options;
     if (!parse(args, options)) {
-        std::fprintf(stderr,
-                     "usage: lumavine-tool script DIR [--launcher PATH] [--label NAME]... [--dump] [--lint] [--trace] [--render NAME OUT.ppm]\n");
         return 2;
     }
     StartupArgs startup;
@@ -199,7 +198,7 @@ int runScript(Args args) {
     return result;
 }
 
-const ToolCommand command{"script", "DIR [--launcher PATH] [--label NAME]... [--dump] [--lint] [--trace] [--render NAME OUT.ppm]",
+const ToolCommand command{"script", "DIR [--launcher PATH] [--label NAME]... [--dump] [--lint] [--trace] [--render NAME OUT.ppm|OUT.png]",
                           "run a folder's scripts headlessly; text draws in a built-in font", runScript};
 
 }  // namespace

@@ -5,8 +5,10 @@
 //                                              "resize a PPM/PGM picture", runScale};
 //
 // The handler gets the arguments after the command's name and returns the
-// process exit code: 0 on success, 1 when the work failed (with a message on
-// stderr), 2 for bad usage.
+// process exit code: 0 on success, 1 when the work failed (with a one-line
+// message on stderr), 2 for bad usage (the tool then prints the usage line).
+// "--help" anywhere prints the usage without running the handler, and an
+// exception escaping a handler is reported and exits 1.
 #pragma once
 
 #include <span>

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <filesystem>
 #include <limits>
 #include <new>
 #include <system_error>
@@ -86,30 +85,9 @@ bool FileStream::close() {
     return ok;
 }
 
-AtomicFileSink::AtomicFileSink(std::string target)
-    : target_(std::move(target)), temporary_(target_ + ".lvtmp"), file_(temporary_, "wb") {}
-
-AtomicFileSink::~AtomicFileSink() {
-    if (!finished_) discard();
-}
-
-bool AtomicFileSink::close() {
-    if (finished_) return false;
-    finished_ = true;
-    if (!file_.close()) {
-        std::remove(temporary_.c_str());
-        return false;
-    }
-    std::error_code error;
-    std::filesystem::rename(temporary_, target_, error);
-    if (error) std::remove(temporary_.c_str());
-    return !error;
-}
-
-void AtomicFileSink::discard() {
-    finished_ = true;
-    file_.close();
-    std::remove(temporary_.c_str());
+int AtomicFileSink::write(const std::uint8_t* buffer, int count) {
+    if (count < 0) return -1;
+    return file_.write(buffer, static_cast<std::size_t>(count)) ? count : -1;
 }
 
 }  // namespace lv::codec

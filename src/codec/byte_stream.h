@@ -8,9 +8,10 @@
 // files alike); memory streams serve tests and the fuzzer; file streams wrap
 // std::FILE*.
 //
-// AtomicFileSink writes to a temporary file beside the target and renames it
-// over the target only when close() succeeds, so a failed or interrupted
-// write never leaves a half-written picture where a good one was.
+// AtomicFileSink is the codec's output file: a FileWriter (shell/file_writer.h)
+// seen as a stream, so a regular file is replaced only when close() succeeds
+// and a failed or interrupted write never leaves a half-written picture
+// where a good one was; a device, a FIFO or "-" is written directly.
 #pragma once
 
 #include <cstdint>
@@ -19,6 +20,7 @@
 #include <string>
 #include <vector>
 
+#include "shell/file_writer.h"
 #include "shell/stream.h"
 
 namespace lv::codec {
@@ -81,24 +83,22 @@ private:
 
 class AtomicFileSink final : public ByteStream {
 public:
-    explicit AtomicFileSink(std::string target);
-    ~AtomicFileSink() override;  // discards the temporary unless closed
-    AtomicFileSink(const AtomicFileSink&) = delete;
-    AtomicFileSink& operator=(const AtomicFileSink&) = delete;
-    bool ok() const { return file_.ok(); }
-    long seek(long offset, int origin) override { return file_.seek(offset, origin); }
+    explicit AtomicFileSink(const std::string& target) { file_.open(target, error_); }
+    // Destruction without close() discards the temporary.
+    bool ok() const { return file_.isOpen(); }
+    // The reason of the last failure to open or close.
+    const std::string& error() const { return error_; }
+    long seek(long, int) override { return -1; }  // written front to back
     int read(std::uint8_t*, int) override { return -1; }
-    int write(const std::uint8_t* buffer, int count) override { return file_.write(buffer, count); }
-    // Completes the temporary and renames it over the target.
-    bool close() override;
+    int write(const std::uint8_t* buffer, int count) override;
+    // Completes the file (renaming a temporary over the target).
+    bool close() override { return file_.commit(error_); }
     // Removes the temporary; the target is untouched.
-    void discard();
+    void discard() { file_.discard(); }
 
 private:
-    std::string target_;
-    std::string temporary_;
-    FileStream file_;
-    bool finished_ = false;
+    FileWriter file_;
+    std::string error_;
 };
 
 }  // namespace lv::codec

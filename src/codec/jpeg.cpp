@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <optional>
 #include <vector>
 
 #include "codec/jpeg_codec.h"
@@ -44,26 +45,74 @@ struct DecodeSession {
     }
 };
 
-// Rows of the last strip may lie beyond the Bitmap: they go to scratch rows.
-bool readInto(DecodeSession& session, const ImageInfo& info, Bitmap& bitmap) {
-    const bool direct = info.bytesPerPixel * info.outputWidth == bitmap.stride;
+// Decodes every strip. `target(y)` names where output row y goes when the
+// decoder can write there directly (null: a scratch row); `deliver(y, row)`
+// gets each row in Bitmap order (blue, green, red, or grey) unless it was
+// decoded in place. Rows of the last strip beyond the picture go to scratch.
+template <typename Target, typename Deliver>
+bool readStrips(DecodeSession& session, const ImageInfo& info, Target target, Deliver deliver) {
+    const bool packed = info.bytesPerPixel == 1 || info.bytesPerPixel == 3;
     std::vector<std::vector<std::uint8_t>> buffers(static_cast<std::size_t>(info.rowsPerStrip),
                                                    std::vector<std::uint8_t>(static_cast<std::size_t>(info.bytesPerRow) + 8));
     std::vector<std::uint8_t*> rows(static_cast<std::size_t>(info.rowsPerStrip));
+    std::vector<bool> inPlace(rows.size());
     for (int y = 0; y < info.outputHeight;) {
-        for (int i = 0; i < info.rowsPerStrip; ++i)
-            rows[i] = direct && y + i < info.outputHeight ? bitmap.rows[y + i] : buffers[i].data();
+        for (int i = 0; i < info.rowsPerStrip; ++i) {
+            std::uint8_t* direct = packed && y + i < info.outputHeight ? target(y + i) : nullptr;
+            inPlace[i] = direct != nullptr;
+            rows[i] = direct ? direct : buffers[i].data();
+        }
         int delivered = 0;
         if (jpegDecoderReadRows(session.decoder.get(), rows.data(), delivered) != kJpegOk || delivered < 1) return false;
         for (int i = 0; i < delivered && y + i < info.outputHeight; ++i) {
-            if (direct) continue;
-            // 32-bit pixels: the lowest three bytes, in order.
-            std::uint8_t* target = bitmap.rows[y + i];
-            for (int x = 0; x < info.outputWidth; ++x) std::memcpy(target + 3 * x, rows[i] + 4 * x, 3);
+            if (inPlace[i]) continue;
+            if (!packed)  // 32-bit pixels: the lowest three bytes, in order
+                for (int x = 0; x < info.outputWidth; ++x) std::memmove(rows[i] + 3 * x, rows[i] + 4 * x, 3);
+            if (!deliver(y + i, rows[i])) return false;
         }
         y += delivered;
     }
     return true;
+}
+
+bool readInto(DecodeSession& session, const ImageInfo& info, Bitmap& bitmap) {
+    const bool direct = info.bytesPerPixel * info.outputWidth == bitmap.stride;
+    return readStrips(
+        session, info, [&](int y) { return direct ? bitmap.rows[y] : nullptr; },
+        [&](int y, const std::uint8_t* row) {
+            std::memcpy(bitmap.rows[y], row, static_cast<std::size_t>(bitmap.stride));
+            return true;
+        });
+}
+
+// Opens the decoder and chooses the reduced size for a wanted box: the
+// fitted size in `fitted` when one was asked for.
+bool startDecode(DecodeSession& session, int wantedWidth, int wantedHeight, ImageInfo& info,
+                 std::optional<PictureSize>& fitted) {
+    if (!findJpegStart(session.stream) || !session.open()) return false;
+    DecoderOptions options;
+    jpegDecoderDefaultOptions(options);
+    options.scaleDenominator = 1;
+    options.colourMode = 3;
+    if (!session.configure(options, info) || info.components > 3) return false;
+
+    jpegDecoderDefaultOptions(options);
+    options.scaleDenominator = 1;
+    const bool sized = wantedWidth >= 1 && wantedHeight >= 1;
+    if (sized) {
+        fitted = fitSize({info.sourceWidth, info.sourceHeight}, {wantedWidth, wantedHeight});
+        options.scaleDenominator = reducedScaleFor({info.sourceWidth, info.sourceHeight}, *fitted);
+        options.wantedWidth = fitted->width;
+        options.wantedHeight = fitted->height;
+    }
+    const ProcessorFlags flags = processorFlags();
+    options.amdFamily6 = flags.amdFamily6;
+    options.intelSse = flags.intelSse;
+    options.intelSse2 = flags.intelSse2;
+    options.colourMode = flags.amdFamily6 && options.scaleDenominator == 1 ? 0 : 3;
+    options.outputFormat = 1;
+    options.wantedSizeGiven = sized;
+    return session.configure(options, info);
 }
 
 }  // namespace
@@ -85,44 +134,34 @@ int reducedScaleFor(PictureSize source, PictureSize fitted) {
 
 BitmapPtr decodeJpeg(ByteStream& stream, int wantedWidth, int wantedHeight) {
     try {
-        if (!findJpegStart(stream)) return nullptr;
         DecodeSession session{stream};
-        if (!session.open()) return nullptr;
-
-        DecoderOptions options;
         ImageInfo info;
-        jpegDecoderDefaultOptions(options);
-        options.scaleDenominator = 1;
-        options.colourMode = 3;
-        if (!session.configure(options, info) || info.components > 3) return nullptr;
-
-        jpegDecoderDefaultOptions(options);
-        options.scaleDenominator = 1;
-        const bool sized = wantedWidth >= 1 && wantedHeight >= 1;
-        PictureSize fitted{};
-        if (sized) {
-            fitted = fitSize({info.sourceWidth, info.sourceHeight}, {wantedWidth, wantedHeight});
-            options.scaleDenominator = reducedScaleFor({info.sourceWidth, info.sourceHeight}, fitted);
-            options.wantedWidth = fitted.width;
-            options.wantedHeight = fitted.height;
-        }
-        const ProcessorFlags flags = processorFlags();
-        options.amdFamily6 = flags.amdFamily6;
-        options.intelSse = flags.intelSse;
-        options.intelSse2 = flags.intelSse2;
-        options.colourMode = flags.amdFamily6 && options.scaleDenominator == 1 ? 0 : 3;
-        options.outputFormat = 1;
-        options.wantedSizeGiven = sized;
-        if (!session.configure(options, info)) return nullptr;
-
-        BitmapPtr bitmap = createBitmap("jpeg", info.outputWidth, info.outputHeight, info.components < 3 ? 8 : 24);
+        std::optional<PictureSize> fitted;
+        if (!startDecode(session, wantedWidth, wantedHeight, info, fitted)) return nullptr;
+        // Every row is decoded before the Bitmap is returned.
+        BitmapPtr bitmap = createBitmapToFill("jpeg", info.outputWidth, info.outputHeight, info.components < 3 ? 8 : 24);
         if (!bitmap || !readInto(session, info, *bitmap)) return nullptr;
-        if (sized && fittedSizeScaler && (fitted.width != bitmap->width || fitted.height != bitmap->height)) {
-            if (BitmapPtr scaled = fittedSizeScaler(*bitmap, fitted)) return scaled;
+        if (fitted && fittedSizeScaler && (fitted->width != bitmap->width || fitted->height != bitmap->height)) {
+            if (BitmapPtr scaled = fittedSizeScaler(*bitmap, *fitted)) return scaled;
         }
         return bitmap;
     } catch (...) {
         return nullptr;
+    }
+}
+
+bool decodeJpegRows(ByteStream& stream, int wantedWidth, int wantedHeight, JpegRowSink& sink) {
+    try {
+        DecodeSession session{stream};
+        ImageInfo info;
+        std::optional<PictureSize> fitted;
+        if (!startDecode(session, wantedWidth, wantedHeight, info, fitted)) return false;
+        if (!sink.begin(info.outputWidth, info.outputHeight, info.components < 3)) return false;
+        return readStrips(
+            session, info, [](int) -> std::uint8_t* { return nullptr; },
+            [&](int, const std::uint8_t* row) { return sink.row(row); });
+    } catch (...) {
+        return false;
     }
 }
 

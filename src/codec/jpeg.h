@@ -34,6 +34,19 @@ int reducedScaleFor(PictureSize source, PictureSize fitted);
 // Wanted width or height below 1: full size.
 BitmapPtr decodeJpeg(ByteStream& stream, int wantedWidth, int wantedHeight);
 
+// The same decode delivered row by row, top first, with no whole picture
+// in memory: begin() once the output size is known, then row() for each row
+// in Bitmap order (blue, green, red; one byte for grey). Either returning
+// false stops the decode. The reduced size is not scaled further (no fitted
+// size scaler is applied). False when the stream is not a decodable JPEG.
+class JpegRowSink {
+public:
+    virtual ~JpegRowSink() = default;
+    virtual bool begin(int width, int height, bool grey) = 0;
+    virtual bool row(const std::uint8_t* pixels) = 0;
+};
+bool decodeJpegRows(ByteStream& stream, int wantedWidth, int wantedHeight, JpegRowSink& sink);
+
 int encodeJpeg(ByteStream& stream, const Bitmap& bitmap, int quality);
 
 // The same on a file-service stream (a file opened with

@@ -38,13 +38,14 @@ const Palette& greyRamp() {
     return ramp;
 }
 
-bool Bitmap::allocate(int width, int height, int depth, Storage& out) {
+bool Bitmap::allocate(int width, int height, int depth, Storage& out, bool zeroed) {
     if (!validShape(width, height, depth)) return false;
     const std::size_t stride = static_cast<std::size_t>(strideFor(width, depth));
     const std::size_t bytes = stride * static_cast<std::size_t>(height) + kSpareBytes;
     try {
-        out.block.reset(new (std::nothrow) std::uint8_t[bytes]());
+        out.block.reset(zeroed ? new (std::nothrow) std::uint8_t[bytes]() : new (std::nothrow) std::uint8_t[bytes]);
         if (!out.block) return false;
+        if (!zeroed) std::memset(out.block.get() + bytes - kSpareBytes, 0, kSpareBytes);  // kernels read past the end
         out.rows.resize(static_cast<std::size_t>(height));
     } catch (const std::bad_alloc&) {
         out.block.reset();
@@ -64,9 +65,11 @@ void Bitmap::install(Storage&& storage, int newWidth, int newHeight) {
 
 void BitmapFreer::operator()(Bitmap* bitmap) const { freeBitmap(bitmap); }
 
-BitmapPtr createBitmap(std::string_view name, int width, int height, int depth) {
+namespace {
+
+BitmapPtr newBitmap(std::string_view name, int width, int height, int depth, bool zeroed) {
     Bitmap::Storage storage;
-    if (!Bitmap::allocate(width, height, depth, storage)) return nullptr;
+    if (!Bitmap::allocate(width, height, depth, storage, zeroed)) return nullptr;
     try {
         auto bitmap = std::make_unique<Bitmap>();
         bitmap->name = std::string(name);
@@ -78,6 +81,16 @@ BitmapPtr createBitmap(std::string_view name, int width, int height, int depth) 
     } catch (const std::bad_alloc&) {
         return nullptr;
     }
+}
+
+}  // namespace
+
+BitmapPtr createBitmap(std::string_view name, int width, int height, int depth) {
+    return newBitmap(name, width, height, depth, true);
+}
+
+BitmapPtr createBitmapToFill(std::string_view name, int width, int height, int depth) {
+    return newBitmap(name, width, height, depth, false);
 }
 
 void freeBitmap(Bitmap* bitmap) {

@@ -61,7 +61,7 @@ public:
         std::unique_ptr<std::uint8_t[]> block;
         std::vector<std::uint8_t*> rows;
     };
-    static bool allocate(int width, int height, int depth, Storage& out);
+    static bool allocate(int width, int height, int depth, Storage& out, bool zeroed = true);
     void install(Storage&& storage, int width, int height);
 
 private:
@@ -77,6 +77,10 @@ using BitmapPtr = std::unique_ptr<Bitmap, BitmapFreer>;
 // a block above kMaxPixelBytes, or an exhausted allocation. The pixels are
 // zero; a new 8-bit Bitmap has the grey ramp, a 24-bit one an all-zero palette.
 BitmapPtr createBitmap(std::string_view name, int width, int height, int depth);
+// The same with the pixels left unwritten, for a decoder that fills every
+// row before anyone reads it (and drops the Bitmap when it cannot): a large
+// picture is not cleared only to be overwritten.
+BitmapPtr createBitmapToFill(std::string_view name, int width, int height, int depth);
 
 // Removes a registered Bitmap from the registry and releases it; ignores
 // any other pointer (including null and already freed ones).

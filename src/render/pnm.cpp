@@ -1,16 +1,17 @@
 #include "render/pnm.h"
 
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
+#include <algorithm>
 #include <system_error>
 
 namespace lv {
 
 namespace {
 
-constexpr std::size_t kMaxFileBytes = Bitmap::kMaxPixelBytes * 2 + 4096;
+// A header (with its comments) must fit in the first piece read.
+constexpr std::size_t kHeaderPiece = 4096;
 
 class HeaderReader {
 public:
@@ -57,118 +58,187 @@ std::uint8_t toByte(unsigned sample, unsigned maxval) {
     return static_cast<std::uint8_t>((sample * 255u + maxval / 2) / maxval);
 }
 
-}  // namespace
 
-BitmapPtr decodePnm(std::span<const std::uint8_t> bytes, std::string_view name, std::string& error) {
+// The parsed header and where the raster starts in the bytes it was read from.
+struct PnmShape {
+    int width = 0, height = 0, channels = 0;
+    unsigned maxval = 0;
+    std::size_t rasterOffset = 0;
+    std::size_t sampleBytes() const { return maxval > 255 ? 2 : 1; }
+    std::size_t rowBytes() const { return static_cast<std::size_t>(width) * channels * sampleBytes(); }
+};
+
+bool parseHeader(std::span<const std::uint8_t> bytes, PnmShape& shape, std::string& error) {
     if (bytes.size() < 2 || bytes[0] != 'P' || (bytes[1] != '5' && bytes[1] != '6')) {
         error = "not a binary PGM or PPM file";
-        return nullptr;
+        return false;
     }
-    const int channels = bytes[1] == '5' ? 1 : 3;
     HeaderReader header(bytes);
     const long width = header.number(), height = header.number(), maxval = header.number();
     if (width < 1 || height < 1 || maxval < 1 || maxval > 65535 || !header.endOfHeader()) {
         error = "bad PGM/PPM header";
-        return nullptr;
+        return false;
     }
     if (width > Bitmap::kMaxSide || height > Bitmap::kMaxSide) {
         error = "picture too large";
-        return nullptr;
+        return false;
     }
-    const std::size_t sampleBytes = maxval > 255 ? 2 : 1;
-    const std::size_t rowBytes = static_cast<std::size_t>(width) * channels * sampleBytes;
-    if ((bytes.size() - header.offset()) / rowBytes < static_cast<std::size_t>(height)) {
-        error = "PGM/PPM data is short";
-        return nullptr;
+    shape = PnmShape{static_cast<int>(width), static_cast<int>(height), bytes[1] == '5' ? 1 : 3,
+                     static_cast<unsigned>(maxval), header.offset()};
+    return true;
+}
+
+// One file row (samples in file order) into a Bitmap row. `in` may be the
+// Bitmap row itself when the samples are 8-bit.
+void storeRow(const PnmShape& shape, const std::uint8_t* in, std::uint8_t* out) {
+    if (shape.maxval == 255 && shape.channels == 1) {
+        if (in != out) std::memcpy(out, in, static_cast<std::size_t>(shape.width));
+        return;
     }
-    BitmapPtr bitmap = createBitmap(name, static_cast<int>(width), static_cast<int>(height), channels == 1 ? 8 : 24);
+    if (shape.maxval == 255) {  // file order red, green, blue; Bitmap order blue, green, red
+        for (int x = 0; x < shape.width; ++x, in += 3, out += 3) {
+            const std::uint8_t red = in[0], green = in[1], blue = in[2];
+            out[0] = blue, out[1] = green, out[2] = red;
+        }
+        return;
+    }
+    const std::size_t step = shape.sampleBytes();
+    for (int x = 0; x < shape.width; ++x) {
+        std::uint8_t sample[3];
+        for (int c = 0; c < shape.channels; ++c, in += step)
+            sample[c] = toByte(step == 2 ? (in[0] << 8 | in[1]) : in[0], shape.maxval);
+        if (shape.channels == 1) {
+            *out++ = sample[0];
+        } else {
+            *out++ = sample[2], *out++ = sample[1], *out++ = sample[0];
+        }
+    }
+}
+
+// Reads the raster row by row with `readRow(buffer, bytes)` (false when the
+// data ends short) into a Bitmap whose every row is then written.
+template <typename ReadRow>
+BitmapPtr readRaster(const PnmShape& shape, std::string_view name, ReadRow readRow, std::string& error) {
+    BitmapPtr bitmap = createBitmapToFill(name, shape.width, shape.height, shape.channels == 1 ? 8 : 24);
     if (!bitmap) {
         error = "picture too large";
         return nullptr;
     }
-    const std::uint8_t* in = bytes.data() + header.offset();
-    const unsigned top = static_cast<unsigned>(maxval);
-    for (int y = 0; y < bitmap->height; ++y) {
-        std::uint8_t* out = bitmap->rows[y];
-        for (long x = 0; x < width; ++x) {
-            std::uint8_t sample[3];
-            for (int c = 0; c < channels; ++c, in += sampleBytes)
-                sample[c] = toByte(sampleBytes == 2 ? (in[0] << 8 | in[1]) : in[0], top);
-            if (channels == 1) {
-                *out++ = sample[0];
-            } else {  // file order red, green, blue; Bitmap order blue, green, red
-                *out++ = sample[2];
-                *out++ = sample[1];
-                *out++ = sample[0];
-            }
+    const bool inPlace = shape.sampleBytes() == 1;
+    std::vector<std::uint8_t> buffer(inPlace ? 0 : shape.rowBytes());
+    for (int y = 0; y < shape.height; ++y) {
+        std::uint8_t* in = inPlace ? bitmap->rows[y] : buffer.data();
+        if (!readRow(in, shape.rowBytes())) {
+            error = "PGM/PPM data is short";
+            return nullptr;
         }
+        storeRow(shape, in, bitmap->rows[y]);
     }
     return bitmap;
 }
 
+}  // namespace
+
+BitmapPtr decodePnm(std::span<const std::uint8_t> bytes, std::string_view name, std::string& error) {
+    PnmShape shape;
+    if (!parseHeader(bytes, shape, error)) return nullptr;
+    if ((bytes.size() - shape.rasterOffset) / shape.rowBytes() < static_cast<std::size_t>(shape.height)) {
+        error = "PGM/PPM data is short";
+        return nullptr;
+    }
+    std::size_t at = shape.rasterOffset;
+    return readRaster(
+        shape, name,
+        [&](std::uint8_t* out, std::size_t count) {
+            std::memcpy(out, bytes.data() + at, count);
+            at += count;
+            return true;
+        },
+        error);
+}
+
+BitmapPtr readPnm(std::FILE* file, std::string_view name, std::string& error) {
+    // The header is read with the first piece; what follows it starts the raster.
+    std::vector<std::uint8_t> head(kHeaderPiece);
+    head.resize(std::fread(head.data(), 1, head.size(), file));
+    PnmShape shape;
+    if (!parseHeader(head, shape, error)) return nullptr;
+    std::size_t at = shape.rasterOffset;
+    return readRaster(
+        shape, name,
+        [&](std::uint8_t* out, std::size_t count) {
+            const std::size_t early = std::min(count, head.size() - at);
+            std::memcpy(out, head.data() + at, early);
+            at += early;
+            return std::fread(out + early, 1, count - early, file) == count - early;
+        },
+        error);
+}
+
 BitmapPtr loadPnm(const std::string& path, std::string& error) {
-    std::ifstream file(path, std::ios::binary);
+    if (path == "-") return readPnm(binaryStandardInput(), "-", error);
+    std::error_code ec;
+    if (std::filesystem::is_directory(path, ec)) {
+        error = path + ": is a folder, not a picture";
+        return nullptr;
+    }
+    std::FILE* file = std::fopen(path.c_str(), "rb");
     if (!file) {
         error = "cannot open " + path;
         return nullptr;
     }
-    std::error_code ec;
-    const auto size = std::filesystem::file_size(path, ec);
-    if (ec || size > kMaxFileBytes) {
-        error = "cannot read " + path;
-        return nullptr;
+    BitmapPtr bitmap = readPnm(file, path, error);
+    std::fclose(file);
+    if (!bitmap) error = path + ": " + error;
+    return bitmap;
+}
+
+bool isGreyBitmap(const Bitmap& bitmap) { return bitmap.depth == 8 && bitmap.palette == greyRamp(); }
+
+std::string pnmHeader(int width, int height, bool grey) {
+    return std::string(grey ? "P5\n" : "P6\n") + std::to_string(width) + " " + std::to_string(height) + "\n255\n";
+}
+
+void pnmRow(const Bitmap& bitmap, int y, std::uint8_t* out) {
+    const std::uint8_t* in = bitmap.rows[y];
+    if (isGreyBitmap(bitmap)) {
+        std::memcpy(out, in, static_cast<std::size_t>(bitmap.width));
+    } else if (bitmap.depth == 8) {
+        for (int x = 0; x < bitmap.width; ++x, out += 3) {
+            const PaletteEntry& c = bitmap.palette[in[x]];
+            out[0] = c.red, out[1] = c.green, out[2] = c.blue;
+        }
+    } else {  // Bitmap order blue, green, red
+        for (int x = 0; x < bitmap.width; ++x, in += 3, out += 3) out[0] = in[2], out[1] = in[1], out[2] = in[0];
     }
-    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size));
-    if (!file.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()))) {
-        error = "cannot read " + path;
-        return nullptr;
-    }
-    return decodePnm(bytes, path, error);
 }
 
 std::vector<std::uint8_t> encodePnm(const Bitmap& bitmap) {
-    const bool grey = bitmap.depth == 8 && bitmap.palette == greyRamp();
-    char header[64];
-    const int length = std::snprintf(header, sizeof header, "P%c\n%d %d\n255\n", grey ? '5' : '6', bitmap.width, bitmap.height);
-    std::vector<std::uint8_t> out(header, header + length);
-    out.reserve(out.size() + static_cast<std::size_t>(bitmap.width) * bitmap.height * (grey ? 1 : 3));
-    for (int y = 0; y < bitmap.height; ++y) {
-        const std::uint8_t* in = bitmap.rows[y];
-        for (int x = 0; x < bitmap.width; ++x) {
-            if (grey) {
-                out.push_back(in[x]);
-            } else if (bitmap.depth == 8) {
-                const PaletteEntry& c = bitmap.palette[in[x]];
-                out.insert(out.end(), {c.red, c.green, c.blue});
-            } else {
-                out.insert(out.end(), {in[3 * x + 2], in[3 * x + 1], in[3 * x]});
-            }
-        }
-    }
+    const bool grey = isGreyBitmap(bitmap);
+    const std::string header = pnmHeader(bitmap.width, bitmap.height, grey);
+    const std::size_t rowBytes = static_cast<std::size_t>(bitmap.width) * (grey ? 1 : 3);
+    std::vector<std::uint8_t> out(header.size() + rowBytes * static_cast<std::size_t>(bitmap.height));
+    std::memcpy(out.data(), header.data(), header.size());
+    for (int y = 0; y < bitmap.height; ++y) pnmRow(bitmap, y, out.data() + header.size() + rowBytes * y);
     return out;
 }
 
+bool writePnm(const Bitmap& bitmap, FileWriter& out) {
+    const bool grey = isGreyBitmap(bitmap);
+    std::vector<std::uint8_t> row(static_cast<std::size_t>(bitmap.width) * (grey ? 1 : 3));
+    bool ok = out.write(pnmHeader(bitmap.width, bitmap.height, grey));
+    for (int y = 0; ok && y < bitmap.height; ++y) {
+        pnmRow(bitmap, y, row.data());
+        ok = out.write(row);
+    }
+    return ok;
+}
+
 bool savePnm(const Bitmap& bitmap, const std::string& path, std::string& error) {
-    const std::vector<std::uint8_t> bytes = encodePnm(bitmap);
-    const std::string temporary = path + ".tmp";
-    {
-        std::ofstream file(temporary, std::ios::binary | std::ios::trunc);
-        if (!file || !file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size())) ||
-            !file.flush()) {
-            error = "cannot write " + temporary;
-            file.close();
-            std::remove(temporary.c_str());
-            return false;
-        }
-    }
-    std::error_code ec;
-    std::filesystem::rename(temporary, path, ec);
-    if (ec) {
-        std::remove(temporary.c_str());
-        error = "cannot replace " + path + ": " + ec.message();
-        return false;
-    }
-    return true;
+    FileWriter out;
+    if (!out.open(path, error)) return false;
+    writePnm(bitmap, out);  // a failure is reported by commit()
+    return out.commit(error);
 }
 
 }  // namespace lv

@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include "audio/format_probe.h"
+#include "shell/unique_folder.h"
 
 namespace lv::audio::reference {
 
@@ -12,13 +13,11 @@ bool haveTool(const char* name) { return run(std::string("command -v ") + name);
 
 bool run(const std::string& command) { return std::system((command + " >/dev/null 2>&1").c_str()) == 0; }
 
-Workspace::Workspace(const std::string& name) : dir_(fs::temp_directory_path() / ("lumavine-reference-" + name)) {
-    fs::create_directories(dir_);
-}
+Workspace::Workspace(const std::string& name) : dir_(lv::test::makeUniqueFolder("lumavine-reference-" + name)) {}
 
 Workspace::~Workspace() {
     std::error_code ignored;
-    fs::remove_all(dir_, ignored);
+    if (!dir_.empty()) fs::remove_all(dir_, ignored);
 }
 
 bool makeTestSound(const std::string& wavPath, int rate, int channels) {

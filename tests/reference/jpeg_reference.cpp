@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "codec/image_compare.h"
-#include <unistd.h>
+#include "shell/unique_folder.h"
 #include "render/pnm.h"
 
 namespace lv::test {
@@ -110,8 +110,8 @@ TEST_F(ReferenceComparison, CjpegFormsDecodeLikeLibjpegTurbo) {
     const auto files = photos();
     if (files.empty() || std::system("cjpeg -version </dev/null >/dev/null 2>&1") != 0)
         GTEST_SKIP() << "no shared media folder or no cjpeg";
-    const fs::path folder = fs::temp_directory_path() / ("lumavine-jpeg-" + std::to_string(::getpid()));
-    fs::create_directories(folder);
+    const fs::path folder = lv::test::makeUniqueFolder("lumavine-jpeg");
+    ASSERT_FALSE(folder.empty());
     const BitmapPtr picture = decodeBytes(readBytes(files.front()));
     ASSERT_TRUE(picture && savePnm(*picture, (folder / "source.ppm").string(), pnmError));
     const char* forms[] = {"-sample 1x1",  "-sample 2x1", "-sample 1x2",        "-sample 2x2",

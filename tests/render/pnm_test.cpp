@@ -5,6 +5,8 @@
 #include <cstring>
 #include <string>
 
+#include "shell/temp_folder.h"
+
 namespace lv {
 namespace {
 
@@ -57,6 +59,42 @@ TEST_F(PnmTest, EncodeDecodeRoundTrip) {
     paletted->rows[0][0] = 0;
     const auto encoded = encodePnm(*paletted);
     EXPECT_EQ(std::string(encoded.begin(), encoded.end()), std::string("P6\n1 1\n255\n\x0a\x14\x1e"));
+}
+
+// Files are read row by row from the stream; they must read as the same
+// bytes decoded in memory do, whatever the sample width.
+class PnmFileTest : public PnmTest {
+protected:
+    test::TempFolder temp;
+    BitmapPtr load(const std::string& text) { return loadPnm(temp.write("p.pnm", text), error); }
+};
+
+TEST_F(PnmFileTest, FilesReadLikeTheSameBytesInMemory) {
+    std::string raster;
+    for (int i = 0; i < 3 * 40 * 30 * 2; ++i) raster += static_cast<char>(i * 7);
+    for (const std::string& header : {"P6\n40 30\n255\n"s, "P6 40 30 65535\n"s, "P5\n# note\n40 60 255\n"s}) {
+        BitmapPtr fromFile = load(header + raster);
+        BitmapPtr inMemory = decode(header + raster);
+        ASSERT_TRUE(fromFile && inMemory) << header << error;
+        EXPECT_EQ(fromFile->pixelBytes(), inMemory->pixelBytes());
+        EXPECT_EQ(std::memcmp(fromFile->pixels(), inMemory->pixels(), inMemory->pixelBytes()), 0) << header;
+    }
+}
+
+TEST_F(PnmFileTest, ShortFilesAndFoldersAreRefusedWithAReason) {
+    EXPECT_FALSE(load("P6\n40 30\n255\n" + std::string(3 * 40 * 30 - 1, 'x')));
+    EXPECT_NE(error.find("short"), std::string::npos);
+    EXPECT_FALSE(loadPnm(temp.folder(), error));
+    EXPECT_NE(error.find("folder"), std::string::npos);
+    EXPECT_FALSE(loadPnm(temp.file("missing.ppm"), error));
+}
+
+TEST_F(PnmFileTest, SavedPicturesStreamTheSameBytesAsEncodePnm) {
+    BitmapPtr colour = decode(std::string("P6 3 2 255\n") + "abcdefghijklmnopqr");
+    ASSERT_TRUE(colour);
+    ASSERT_TRUE(savePnm(*colour, temp.file("s.ppm"), error)) << error;
+    const auto encoded = encodePnm(*colour);
+    EXPECT_EQ(temp.read("s.ppm"), std::string(encoded.begin(), encoded.end()));
 }
 
 }  // namespace

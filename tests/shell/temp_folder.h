@@ -1,35 +1,33 @@
 // A fresh folder under the system's temporary folder for one test, removed
-// with everything in it at the end.
+// with everything in it at the end. Its name is unique by construction
+// (see unique_folder.h), so tests that ctest runs in parallel never share it.
 #pragma once
 
 #include <gtest/gtest.h>
 
-#include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <string>
 #include <string_view>
 
+#include "shell/unique_folder.h"
+
 namespace lv::test {
 
 class TempFolder {
 public:
-    TempFolder() {
-        static int serial = 0;
-        path_ = std::filesystem::temp_directory_path() /
-                ("lumavine-test-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "-" +
-                 std::to_string(++serial) + "-" + std::to_string(reinterpret_cast<std::uintptr_t>(this)));
-        std::filesystem::remove_all(path_);
-        std::filesystem::create_directories(path_);
+    TempFolder() : path_(makeUniqueFolder("lumavine-test")) {
+        EXPECT_FALSE(path_.empty()) << "no temporary folder could be made";
     }
     ~TempFolder() {
         std::error_code ignored;
-        std::filesystem::remove_all(path_, ignored);
+        if (!path_.empty()) std::filesystem::remove_all(path_, ignored);
     }
     TempFolder(const TempFolder&) = delete;
     TempFolder& operator=(const TempFolder&) = delete;
 
     // The folder as the program writes paths: ending in a separator.
+    const std::filesystem::path& path() const { return path_; }
     std::string folder() const { return (path_ / "").string(); }
     std::string file(std::string_view name) const { return (path_ / name).string(); }
 

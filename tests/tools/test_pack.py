@@ -93,6 +93,24 @@ class PackTest(unittest.TestCase):
         self.assertEqual(result.returncode, 1)
         self.assertFalse(os.path.exists(os.path.join(self.root, "x.exe")))
 
+    def test_pack_onto_an_empty_folder_fails_and_keeps_the_folder(self):
+        folder = os.path.join(self.root, "empty")
+        os.mkdir(folder)
+        result = run("pack", folder, "--stub", self.stub, self.write("src/a.jpg", b"abc"))
+        self.assertEqual(result.returncode, 1)
+        self.assertIn("folder", result.stderr)
+        self.assertTrue(os.path.isdir(folder))
+
+    def test_a_folder_as_a_file_and_a_file_as_a_folder_fail_with_a_message(self):
+        launcher = self.pack(self.write("src/a.jpg", b"abc"))
+        for args in (["pack", os.path.join(self.root, "x.exe"), "--stub", self.root],
+                     ["pack", os.path.join(self.root, "x.exe"), "--stub", self.stub, self.root],
+                     ["unpack", self.root], ["unpack", launcher, self.stub]):
+            result = run(*args)
+            self.assertEqual(result.returncode, 1, args)
+            self.assertTrue(result.stderr.strip(), args)
+        self.assertEqual(self.read("stub.exe")[:2], b"MZ")
+
     def test_bad_usage_and_missing_inputs(self):
         self.assertEqual(run("pack").returncode, 2)
         self.assertEqual(run("unpack").returncode, 2)
