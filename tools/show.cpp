@@ -18,7 +18,7 @@
 
 #include "picture_file.h"
 #include "shell/json.h"
-#include "shell/whole_file_write.h"
+#include "shell/file_writer.h"
 #include "show/show_file.h"
 #include "show/show_json.h"
 #include "show/show_player.h"
