@@ -65,6 +65,9 @@ public:
     // Families that renumber the clock's frames answer here.
     virtual std::optional<std::int64_t> mapFrame(std::int64_t frame) const { return std::nullopt; }
     virtual void repaint() = 0;
+    // True when a step has already shown everything ("ssNone"): the clock
+    // then finishes at once, whatever the duration.
+    virtual bool allDone() const { return false; }
 
 protected:
     ClockParameters parameters_;
