@@ -45,7 +45,7 @@ int BackBufferDisplay::check() {
 const std::uint8_t* BackBufferDisplay::bufferRow(std::int32_t y) const {
     return buffer_.data() + static_cast<std::size_t>(bufferHeight_ - 1 - y) * static_cast<std::size_t>(rowBytes_);
 }
-std::uint8_t* BackBufferDisplay::bufferRow(std::int32_t y) {
+std::uint8_t* BackBufferDisplay::writableRow(std::int32_t y) {
     return buffer_.data() + static_cast<std::size_t>(bufferHeight_ - 1 - y) * static_cast<std::size_t>(rowBytes_);
 }
 
@@ -55,7 +55,7 @@ bool BackBufferDisplay::lock(std::vector<LockedOutput>& outputs) {
     if (area.empty() || locked_) return false;
     LockedOutput out;
     out.area = area;
-    out.first = bufferRow(area.top) + static_cast<std::size_t>(area.left) * 3;
+    out.first = writableRow(area.top) + static_cast<std::size_t>(area.left) * 3;
     out.pitch = -rowBytes_;
     out.format = &outputs_.front().format;
     outputs.push_back(out);
@@ -91,7 +91,7 @@ int BackBufferDisplay::blit(const OffscreenSurface& surface, const Rect& source,
     for (std::int32_t y = target.top; y < target.bottom(); ++y) {
         const std::int32_t sx = target.left - destination.left + source.left;
         const std::int32_t sy = y - destination.top + source.top;
-        std::memcpy(bufferRow(y) + static_cast<std::size_t>(target.left) * 3,
+        std::memcpy(writableRow(y) + static_cast<std::size_t>(target.left) * 3,
                     surface.row(sy) + static_cast<std::size_t>(sx) * 3, static_cast<std::size_t>(target.width) * 3);
     }
     return 0;
@@ -100,7 +100,7 @@ int BackBufferDisplay::blit(const OffscreenSurface& surface, const Rect& source,
 int BackBufferDisplay::fillBlack(const Rect& rect) {
     const Rect target = intersect(rect, Rect{0, 0, bufferWidth_, bufferHeight_});
     for (std::int32_t y = target.top; y < target.bottom(); ++y) {
-        std::memset(bufferRow(y) + static_cast<std::size_t>(target.left) * 3, 0, static_cast<std::size_t>(target.width) * 3);
+        std::memset(writableRow(y) + static_cast<std::size_t>(target.left) * 3, 0, static_cast<std::size_t>(target.width) * 3);
     }
     return 0;
 }

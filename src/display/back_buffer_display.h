@@ -52,7 +52,7 @@ public:
     std::function<void(const BackBufferDisplay&)> onPresent;
 
 protected:
-    std::uint8_t* bufferRow(std::int32_t y);
+    std::uint8_t* writableRow(std::int32_t y);
     // The back end's copy of the whole buffer to its window.
     virtual void presentBuffer() {}
 

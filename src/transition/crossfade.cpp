@@ -118,14 +118,18 @@ public:
         return info;
     }
     void step(std::int64_t, bool) override {
-        if (paintIncoming(*incoming_, *display_)) sink_->markPainted();
+        // A lock that gave nothing leaves the step to be made again.
+        done_ = paintIncoming(*incoming_, *display_);
+        if (done_) sink_->markPainted();
     }
+    bool allDone() const override { return done_; }
     void repaint() override { paintIncoming(*incoming_, *display_); }
 
 private:
     const Surface* incoming_ = nullptr;
     Display* display_ = nullptr;
     StepSink* sink_ = nullptr;
+    bool done_ = false;
 };
 
 }  // namespace

@@ -77,7 +77,11 @@ void FrameClock::advance(bool final) {
     const std::int64_t duration = durationMs_ == -1 ? info.defaultMs : durationMs_;
     const bool priming = !final && frameFor(ticks_, duration, settings_.refreshHz, 1000) == 0;
     const int repeats = priming ? 3 : 1;
-    for (int i = 0; i < repeats; ++i) advanceOnce(final);
+    for (int i = 0; i < repeats && !transition_.allDone(); ++i) advanceOnce(final);
+    if (transition_.allDone()) {
+        currentFrame_ = total_;
+        finished_ = true;
+    }
 }
 
 void FrameClock::advanceStepped() {

@@ -69,6 +69,9 @@ public:
     // (handed over before begin), so a seeded run replays exactly.
     virtual void useRandom(RandomSource& random) {}
     virtual void repaint() = 0;
+    // True when a step has already shown everything ("ssNone"): the clock
+    // then finishes at once, whatever the duration.
+    virtual bool allDone() const { return false; }
 
 protected:
     ClockParameters parameters_;

@@ -42,3 +42,10 @@ foreach(script ${wine_driver_tests})
     --exe $<TARGET_FILE:lumavine> --probe $<TARGET_FILE:lvprobe>
     --tool $<TARGET_FILE:lumavine-tool> --launcher $<TARGET_FILE:lumavine-launcher>)
 endforeach()
+
+# A transition in a real window: the window display and the frame clock's
+# timer thread under Wine (transition_window/, transition_window.py).
+add_executable(lvtransition ${CMAKE_CURRENT_LIST_DIR}/transition_window/lvtransition.cpp)
+target_link_libraries(lvtransition PRIVATE lumavine_core)
+add_wine_test(win32.transition_window COMMAND ${Python3_EXECUTABLE} ${CMAKE_CURRENT_LIST_DIR}/transition_window.py
+  --exe $<TARGET_FILE:lvtransition> --probe $<TARGET_FILE:lvprobe>)

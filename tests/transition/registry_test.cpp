@@ -1,0 +1,157 @@
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+
+#include "transition/registry.h"
+#include "transition_fixture.h"
+
+namespace lv {
+namespace {
+
+using test::fullRegistry;
+
+TEST(TransitionRegistry, FullRegistrationHas189DistinctEntries) {
+    const Registry registry = fullRegistry();
+    ASSERT_EQ(registry.size(), 189);
+    std::set<int> numbers;
+    std::set<std::string_view> names;
+    for (const RegistryEntry& entry : registry.entries()) {
+        numbers.insert(entry.number());
+        names.insert(entry.name());
+    }
+    EXPECT_EQ(numbers.size(), 189u);
+    EXPECT_EQ(names.size(), 189u);
+    EXPECT_EQ(registry.categoryCount(), 10);
+}
+
+TEST(TransitionRegistry, KeepsTheCatalogueOrder) {
+    const Registry registry = fullRegistry();
+    // Landmarks across the table: the first entries, the start of each
+    // category, and the last entry.
+    const std::pair<int, std::string_view> landmarks[] = {
+        {0, "ssBlend"},       {1, "ssNone"},        {2, "ssDissolve"},   {3, "ssDissolve2"},
+        {8, "ssPushRL"},      {16, "ssSlideRL"},    {34, "ssCurtainLR"}, {38, "ssREFallingBars"},
+        {65, "ssStarOut"},    {82, "ssPaperLR"},    {188, "ssOpenV2"},
+    };
+    for (const auto& [index, name] : landmarks) EXPECT_EQ(registry.entryName(index), name) << index;
+    int lastCategory = 0;
+    for (const RegistryEntry& entry : registry.entries()) {
+        EXPECT_GE(entry.category(), lastCategory) << entry.name();
+        lastCategory = entry.category();
+    }
+}
+
+TEST(TransitionRegistry, WeightsAndNumbersOfTheCatalogue) {
+    const Registry registry = fullRegistry();
+    const auto& blend = registry.entries()[registry.findNumber(171)];
+    EXPECT_EQ(blend.name(), "ssBlend");
+    EXPECT_EQ(blend.weight, 50);
+    EXPECT_EQ(blend.currentWeight, 2500);
+    EXPECT_EQ(registry.entries()[registry.findName("ssFanTOpen2")].number(), 27);
+    EXPECT_EQ(registry.entries()[registry.findName("ssFanTOpen2")].weight, 1);
+    EXPECT_EQ(registry.entries()[registry.findName("ssREFallingSquaresRBV")].weight, 30);
+    EXPECT_EQ(registry.findNumber(33), -1);
+    EXPECT_EQ(registry.findNumber(34), -1);
+}
+
+TEST(TransitionRegistry, ReducedRegistrationKeepsTheFirstFiveCategories) {
+    Registry registry;
+    registry.build(RegistryConditions{32505856, 1024, 820});  // 1024 x 820 x 20 > 16777216
+    ASSERT_EQ(registry.size(), 59);
+    EXPECT_EQ(registry.findName("ssDissolve"), -1);
+    EXPECT_EQ(registry.findName("ssWipeLR"), -1);
+    for (const RegistryEntry& entry : registry.entries()) EXPECT_LT(entry.category(), 5);
+}
+
+TEST(TransitionRegistry, MemoryThresholds) {
+    EXPECT_TRUE(fullRegistration({66060289, 4000, 4000}));
+    EXPECT_FALSE(fullRegistration({66060288, 1024, 820}));
+    EXPECT_TRUE(fullRegistration({32505856, 1024, 819}));
+    EXPECT_FALSE(fullRegistration({32505855, 640, 480}));
+}
+
+TEST(TransitionRegistry, LookUpsAndNames) {
+    const Registry registry = fullRegistry();
+    EXPECT_EQ(registry.indexOfNumber(12345), 0);
+    EXPECT_EQ(registry.findNumber(12345), -1);
+    EXPECT_EQ(registry.entryName(189), "");
+    EXPECT_EQ(registry.entryName(-1), "");
+    EXPECT_EQ(registry.indexOfNumber(178), registry.findName("ssPushLR"));
+}
+
+TEST(TransitionRegistry, EntriesWithoutAFamilyAreBrokenAndNotCreated) {
+    const Registry registry = fullRegistry();
+    const int wipe = registry.findName("ssWipeLR");
+    EXPECT_TRUE(registry.entries()[wipe].broken);
+    EXPECT_FALSE(registry.available(wipe));
+    EXPECT_EQ(registry.createByIndex(wipe), nullptr);
+    EXPECT_NE(registry.createByIndex(registry.findName("ssPushLR")), nullptr);
+}
+
+TEST(TransitionRegistry, CategoryStates) {
+    Registry registry = fullRegistry();
+    registry.setCategoryEnabled(1, false);
+    EXPECT_EQ(registry.categoryState(1), 0);
+    registry.setEnabled(registry.findName("ssPushTB"), true);
+    EXPECT_EQ(registry.categoryState(1), 2);
+    registry.setCategoryEnabled(1, true);
+    EXPECT_EQ(registry.categoryState(1), 1);
+}
+
+TEST(TransitionRegistry, CreateByNegativeIndexTakesTheCategorysFirstEntry) {
+    const Registry registry = fullRegistry();
+    // Category 1 ("ssPushes") starts with "ssPushRL"; a missing category gives entry 0.
+    EXPECT_NE(registry.createByIndex(-2), nullptr);
+    EXPECT_NE(registry.createByIndex(-1 - 40), nullptr);
+}
+
+// Draws that a test hands out in order.
+class ScriptedRandom : public RandomSource {
+public:
+    explicit ScriptedRandom(std::vector<int> draws) : draws_(std::move(draws)) {}
+    int next() override { return draws_.at(at_++); }
+    std::size_t used() const { return at_; }
+
+private:
+    std::vector<int> draws_;
+    std::size_t at_ = 0;
+};
+
+TEST(TransitionRegistryRandom, FollowsTheWeightedWalk) {
+    Registry registry = fullRegistry();
+    // Only the pushes (current weight 225 each, 8 of them: total 1800) take part.
+    for (int i = 0; i < registry.size(); ++i) registry.setEnabled(i, registry.entries()[i].category() == 1);
+    // r = (R1 x 32767 + R2) mod 1800 + 1 = (0 + 500) mod 1800 + 1 = 501: the third push.
+    std::vector<int> draws = {0, 500};
+    draws.resize(2 + registry.size(), 6);
+    ScriptedRandom random(draws);
+    const int chosen = registry.chooseRandom(random);
+    EXPECT_EQ(registry.entryName(chosen), "ssPushTB");
+    EXPECT_EQ(random.used(), 2u + registry.size());
+    EXPECT_EQ(registry.entries()[chosen].currentWeight, 0);
+    EXPECT_EQ(registry.entries()[chosen].useCount, 1);
+    // Every other entry aged by R mod (weight + 1) + 1: 6 mod 16 + 1 = 7 for a push.
+    EXPECT_EQ(registry.entries()[registry.findName("ssPushRL")].currentWeight, 225 + 7);
+    EXPECT_EQ(registry.entries()[registry.findName("ssBlend")].currentWeight, 2500 + 7);
+}
+
+TEST(TransitionRegistryRandom, TriedEntriesCanMakeTheDrawMiss) {
+    Registry registry = fullRegistry();
+    for (int i = 0; i < registry.size(); ++i) registry.setEnabled(i, registry.entries()[i].category() == 1);
+    for (RegistryEntry& entry : registry.entries()) entry.tried = entry.category() == 1 && entry.name() != "ssPushRL";
+    // r = 1000: beyond the one untried push's 225, so the walk ends without a choice.
+    std::vector<int> draws = {0, 999};
+    draws.resize(2 + registry.size(), 0);
+    ScriptedRandom random(draws);
+    EXPECT_EQ(registry.chooseRandom(random), -1);
+}
+
+TEST(TransitionRegistryRandom, SeededChoiceIsRepeatable) {
+    Registry first = fullRegistry(), second = fullRegistry();
+    CRandom a(42), b(42);
+    for (int i = 0; i < 50; ++i) EXPECT_EQ(first.chooseRandom(a), second.chooseRandom(b));
+}
+
+}  // namespace
+}  // namespace lv

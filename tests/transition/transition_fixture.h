@@ -1,0 +1,55 @@
+// Shared pieces of the transition tests: patterned surfaces, a memory
+// display that records every presented frame, and a stepped run driven to
+// its end.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "display/back_buffer_display.h"
+#include "transition/registry.h"
+#include "transition/run.h"
+#include "transition/surface.h"
+
+namespace lv::test {
+
+// A window-sized surface whose picture (at `picture`) carries a pattern that
+// differs per seed, so that no two surfaces share a pixel value by chance.
+inline SurfacePtr patternSurface(std::int32_t width, std::int32_t height, const Rect& picture, std::uint32_t seed) {
+    SurfacePtr surface = createSurface(width, height);
+    surface->picture = picture;
+    for (std::int32_t y = picture.top; y < picture.bottom(); ++y) {
+        for (std::int32_t x = picture.left; x < picture.right(); ++x) {
+            std::uint32_t v = (static_cast<std::uint32_t>(x) * 2654435761u) ^ (static_cast<std::uint32_t>(y) * 40503u) ^ (seed * 97u);
+            surface->row(y)[x] = (v & 0x00FFFFFFu) | 0x00010101u;  // never black, so black shows
+        }
+    }
+    return surface;
+}
+
+inline SurfacePtr fullPattern(std::int32_t width, std::int32_t height, std::uint32_t seed) {
+    return patternSurface(width, height, Rect{0, 0, width, height}, seed);
+}
+
+// Records every presented frame of a memory display.
+struct RecordingDisplay {
+    explicit RecordingDisplay(std::int32_t width, std::int32_t height) : display(width, height) {
+        display.onPresent = [this](const BackBufferDisplay& d) { frames.push_back(d.snapshot()); };
+    }
+    BackBufferDisplay display;
+    std::vector<std::vector<std::uint32_t>> frames;
+};
+
+inline Registry fullRegistry() {
+    Registry registry;
+    registry.build(RegistryConditions{});
+    return registry;
+}
+
+// Drives a stepped run to its end; false when it did not finish within `limit` advances.
+inline bool runToEnd(TransitionRun& run, int limit = 100000) {
+    for (int i = 0; i < limit && !run.finished(); ++i) run.advance();
+    return run.finished();
+}
+
+}  // namespace lv::test
