@@ -4,6 +4,9 @@
 // the timer's steps only hand over stored commands. A step for a time that
 // the stored frames do not hold (another refresh rate, a skipped frame)
 // computes the frame from the pieces instead, from what is on screen.
+// When a frame could not be painted (the display's lock gave nothing), the
+// block kind lays the outgoing picture under the next commands; the next
+// frame is then drawn whole, since what was on screen is gone.
 #include <algorithm>
 #include <memory>
 
@@ -26,15 +29,23 @@ class PieceTransition : public BlockTransition {
 public:
     PieceTransition(const CatalogueRow& row, const PieceRecipe& recipe) : BlockTransition(row), recipe_(recipe) {}
 
+    int begin(const Surface& outgoing, const Surface& incoming, Display& display, StepSink& sink) override {
+        watch_.inner = &sink;
+        watch_.painted = expectPaint_ = false;
+        return BlockTransition::begin(outgoing, incoming, display, watch_);
+    }
     void useRandom(RandomSource& random) override { random_ = &random; }
     std::optional<std::int64_t> mapFrame(std::int64_t frame) const override {
         if (plan_.frameMap.empty()) return std::nullopt;
         return plan_.timeOf(frame);
     }
     void repaint() override {
+        // A repaint between steps says nothing about the pending frame's paint.
+        const bool painted = watch_.painted;
         repainting_ = true;
         BlockTransition::repaint();
         repainting_ = false;
+        watch_.painted = painted;
     }
 
 protected:
@@ -59,6 +70,16 @@ protected:
             frames_.whole(t, out);
             return;
         }
+        // Called right after the previous frame was painted, or not.
+        const bool lost = expectPaint_ && !watch_.painted;
+        watch_.painted = false;
+        expectPaint_ = true;
+        if (lost) {
+            replaying_ = false;
+            frames_.whole(t, out);
+            frames_.settle(t);
+            return;
+        }
         if (replaying_ && cursor_ < cache_.size() && cache_[cursor_].t == t) {
             out.insert(out.end(), cache_[cursor_].commands.begin(), cache_[cursor_].commands.end());
             ++cursor_;
@@ -76,6 +97,16 @@ protected:
     }
 
 private:
+    // Passes the paints on to the clock and remembers that one happened.
+    struct PaintWatch : StepSink {
+        StepSink* inner = nullptr;
+        bool painted = false;
+        void markPainted() override {
+            painted = true;
+            if (inner != nullptr) inner->markPainted();
+        }
+    };
+
     struct CachedFrame {
         std::int64_t t = 0;
         Commands commands;
@@ -114,6 +145,8 @@ private:
     std::size_t cursor_ = 0;
     bool replaying_ = true;
     bool repainting_ = false;
+    PaintWatch watch_;
+    bool expectPaint_ = false;
 };
 
 }  // namespace

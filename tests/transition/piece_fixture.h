@@ -23,7 +23,7 @@
 namespace lv::test {
 
 // Every pixel distinct within its picture and between the two pictures.
-inline SurfacePtr patternSurface(std::int32_t windowWidth, std::int32_t windowHeight, const Rect& picture, bool second) {
+inline SurfacePtr piecePattern(std::int32_t windowWidth, std::int32_t windowHeight, const Rect& picture, bool second) {
     SurfacePtr s = createSurface(windowWidth, windowHeight);
     s->picture = picture;
     for (std::int32_t y = picture.top; y < picture.bottom(); ++y) {
@@ -53,8 +53,8 @@ public:
     PieceDriver(const std::string& name, std::int32_t windowWidth, std::int32_t windowHeight, const Rect& pictureA,
                 const Rect& pictureB, std::uint32_t seed = 1, std::int32_t durationMs = -1)
         : display(windowWidth, windowHeight), random(seed), durationMs_(durationMs) {
-        a = patternSurface(windowWidth, windowHeight, pictureA, false);
-        b = patternSurface(windowWidth, windowHeight, pictureB, true);
+        a = piecePattern(windowWidth, windowHeight, pictureA, false);
+        b = piecePattern(windowWidth, windowHeight, pictureB, true);
         transition = makePieceTransition(catalogueRow(name));
         transition->useRandom(random);
         ClockParameters p;

@@ -98,7 +98,7 @@ TEST_P(EveryRecipe, OnlyPixelsOfEitherPictureOrBlackThroughTheEngine) {
     Registry registry;
     registry.build(RegistryConditions{});
     BackBufferDisplay display(70, 50);
-    SurfacePtr a = patternSurface(70, 50, Rect{3, 1, 64, 48}, false), b = patternSurface(70, 50, Rect{0, 4, 66, 40}, true);
+    SurfacePtr a = piecePattern(70, 50, Rect{3, 1, 64, 48}, false), b = piecePattern(70, 50, Rect{0, 4, 66, 40}, true);
     std::unordered_set<std::uint32_t> allowed(a->pixels.begin(), a->pixels.end());
     allowed.insert(b->pixels.begin(), b->pixels.end());
     allowed.insert(0);
@@ -142,6 +142,41 @@ TEST_P(EveryRecipe, RepaintShowsTheWholeFrameInProgress) {
     EXPECT_EQ(run.display.snapshot(), repainted) << name();
 }
 
+// A display whose lock gives nothing once, and which then shows garbage, as
+// a window covered and uncovered would.
+class FlakyDisplay : public BackBufferDisplay {
+public:
+    using BackBufferDisplay::BackBufferDisplay;
+    int failAt = -1;
+    int locks = 0;
+    bool lock(std::vector<LockedOutput>& outputs) override {
+        if (locks++ != failAt) return BackBufferDisplay::lock(outputs);
+        for (std::int32_t y = 0; y < bufferHeight(); ++y) std::fill(writableRow(y), writableRow(y) + rowBytes(), 0xFF);
+        outputs.clear();
+        return false;
+    }
+};
+
+TEST_P(EveryRecipe, AFrameThatCouldNotBePaintedIsFollowedByAWholeOne) {
+    const auto lastShown = [&](int failAt, int advances) {
+        Registry registry;
+        registry.build(RegistryConditions{});
+        FlakyDisplay display(64, 48);
+        display.failAt = failAt;
+        SurfacePtr a = piecePattern(64, 48, Rect{0, 0, 64, 48}, false), b = piecePattern(64, 48, Rect{0, 0, 64, 48}, true);
+        std::vector<std::uint32_t> shown;
+        display.onPresent = [&](const BackBufferDisplay& d) { shown = d.snapshot(); };
+        CRandom random(4);
+        RunOptions options;
+        options.random = &random;
+        TransitionRun run;
+        run.start(registry, *a, *b, display, registry.findName(name()), 2000, options);
+        for (int i = 0; i < advances && !run.finished(); ++i) run.advance();
+        return shown;
+    };
+    for (int advances : {12, 30}) EXPECT_EQ(lastShown(8, advances), lastShown(-1, advances)) << name() << " " << advances;
+}
+
 INSTANTIATE_TEST_SUITE_P(PieceRecipes, EveryRecipe, ::testing::ValuesIn(pieceRecipeNames()),
                          [](const ::testing::TestParamInfo<std::string_view>& info) { return std::string(info.param); });
 
@@ -171,7 +206,7 @@ TEST(PieceRun, ASeededEngineRunReplaysExactly) {
         Registry registry;
         registry.build(RegistryConditions{});
         BackBufferDisplay display(64, 48);
-        SurfacePtr a = patternSurface(64, 48, Rect{0, 0, 64, 48}, false), b = patternSurface(64, 48, Rect{0, 0, 64, 48}, true);
+        SurfacePtr a = piecePattern(64, 48, Rect{0, 0, 64, 48}, false), b = piecePattern(64, 48, Rect{0, 0, 64, 48}, true);
         std::vector<std::vector<std::uint32_t>> frames;
         display.onPresent = [&](const BackBufferDisplay& d) { frames.push_back(d.snapshot()); };
         CRandom random(seed);
@@ -207,7 +242,7 @@ TEST(PieceRun, TheLongestDurationDoesNotWrapAndStartsFromA) {
     Registry registry;
     registry.build(RegistryConditions{});
     BackBufferDisplay display(64, 48);
-    SurfacePtr a = patternSurface(64, 48, Rect{0, 0, 64, 48}, false), b = patternSurface(64, 48, Rect{0, 0, 64, 48}, true);
+    SurfacePtr a = piecePattern(64, 48, Rect{0, 0, 64, 48}, false), b = piecePattern(64, 48, Rect{0, 0, 64, 48}, true);
     TransitionRun run;
     ASSERT_EQ(run.start(registry, *a, *b, display, registry.findName("ssREFallingBars"), INT32_MAX, RunOptions{}), 0);
     for (int i = 0; i < 5; ++i) run.advance();
