@@ -27,6 +27,7 @@ int TransitionRun::begin(Registry& registry, int index, TransitionPtr transition
     settings.now = options_.now;
     settings.makeTimer = options_.makeTimer;
     auto clock = std::make_unique<FrameClock>(*transition, std::move(settings));
+    transition->useRandom(options_.random != nullptr ? *options_.random : ownRandom_);
     const int result = transition->begin(*outgoing_, *incoming_, *display_, *clock);
     if (result != 0) {
         RegistryEntry& entry = registry.entries()[static_cast<std::size_t>(index)];

@@ -20,6 +20,7 @@
 namespace lv {
 
 class Display;
+class RandomSource;
 struct Surface;
 
 // What describe reports; the numbered places of the engine's information
@@ -64,6 +65,9 @@ public:
     virtual void setParameters(const ClockParameters& parameters) { parameters_ = parameters; }
     // Families that renumber the clock's frames answer here.
     virtual std::optional<std::int64_t> mapFrame(std::int64_t frame) const { return std::nullopt; }
+    // Families that draw random numbers take them from the run's generator
+    // (handed over before begin), so a seeded run replays exactly.
+    virtual void useRandom(RandomSource& random) {}
     virtual void repaint() = 0;
     // True when a step has already shown everything ("ssNone"): the clock
     // then finishes at once, whatever the duration.
