@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "render/bitmap_draw.h"
+
 namespace lv {
 
 namespace {
@@ -32,30 +34,18 @@ std::vector<std::uint8_t> packedDib(const Bitmap& picture) {
     const std::int64_t row = dibRowBytes(picture.width, picture.depth);
     const std::int64_t total = dibHeaderBytes(picture.depth) + row * picture.height + kSpareBytes;
     if (total > static_cast<std::int64_t>(kMaxBlock)) return {};
-    std::vector<std::uint8_t> block(static_cast<std::size_t>(total), 0);
-    std::uint8_t* h = block.data();
-    put32(h, kDibHeaderSize);
-    put32(h + 4, static_cast<std::uint32_t>(picture.width));
-    put32(h + 8, static_cast<std::uint32_t>(picture.height));
-    put16(h + 12, 1);
-    put16(h + 14, static_cast<std::uint32_t>(picture.depth));
-    put32(h + 16, 0);  // BI_RGB
-    put32(h + 20, 0);
-    put32(h + 24, kDibPixelsPerMetre);
-    put32(h + 28, kDibPixelsPerMetre);
-    if (picture.depth == 8) {
-        std::uint8_t* colour = h + kDibHeaderSize;
-        for (const PaletteEntry& p : picture.palette) {
-            colour[0] = p.blue;
-            colour[1] = p.green;
-            colour[2] = p.red;
-            colour += 4;
-        }
-    }
-    std::uint8_t* rows = h + dibHeaderBytes(picture.depth);
-    const std::size_t used = static_cast<std::size_t>(picture.stride);
-    for (int y = 0; y < picture.height; ++y)
-        std::memcpy(rows + static_cast<std::size_t>(row) * y, picture.rows[picture.height - 1 - y], used);
+    // The drawing code's DIB, with the clipboard's resolution and spare bytes.
+    const DeviceIndependentBitmap dib = makeDeviceIndependentBitmap(picture);
+    std::vector<std::uint8_t> block;
+    block.reserve(static_cast<std::size_t>(total));
+    block.insert(block.end(), dib.info.begin(), dib.info.end());
+    block.insert(block.end(), dib.bits.begin(), dib.bits.end());
+    block.resize(static_cast<std::size_t>(total), 0);
+    put32(block.data() + 20, 0);  // image size
+    put32(block.data() + 24, kDibPixelsPerMetre);
+    put32(block.data() + 28, kDibPixelsPerMetre);
+    put32(block.data() + 32, 0);  // no colour counts
+    put32(block.data() + 36, 0);
     return block;
 }
 
