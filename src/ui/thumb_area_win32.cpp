@@ -94,7 +94,7 @@ ThumbRecord* theArea() {
 std::optional<std::string> scriptString(std::string_view name) {
     ObjectRegistry::Object* object = objectRegistry().find(name);
     if (!object || object->dead() || !object->type || object->type->name() != "string") return std::nullopt;
-    return objectRegistry().get(name, 0);
+    return objectRegistry().get(name, kwText);
 }
 
 void CALLBACK generatorTick(HWND, UINT, UINT_PTR, DWORD);

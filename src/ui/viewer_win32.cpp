@@ -97,7 +97,7 @@ ViewerRecord* theViewer() {
 std::optional<std::string> scriptString(std::string_view name) {
     ObjectRegistry::Object* object = objectRegistry().find(name);
     if (!object || object->dead() || !object->type || object->type->name() != "string") return std::nullopt;
-    return objectRegistry().get(name, 0);
+    return objectRegistry().get(name, kwText);
 }
 
 // Runs the valid or invalid label when the selection became usable or went away.
