@@ -3,6 +3,7 @@ the viewer; next, rotation, zoom and a drag pan change the screen as
 expected; copy puts a DIB on the clipboard, save writes a JPEG through the
 dialog, print without a printer fails cleanly."""
 import os
+import shutil
 import struct
 import subprocess
 import tempfile
@@ -241,6 +242,21 @@ class BrowseTest(ProgramTest):
         self.assertTrue(program.running())
         self.press(program, 10)
         self.wait_colours(program, {(200, 150): ORANGE}, "next still works")
+
+
+DEMO = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "demo")
+
+
+class DemoTest(ProgramTest):
+    def test_browse_pictures_opens_the_browser_with_tiles(self):
+        shutil.copytree(DEMO, self.folder, dirs_exist_ok=True)
+        program = self.start()
+        program.move(5, 5)
+        program.wait_trace("main loop", timeout=60)
+        main = program.wait_window("Lumavine", "wnd", visible=True)
+        program.click(112 + 400, 84 + 306)
+        browser = program.wait_window("Lumavine pictures", "wnd", visible=True, timeout=30)
+        self.assertTrue(browser.visible)
 
 
 if __name__ == "__main__":
