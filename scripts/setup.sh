@@ -18,7 +18,7 @@ packages=(
   wine wine32:i386 wine64 fonts-wine
   xvfb xauth x11-utils imagemagick xdotool
   # reference libraries and tools for comparisons in tests and benchmarks
-  libstb-dev libturbojpeg0-dev libjpeg-turbo-progs libmpg123-dev mpg123 lame twolame sox python3-pil
+  libstb-dev libturbojpeg0-dev libjpeg-turbo-progs libmpg123-dev mpg123 lame twolame sox python3-pil libvips-tools
 )
 
 as_root() {

@@ -1,6 +1,8 @@
 #include "script/control_statements.h"
 
 #include <array>
+#include <algorithm>
+#include <cctype>
 #include <charconv>
 
 #include "platform/host.h"
@@ -145,6 +147,44 @@ void openInBrowser(ScriptEngine& engine, ControlPlatform& platform, const Proper
     engine.runLabel("noBrowser");
 }
 
+// setViewer: the trigger to the thumbnail area, then the viewer's settings in
+// their fixed order, each only when given.
+constexpr std::array kViewerTexts{kwDouble, kwValid, kwInvalid, kwInnerColor};
+constexpr std::array kViewerNumbers{kwBright, kwContrast, kwBlack,  kwWhite,   kwAngle,  kwHorz,
+                                    kwVert,   kwMaximize, kwSsActive, kwSsDelay, kwSsPause, kwSsOrder,
+                                    kwZoom,   kwZoomAdd,  kwPan,    kwCrop,    kwRedeye, kwFade,
+                                    kwReload};
+
+void setViewer(ScriptEngine& engine, ControlPlatform&, const PropertyRecord& record) {
+    ObjectRegistry& objects = engine.objects();
+    if (const auto& trigger = record.text(kwTrigger)) objects.set("thumbArea", kwSetViewer, *trigger);
+    const std::string viewer = "viewer";
+    for (const int keyword : kViewerTexts) setGiven(objects, viewer, record, keyword);
+    for (const int keyword : kViewerNumbers) setGiven(objects, viewer, record, keyword);
+}
+
+bool sameNoCase(std::string_view a, std::string_view b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
+           });
+}
+
+void saveStatement(ScriptEngine& engine, ControlPlatform& platform, const PropertyRecord& record) {
+    const int quality = record.given(kwKey) ? record.number(kwKey) : 75;
+    // A bare `save` has the all-zero record: quality 0 and the prompt.
+    const bool prompt = record.given(kwVisible) && record.number(kwVisible) == 0;
+    platform.savePicture(windowOf(engine.objects(), record.text(kwParent)), quality, prompt);
+}
+
+void readFilesStatement(ScriptEngine& engine, ControlPlatform& platform, const PropertyRecord& record) {
+    const auto& name = record.text(kwName);
+    if (!name) {
+        platform.readFolder(startupArgs().loaderPath);
+        return;
+    }
+    platform.readFolder(scriptPath(dereference(engine.objects(), *name)));
+}
+
 using Handler = void (*)(ScriptEngine&, ControlPlatform&, const PropertyRecord&);
 
 struct StatementEntry {
@@ -203,6 +243,16 @@ const StatementEntry kStatements[] = {
          platform.startProgram(command);
      }},
     {kwNet, openInBrowser},
+    {kwSetViewer, setViewer},
+    {kwSave, saveStatement},
+    {kwCopy, [](ScriptEngine&, ControlPlatform& platform, const PropertyRecord&) { platform.copyPicture(); }},
+    {kwPrint, [](ScriptEngine&, ControlPlatform& platform, const PropertyRecord&) { platform.printPicture(); }},
+    {kwViewNext, [](ScriptEngine&, ControlPlatform& platform, const PropertyRecord&) { platform.viewStep(1); }},
+    {kwViewPrev, [](ScriptEngine&, ControlPlatform& platform, const PropertyRecord&) { platform.viewStep(-1); }},
+    {kwReadFiles, readFilesStatement},
+    {kwRolls, [](ScriptEngine&, ControlPlatform& platform, const PropertyRecord&) { platform.findRolls(); }},
+    {kwNextRoll, [](ScriptEngine&, ControlPlatform& platform, const PropertyRecord&) { platform.stepRoll(1); }},
+    {kwPrevRoll, [](ScriptEngine&, ControlPlatform& platform, const PropertyRecord&) { platform.stepRoll(-1); }},
 };
 
 }  // namespace
@@ -219,6 +269,18 @@ std::string_view controlTypeName(ControlClass kind) {
 }
 
 void installControlStatements(ScriptEngine& engine, ControlPlatform& platform) {
+    // `crop name=viewer` crops the viewer's picture; any other crop is the
+    // image statement installed before.
+    ScriptEngine::Statement imageCrop = engine.statement(kwCrop);
+    engine.setStatement(kwCrop, [imageCrop, &platform](ScriptEngine& eng, const PropertyRecord& record,
+                                                       std::string& gotoTarget) {
+        const auto& name = record.text(kwName);
+        if (name && sameNoCase(*name, "viewer")) {
+            platform.cropViewer();
+            return ScriptEngine::kDone;
+        }
+        return imageCrop ? imageCrop(eng, record, gotoTarget) : ScriptEngine::kDone;
+    });
     for (const StatementEntry& entry : kStatements) {
         const Handler handler = entry.handler;
         engine.setStatement(entry.keyword, [handler, &platform](ScriptEngine& eng, const PropertyRecord& record,

@@ -44,6 +44,18 @@ public:
     virtual unsigned startProgram(std::string_view commandLine) = 0;
     // The registered command that opens HTML files; nothing when unknown.
     virtual std::optional<std::string> browserCommand() = 0;
+
+    // Browsing: the thumbnail area and the viewer found by their names; each
+    // does nothing when they are missing (or on a platform without them).
+    virtual void readFolder(const std::string&) {}
+    virtual void findRolls() {}
+    virtual void stepRoll(int) {}  // +1 nextRoll, -1 prevRoll
+    virtual void viewStep(int) {}  // +1 viewNext, -1 viewPrev
+    virtual void cropViewer() {}
+    // The save dialog at that quality, or (prompt) the save prompt.
+    virtual void savePicture(std::intptr_t, int, bool) {}
+    virtual void copyPicture() {}
+    virtual void printPicture() {}
 };
 
 // Installs the statements into the engine; the platform must outlive it.
@@ -54,10 +66,12 @@ void installControlStatements(ScriptEngine& engine, ControlPlatform& platform);
 std::string cleanBrowserCommand(std::string command);
 
 // The headless platform: controls are stand-ins, message boxes and beeps go
-// to host(), programs started are recorded, no browser is registered.
+// to host(), programs started are recorded, no browser is registered. The
+// browsing commands are recorded as lines ("readFiles /pics/", "save 75 0").
 class StandInControlPlatform final : public ControlPlatform {
 public:
     std::vector<std::string> started;
+    std::vector<std::string> browsing;
     std::optional<std::string> browser;
 
     std::unique_ptr<ObjectInstance> createControl(ControlClass kind, std::intptr_t parent,
@@ -67,6 +81,16 @@ public:
     void beep() override;
     unsigned startProgram(std::string_view commandLine) override;
     std::optional<std::string> browserCommand() override { return browser; }
+    void readFolder(const std::string& folder) override { browsing.push_back("readFiles " + folder); }
+    void findRolls() override { browsing.emplace_back("rolls"); }
+    void stepRoll(int step) override { browsing.emplace_back(step > 0 ? "nextRoll" : "prevRoll"); }
+    void viewStep(int step) override { browsing.emplace_back(step > 0 ? "viewNext" : "viewPrev"); }
+    void cropViewer() override { browsing.emplace_back("crop viewer"); }
+    void savePicture(std::intptr_t, int quality, bool prompt) override {
+        browsing.push_back("save " + std::to_string(quality) + (prompt ? " prompt" : " dialog"));
+    }
+    void copyPicture() override { browsing.emplace_back("copy"); }
+    void printPicture() override { browsing.emplace_back("print"); }
 };
 
 }  // namespace lv

@@ -70,6 +70,11 @@ void ScriptEngine::setStatement(int keyword, Statement handler) {
     if (keyword >= 0 && keyword < kKeywordCount) statements_[static_cast<std::size_t>(keyword)] = std::move(handler);
 }
 
+ScriptEngine::Statement ScriptEngine::statement(int keyword) const {
+    if (keyword < 0 || keyword >= kKeywordCount) return {};
+    return statements_[static_cast<std::size_t>(keyword)];
+}
+
 bool ScriptEngine::enter() {
     if (nesting_ == 0) {
         cutting_ = false;

@@ -58,6 +58,9 @@ public:
 
     // Replaces the handler of a statement keyword.
     void setStatement(int keyword, Statement handler);
+    // The handler of a statement keyword (empty for none), so that a
+    // subsystem can take a keyword over and hand other cases on.
+    Statement statement(int keyword) const;
 
     // Runs the first function of that name (case ignored). "exit" posts the
     // quit message instead. 0 when a function ran or the name was "exit";

@@ -22,7 +22,7 @@
 #include "shell/subsystems.h"
 #include "ui/button_win32.h"
 #include "ui/control_platform_win32.h"
-#include "ui/placeholder_controls_win32.h"
+#include "ui/browse_win32.h"
 #include "ui/static_win32.h"
 #include "ui/top_window_win32.h"
 
@@ -135,9 +135,14 @@ int runProgram(HINSTANCE instance, const char* commandLine) {
                   MainLoopHooks{
                       [] {
                           trace("tick");
+                          relayoutThumbArea();
                           objectRegistry().sweep();
                       },
-                      [] { runStartupLabel("postInit"); },
+                      [] {
+                          // The first roll is read before postInit runs.
+                          findRolls();
+                          runStartupLabel("postInit");
+                      },
                   });
     trace("main loop");
     loop.run();

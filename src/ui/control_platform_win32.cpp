@@ -5,7 +5,7 @@
 #include "script/control_statements.h"
 #include "script/script_module.h"
 #include "ui/button_win32.h"
-#include "ui/placeholder_controls_win32.h"
+#include "ui/browse_win32.h"
 #include "ui/static_win32.h"
 #include "ui/top_window_win32.h"
 
@@ -54,6 +54,20 @@ public:
         command[kMaxBrowserCommand - 1] = '\0';
         return std::string(command);
     }
+
+    void readFolder(const std::string& folder) override { lv::readFolder(folder); }
+    void findRolls() override { lv::findRolls(); }
+    void stepRoll(int step) override { lv::stepRoll(step); }
+    void viewStep(int step) override { viewerStep(step); }
+    void cropViewer() override { viewerCrop(); }
+    void savePicture(std::intptr_t owner, int quality, bool prompt) override {
+        if (prompt)
+            viewerSavePrompt(asWindow(owner));
+        else
+            saveViewerPicture(asWindow(owner), quality);
+    }
+    void copyPicture() override { copyViewerPicture(); }
+    void printPicture() override { printViewerPicture(); }
 };
 
 Win32ControlPlatform gPlatform;

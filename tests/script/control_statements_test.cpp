@@ -269,5 +269,57 @@ TEST(BrowserCommand, CleanedOfNoHomeAndQuotes) {
     EXPECT_EQ(cleanBrowserCommand("C:\\b c.exe"), "C:\\b c.exe");
 }
 
+// The browsing statements: setViewer hands its settings on in order; the
+// commands reach the platform (recorded by the stand-in platform).
+class BrowseStatements : public ControlStatements {
+protected:
+    BrowseStatements() {
+        installControlStatements(engine, standIn);
+        line("viewer name=viewer");
+        line("thumbArea name=thumbArea");
+        log.clear();
+    }
+    std::string browsed() {
+        std::string all;
+        for (const auto& s : standIn.browsing) all += s + "; ";
+        standIn.browsing.clear();
+        return all;
+    }
+    StandInControlPlatform standIn;
+};
+
+TEST_F(BrowseStatements, SetViewerGivesTheTriggerThenTheViewersSettingsInOrder) {
+    line("setViewer zoom=2000 angle=90 trigger=pick valid=ok bright=5");
+    EXPECT_EQ(sets(), "setViewer=pick valid=ok bright=5 angle=90 zoom=2000 ");
+}
+
+TEST_F(BrowseStatements, CropOfTheViewerIsTheViewersAnyOtherTheImageStatement) {
+    line("crop name=VIEWER");
+    EXPECT_EQ(browsed(), "crop viewer; ");
+    line("crop name=picture left=1");
+    EXPECT_EQ(browsed(), "");
+}
+
+TEST_F(BrowseStatements, SaveTakesQualityAndPrompt) {
+    line("save key=90");
+    line("save visible=0");
+    line("save");
+    EXPECT_EQ(browsed(), "save 90 dialog; save 75 prompt; save 0 prompt; ");
+}
+
+TEST_F(BrowseStatements, CommandsReachTheBrowser) {
+    line("readFiles name=pics");
+    line("readFiles");
+    line("rolls");
+    line("nextRoll");
+    line("prevRoll");
+    line("viewNext");
+    line("viewPrev");
+    line("copy");
+    line("print");
+    EXPECT_EQ(browsed(), "readFiles C:\\shows\\pics; readFiles C:\\shows\\; rolls; nextRoll; prevRoll; viewNext; viewPrev; "
+                         "copy; print; ");
+}
+
 }  // namespace
 }  // namespace lv

@@ -11,6 +11,9 @@
 //   lvprobe warm-up                   makes a window and draws text once, so
 //                                     that a new prefix builds its font cache
 //                                     and desktop before any test waits
+//   lvprobe clipboard FILE            writes the clipboard's CF_DIB block to FILE
+//                                     and prints "dib=BYTES hdrop=0|1"; exit 1
+//                                     when there is no bitmap
 //   lvprobe run EXE [COMMANDLINE]     starts EXE with exactly that command line
 //                                     (as a launcher would), waits for it and
 //                                     exits with its exit code
@@ -122,6 +125,26 @@ int main(int argc, char** argv) {
         ReleaseDC(window, dc);
         DestroyWindow(window);
         return 0;
+    }
+    if (action == "clipboard" && argc >= 3) {
+        if (!OpenClipboard(nullptr)) return 1;
+        const bool hasDrop = IsClipboardFormatAvailable(CF_HDROP) != 0;
+        HANDLE data = GetClipboardData(CF_DIB);
+        int result = 1;
+        if (data) {
+            const SIZE_T size = GlobalSize(data);
+            if (const void* bytes = GlobalLock(data)) {
+                if (std::FILE* out = std::fopen(argv[2], "wb")) {
+                    std::fwrite(bytes, 1, size, out);
+                    std::fclose(out);
+                    std::printf("dib=%lu hdrop=%d\n", static_cast<unsigned long>(size), hasDrop ? 1 : 0);
+                    result = 0;
+                }
+                GlobalUnlock(data);
+            }
+        }
+        CloseClipboard();
+        return result;
     }
     if (action == "screen") {
         std::printf("w=%d h=%d\n", GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));

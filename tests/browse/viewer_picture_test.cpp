@@ -1,0 +1,124 @@
+#include "browse/viewer_picture.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+namespace lv {
+namespace {
+
+class ViewerPictureTest : public ::testing::Test {
+protected:
+    ViewerPicture v;
+    // A 4 x 2 picture whose left half is 100 and right half 200 in every channel.
+    void load(int w = 4, int h = 2, std::string name = "a.jpg") {
+        BitmapPtr p = createBitmap("p", w, h, 24);
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x) std::memset(p->rows[y] + 3 * x, x < w / 2 ? 100 : 200, 3);
+        v.open(std::move(p), std::move(name), {400, 200});
+    }
+    int pixel(int x, int y) { return v.shown()->rows[y][3 * x]; }
+};
+
+TEST_F(ViewerPictureTest, LevelsAddUpAgainstTheBase) {
+    load();
+    v.addLevel(Level::Bright, 10);
+    v.applyAdjustments();
+    const int once = pixel(0, 0);
+    v.addLevel(Level::Bright, 10);
+    v.applyAdjustments();
+    const int twice = pixel(0, 0);
+    ViewerPicture w;
+    w.open(copyBitmap(*v.base()), "b", {400, 200});
+    w.addLevel(Level::Bright, 20);
+    w.applyAdjustments();
+    EXPECT_EQ(twice, w.shown()->rows[0][0]);
+    EXPECT_NE(once, twice);
+    EXPECT_TRUE(v.modified);
+}
+
+TEST_F(ViewerPictureTest, TurningCommitsTheLevelsFirst) {
+    load();
+    v.addLevel(Level::Bright, 30);
+    v.turn(90);
+    v.applyAdjustments();
+    EXPECT_EQ(v.shownSize(), (PictureSize{2, 4}));
+    EXPECT_NE(v.base()->rows[0][0], 100);  // the brightened picture became the base
+}
+
+TEST_F(ViewerPictureTest, MirrorTogglesAndZeroDoesNothing) {
+    load();
+    v.toggleMirror(true, 1);
+    v.applyAdjustments();
+    EXPECT_EQ(pixel(0, 0), 200);
+    v.toggleMirror(true, 0);
+    v.applyAdjustments();
+    EXPECT_EQ(pixel(0, 0), 200);
+    v.toggleMirror(true, 1);  // commits the first mirror, then mirrors back
+    v.applyAdjustments();
+    EXPECT_EQ(pixel(0, 0), 100);
+}
+
+TEST_F(ViewerPictureTest, OpenedFilesAreFittedShownPicturesShrunkOnly) {
+    load(4, 2);
+    EXPECT_DOUBLE_EQ(v.zoom, 100.0);  // 400 / 4 = 100, the limit
+    v.show(createBitmap("s", 40, 20, 24), "s", {400, 200});
+    EXPECT_DOUBLE_EQ(v.zoom, 1.0);
+}
+
+TEST_F(ViewerPictureTest, ZoomKeepsItsLimitsAndScalesThePan) {
+    load(800, 400);
+    v.setZoom(1.0);
+    v.pan = {10, 10};
+    v.setZoom(1.5);
+    EXPECT_EQ(v.pan, (PanOffset{15, 15}));
+    v.setZoomUnscaled(0);
+    EXPECT_DOUBLE_EQ(v.zoom, kMinZoom);
+    v.setZoomUnscaled(1e9);
+    EXPECT_DOUBLE_EQ(v.zoom, kMaxZoom);
+}
+
+TEST_F(ViewerPictureTest, ResizingRefits) {
+    load(800, 400);
+    v.setZoom(3.0);
+    EXPECT_TRUE(v.refit({400, 400}));
+    EXPECT_DOUBLE_EQ(v.zoom, 0.5);
+    EXPECT_FALSE(v.refit({400, 400}));
+}
+
+TEST_F(ViewerPictureTest, CropTakesTheOrderedSelection) {
+    load(4, 2);
+    v.selection = {3, 2, 1, 0};
+    ASSERT_TRUE(v.crop());
+    EXPECT_EQ(v.shownSize(), (PictureSize{2, 2}));
+    EXPECT_EQ(v.selection.left, -1);
+    EXPECT_TRUE(v.modified);
+    EXPECT_FALSE(v.crop());
+}
+
+TEST_F(ViewerPictureTest, EmptySelectionDoesNotCrop) {
+    load(4, 2);
+    v.selection = {1, 0, 1, 2};
+    EXPECT_FALSE(v.crop());
+    EXPECT_EQ(v.shownSize(), (PictureSize{4, 2}));
+}
+
+TEST_F(ViewerPictureTest, ReloadKeepsThePathAndClearsModified) {
+    load(4, 2, "C:\\keep.jpg");
+    v.addLevel(Level::Contrast, 5);
+    v.applyAdjustments();
+    v.reload(createBitmap("r", 4, 2, 24), {400, 200});
+    EXPECT_EQ(v.path, "C:\\keep.jpg");
+    EXPECT_FALSE(v.modified);
+    EXPECT_FALSE(v.adjustPending());
+}
+
+TEST(SavePrompt, OnlyASaveOrNoLetsTheEditsGo) {
+    EXPECT_TRUE(promptLetsGo(PromptAnswer::No, SaveResult::Cancelled));
+    EXPECT_TRUE(promptLetsGo(PromptAnswer::Yes, SaveResult::Saved));
+    EXPECT_FALSE(promptLetsGo(PromptAnswer::Yes, SaveResult::Cancelled));
+    EXPECT_FALSE(promptLetsGo(PromptAnswer::Yes, SaveResult::Failed));
+}
+
+}  // namespace
+}  // namespace lv
