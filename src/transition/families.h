@@ -20,5 +20,6 @@ TransitionPtr makeOpeningCorners(const CatalogueRow& row);
 TransitionPtr makeCurtain(const CatalogueRow& row);
 TransitionPtr makeInterlacedBars(const CatalogueRow& row);
 TransitionPtr makePaperWipe(const CatalogueRow& row);
+TransitionPtr makeSpanMask(const CatalogueRow& row);
 
 }  // namespace lv

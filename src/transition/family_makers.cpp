@@ -26,6 +26,7 @@ constexpr KindMaker kMakers[] = {
     {Kind::Curtain, makeCurtain},
     {Kind::IntBars, makeInterlacedBars},
     {Kind::Paper, makePaperWipe},
+    {Kind::SpanMask, makeSpanMask},
 };
 
 }  // namespace
