@@ -5,27 +5,34 @@
 
 namespace lv::spans {
 
-int maskPicture(SpanBuild& b) {
-    std::vector<std::uint8_t> grey;
-    const SpanFamily& family = *b.family;
-    if (loadMaskPicture(family.mask, b.settings.maskFolder, family.rotation, b.width, b.height, grey) != 0) return 2;
+std::vector<PixelSet> setsByGreyValue(const SetSource& source, const std::vector<std::uint8_t>& grey, ClaimMap& claims) {
+    const std::int32_t w = source.width(), h = source.height();
+    std::vector<PixelSet> sets(256);
+    if (grey.size() != static_cast<std::size_t>(w) * static_cast<std::size_t>(h)) return sets;
     std::vector<std::size_t> counts(256, 0);
     for (std::uint8_t v : grey) ++counts[v];
-    b.sets.assign(256, PixelSet{});
     for (std::size_t v = 0; v < 256; ++v) {
-        b.sets[v].rowCounts.assign(static_cast<std::size_t>(b.height), 0);
-        b.sets[v].pixels.reserve(counts[v]);
+        sets[v].rowCounts.assign(static_cast<std::size_t>(h), 0);
+        sets[v].pixels.reserve(counts[v]);
     }
     const std::uint8_t* value = grey.data();
-    for (std::int32_t y = 0; y < b.height; ++y) {
-        for (std::int32_t x = 0; x < b.width; ++x, ++value) {
-            if (!b.claims.claim(x, y)) continue;
+    for (std::int32_t y = 0; y < h; ++y) {
+        for (std::int32_t x = 0; x < w; ++x, ++value) {
+            if (!claims.claim(x, y)) continue;
             // Only recorded pixels count in the row counts.
-            PixelSet& set = b.sets[*value];
+            PixelSet& set = sets[*value];
             set.pixels.push_back(PixelRecord{0, 0, static_cast<std::uint16_t>(x)});
             ++set.rowCounts[static_cast<std::size_t>(y)];
         }
     }
+    return sets;
+}
+
+int maskPicture(SpanBuild& b) {
+    std::vector<std::uint8_t> grey;
+    const SpanFamily& family = *b.family;
+    if (loadMaskPicture(family.mask, b.settings.maskFolder, family.rotation, b.width, b.height, grey) != 0) return 2;
+    b.sets = setsByGreyValue(b.source, grey, b.claims);
     b.info.steps = 256;
     b.info.familyFlag4 = 1;
     return 0;

@@ -60,7 +60,9 @@ std::uint32_t dissolveTaps(std::int32_t width);
 int dissolve(SpanBuild& b);
 int squares(SpanBuild& b);
 
-// Mask pictures (mask_builders.cpp).
+// Mask pictures (mask_builders.cpp): 256 sets, set v holding the pixels of
+// grey value v that were not claimed yet (row by row, left to right).
+std::vector<PixelSet> setsByGreyValue(const SetSource& source, const std::vector<std::uint8_t>& grey, ClaimMap& claims);
 int maskPicture(SpanBuild& b);
 
 }  // namespace lv::spans
