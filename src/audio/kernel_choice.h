@@ -3,8 +3,9 @@
 // otherwise or when a test or bench asks for it. All of them must give
 // identical results, so the choice is only a matter of speed.
 //
-// AVX kernels exist only outside Windows: there the compiler cannot keep
-// the stack aligned for 32-byte values that spill.
+// AVX kernels exist outside Windows, and in Windows builds whose assembler
+// turns aligned vector moves into unaligned ones (the compiler there cannot
+// keep the stack aligned for 32-byte values that spill).
 #pragma once
 
 #include <algorithm>
@@ -13,7 +14,7 @@
 #if defined(__i386__) || defined(__x86_64__)
 #include <immintrin.h>
 #define LV_AUDIO_SSE2 1
-#if !defined(_WIN32)
+#if !defined(_WIN32) || defined(LUMAVINE_UNALIGNED_VECTOR_MOVES)
 #define LV_AUDIO_AVX 1
 #endif
 #endif

@@ -13,6 +13,11 @@ bool paintIncoming(const Surface& incoming, Display& display) {
     return showCentred(display, incoming.pixels.data(), incoming.width, incoming.height, incoming.stride);
 }
 
+int checkDisplay(Display& display) {
+    std::lock_guard frame(engineFrameMutex());
+    return display.check();
+}
+
 int TransitionRun::begin(Registry& registry, int index, TransitionPtr transition, std::int32_t durationMs) {
     const TransitionInfo info = transition->describe();
     transition->setParameters(clockParameters(info, durationMs));
@@ -46,10 +51,7 @@ int TransitionRun::start(Registry& registry, const Surface& outgoing, const Surf
     options_ = options;
     RandomSource& random = options_.random != nullptr ? *options_.random : ownRandom_;
     registry.clearTried();
-    {
-        std::lock_guard frame(engineFrameMutex());
-        display.check();
-    }
+    checkDisplay(display);
     bool byIndex = index >= 0 && index < registry.size();
     int next = index;
     // Every failed attempt marks an entry tried, so the attempts are bounded.

@@ -69,6 +69,11 @@ private:
     int entry_ = -1;
 };
 
+// Lets the display rebuild what it must before a frame (its check), under the
+// engine frame mutex, so that no running step ever sees it half rebuilt. The
+// window's owner calls this after a move, a resize or a display change.
+int checkDisplay(Display& display);
+
 // Paints the whole incoming surface on the display (the engine's paint of the
 // incoming image; "ssNone" and callers whose run could not start use it).
 bool paintIncoming(const Surface& incoming, Display& display);

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
 #include <string>
+#include <thread>
 
 #include "transition/block_kind.h"
 #include "transition/easing.h"
@@ -279,6 +282,51 @@ TEST(BlockCommands, FrameZeroLeavesTheOutgoingPicture) {
             EXPECT_FALSE(command.source == BlockCommand::Source::Incoming && !command.destination.empty()) << entry.name();
         }
     }
+}
+
+}  // namespace
+}  // namespace lv
+
+namespace lv {
+namespace {
+
+// A display that notes when it is rebuilt while a frame is being drawn.
+class WatchedDisplay : public BackBufferDisplay {
+public:
+    using BackBufferDisplay::BackBufferDisplay;
+    std::atomic<bool> drawing{false};
+    std::atomic<int> rebuiltWhileDrawing{0}, checks{0};
+    bool lock(std::vector<LockedOutput>& outputs) override {
+        drawing = true;
+        std::this_thread::sleep_for(std::chrono::microseconds(300));
+        return BackBufferDisplay::lock(outputs);
+    }
+    void unlockAndPresent() override {
+        BackBufferDisplay::unlockAndPresent();
+        drawing = false;
+    }
+    int check() override {
+        ++checks;
+        if (drawing) ++rebuiltWhileDrawing;
+        return BackBufferDisplay::check();
+    }
+};
+
+TEST(TransitionRunThreads, TheDisplayIsNeverRebuiltUnderARunningStep) {
+    Registry registry = test::fullRegistry();
+    auto a = test::fullPattern(64, 48, 1), b = test::fullPattern(64, 48, 2);
+    WatchedDisplay display(64, 48);
+    RunOptions options;
+    options.mode = ClockMode::Timed;
+    options.refreshHz = 200;
+    TransitionRun run;
+    ASSERT_EQ(run.start(registry, *a, *b, display, registry.findName("ssBlend"), 300, options), 0);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (!run.finished() && std::chrono::steady_clock::now() < deadline) checkDisplay(display);
+    run.end();
+    EXPECT_TRUE(run.finished());
+    EXPECT_GT(display.checks.load(), 10);
+    EXPECT_EQ(display.rebuiltWhileDrawing.load(), 0);
 }
 
 }  // namespace

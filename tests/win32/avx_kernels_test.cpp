@@ -1,0 +1,77 @@
+// The Windows build runs its AVX kernels: the assembler's unaligned vector
+// moves make them safe with MinGW's 16-byte stack, so on a processor with
+// AVX2 every chooser must pick them, and they must give the plain kernels'
+// results when called from frames at either stack alignment.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <random>
+#include <vector>
+
+#include "audio/kernel_choice.h"
+#include "codec/kernels.h"
+#include "codec/simd.h"
+#include "display/cpu_features.h"
+#include "render/scaler_kernels.h"
+#include "transition/blend_kernels.h"
+
+namespace lv {
+namespace {
+
+class AvxKernels : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (!processorRecord().avx2()) GTEST_SKIP() << "the processor has no AVX2";
+    }
+};
+
+TEST_F(AvxKernels, EveryChooserTakesTheAvxForm) {
+    EXPECT_EQ(audio::processorKernelLevel(), audio::KernelLevel::avx);
+    EXPECT_EQ(codec::detectedSimdLevel(), codec::SimdLevel::Avx2);
+    EXPECT_STREQ(chooseScalerKernels(processorRecord()).name, "AVX2");
+    EXPECT_EQ(blendKernel(processorRecord()), blendRowAvx2());
+}
+
+// Runs `work` with the stack moved by `shift` bytes, so that spills of
+// 32-byte values land on 16-byte (not 32-byte) boundaries half the time.
+template <typename Work>
+void withStackShift(int shift, Work work) {
+    volatile char* pad = static_cast<volatile char*>(__builtin_alloca(static_cast<std::size_t>(shift) + 1));
+    pad[0] = 0;
+    work();
+}
+
+TEST_F(AvxKernels, CrossFadeRowsMatchThePlainKernel) {
+    std::mt19937 random(9);
+    std::vector<std::uint32_t> a(1001), b(1001);
+    for (auto& p : a) p = random();
+    for (auto& p : b) p = random();
+    for (int shift : {0, 8, 16, 24}) {
+        withStackShift(shift, [&] {
+            for (std::int32_t level : {0, 77, 128, 256}) {
+                std::vector<std::uint32_t> plain(1001), avx(1001);
+                blendRowPlain(a.data() + 1, b.data() + 1, 999, level, 85, plain.data());
+                blendRowAvx2()(a.data() + 1, b.data() + 1, 999, level, 85, avx.data());
+                ASSERT_EQ(plain, avx) << "level " << level << " shift " << shift;
+            }
+        });
+    }
+}
+
+TEST_F(AvxKernels, CodecInverseDctMatchesThePlainKernel) {
+    std::mt19937 random(4);
+    std::vector<std::int16_t> coefs(64 * 8);
+    for (auto& c : coefs) c = static_cast<std::int16_t>(static_cast<int>(random() % 64) - 32);
+    std::vector<std::uint16_t> quant(64, 3);
+    for (int shift : {0, 16}) {
+        withStackShift(shift, [&] {
+            std::vector<std::uint8_t> plain(64 * 8 * 8), avx(plain.size());
+            codec::idctBlocksFor(codec::SimdLevel::Plain)(coefs.data(), quant.data(), 8, plain.data(), 64);
+            codec::idctBlocksFor(codec::SimdLevel::Avx2)(coefs.data(), quant.data(), 8, avx.data(), 64);
+            EXPECT_EQ(plain, avx) << "shift " << shift;
+        });
+    }
+}
+
+}  // namespace
+}  // namespace lv
