@@ -73,5 +73,24 @@ TEST_F(PixelStore, LoadGivesEightBitChannelsBack) {
     EXPECT_EQ(white, 0xFFFFFFu);
 }
 
+TEST_F(PixelStore, RowsStoreLikeSinglePixels) {
+    // Rows go four pixels at a time where they can; every length must give
+    // the bytes of pixel-by-pixel stores, and the fourth byte never leaks.
+    for (const PixelFormat& format : {PixelFormat::fromMasks(24, 0xFF0000, 0xFF00, 0xFF), PixelFormat::fromMasks(16, 0xF800, 0x7E0, 0x1F)}) {
+        for (int count = 0; count < 11; ++count) {
+            std::vector<std::uint32_t> row(static_cast<std::size_t>(count));
+            for (int i = 0; i < count; ++i) row[i] = 0xAB000000u | static_cast<std::uint32_t>(0x10305 * (i + 1));
+            Bytes whole(static_cast<std::size_t>(count) * format.bytesPerPixel + 1, 0xEE), single;
+            storePixels(format, row.data(), count, whole.data());
+            for (int i = 0; i < count; ++i) {
+                const Bytes one = store(format, row[i]);
+                single.insert(single.end(), one.begin(), one.end());
+            }
+            single.push_back(0xEE);
+            EXPECT_EQ(whole, single) << format.code << " count " << count;
+        }
+    }
+}
+
 }  // namespace
 }  // namespace lv
