@@ -166,3 +166,24 @@ TEST(MaskRun, PuzzleNeedsNoFile) {
 
 }  // namespace
 }  // namespace lv
+
+namespace lv {
+namespace {
+
+TEST(SpanAspect, EllipsesAndStretchedSweepsStillEndOnTheIncomingPicture) {
+    for (double aspect : {0.5, 2.0, 0.0}) {
+        test::ScopedSpanSettings settings({test::MaskFolderEnvironment::folder(), false, aspect});
+        for (std::string_view name : {"ssCircleOut", "ssCircleBT", "ssCircleLR", "ssCircleRLF", "ssRadarCW", "ssFanTOpen", "ssSquares"}) {
+            test::SpanDriver d(name, 23, 15);
+            ASSERT_EQ(d.result, 0) << name;
+            const std::int64_t total = totalFrames(d.transition->describe());
+            d.transition->step(total / 2, false);
+            d.transition->step(total, false);
+            d.transition->step(total, true);
+            EXPECT_EQ(d.frame(), d.b->pixels) << name << " aspect " << aspect;
+        }
+    }
+}
+
+}  // namespace
+}  // namespace lv
