@@ -13,6 +13,7 @@
 #include "display/back_buffer_display.h"
 #include "transition/registry.h"
 #include "transition/run.h"
+#include "transition/span_settings.h"
 
 namespace {
 
@@ -52,6 +53,7 @@ double memoryFloor() {
 int main() {
     lv::Registry registry;
     registry.build(lv::RegistryConditions{});
+    lv::setSpanMaskSettings(lv::SpanMaskSettings{LUMAVINE_SOURCE_DIR "/demo/masks/", false, 1.0});  // the demo's masks
     const lv::SurfacePtr a = picture(3), b = picture(5);
     const double floor = memoryFloor();
     std::printf("memory floor (memcpy of one %dx%d 24-bit frame): %.3f ms\n", kWidth, kHeight, floor * 1e3);

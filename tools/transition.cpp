@@ -4,9 +4,12 @@
 //       number<TAB>name<TAB>category<TAB>weight<TAB>default_ms<TAB>state
 //   lumavine-tool transition NUMBER|NAME A B OUTDIR [--size WxH] [--refresh HZ]
 //                            [--duration MS] [--seed N] [--sheet SHEET.png]
+//                            [--masks FOLDER]
 //       drives a stepped run from picture A to picture B on a memory display
 //       and writes every presented frame as OUTDIR/frame-000.png onwards;
-//       --sheet adds a contact sheet of a few frames.
+//       --sheet adds a contact sheet of a few frames; --masks names the
+//       folder (ending in a separator) where the mask transitions find their
+//       mask pictures, as show 0's mask folder does in the player.
 //
 // Pictures are JPEG (by the program's codec), PNG or PPM. Each is fitted
 // into the window (default: the larger of the two sizes) and centred, as the
@@ -26,6 +29,7 @@
 #include "shell/file_services.h"
 #include "transition/registry.h"
 #include "transition/run.h"
+#include "transition/span_settings.h"
 #include "picture_file.h"
 #include "tool_command.h"
 
@@ -35,7 +39,7 @@ int usage() {
     std::fprintf(stderr,
                  "usage: lumavine-tool transition --list\n"
                  "       lumavine-tool transition NUMBER|NAME A B OUTDIR [--size WxH] [--refresh HZ] [--duration MS] "
-                 "[--seed N] [--sheet SHEET.png]\n");
+                 "[--seed N] [--sheet SHEET.png] [--masks FOLDER]\n");
     return 2;
 }
 
@@ -160,6 +164,7 @@ struct Options {
     int width = 0, height = 0, refresh = 75, duration = -1;
     long long seed = 1;
     std::string sheet;
+    std::string masks;  // show 0's mask folder for the mask transitions
 };
 
 bool parseOptions(lv::tool::Args args, Options& options) {
@@ -180,6 +185,8 @@ bool parseOptions(lv::tool::Args args, Options& options) {
             options.seed = number;
         } else if (name == "--sheet") {
             options.sheet = std::string(value);
+        } else if (name == "--masks") {
+            options.masks = std::string(value);
         } else {
             return false;
         }
@@ -198,6 +205,7 @@ int runTransition(lv::tool::Args args) {
     Options options;
     if (!parseOptions(args, options)) return usage();
 
+    if (!options.masks.empty()) lv::setSpanMaskSettings(lv::SpanMaskSettings{options.masks, false, 1.0});
     lv::Registry registry = fullRegistry();
     long long number = 0;
     int index = parseNumber(args[0], 100000, number) ? registry.findNumber(static_cast<int>(number)) : registry.findName(args[0]);

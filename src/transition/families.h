@@ -21,5 +21,6 @@ TransitionPtr makeCurtain(const CatalogueRow& row);
 TransitionPtr makeInterlacedBars(const CatalogueRow& row);
 TransitionPtr makePaperWipe(const CatalogueRow& row);
 TransitionPtr makePieceTransition(const CatalogueRow& row);
+TransitionPtr makeSpanMask(const CatalogueRow& row);
 
 }  // namespace lv

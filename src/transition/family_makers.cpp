@@ -27,6 +27,7 @@ constexpr KindMaker kMakers[] = {
     {Kind::IntBars, makeInterlacedBars},
     {Kind::Paper, makePaperWipe},
     {Kind::Piece, makePieceTransition},
+    {Kind::SpanMask, makeSpanMask},
 };
 
 }  // namespace

@@ -160,6 +160,10 @@ PixelSet circleRingSet(const SetSource& source, std::int32_t cx, std::int32_t cy
             }
         }
     }
+    // Points outside the picture are never claimed: drop them before sorting
+    // (rings of the rising and sideways circles lie mostly outside).
+    const std::int32_t w = source.valid() ? source.width() : 0, h = source.valid() ? source.height() : 0;
+    std::erase_if(ring, [&](const Point& p) { return p.x < 0 || p.y < 0 || p.x >= w || p.y >= h; });
     std::sort(ring.begin(), ring.end(), [](const Point& a, const Point& b) { return a.y != b.y ? a.y < b.y : a.x < b.x; });
     std::vector<Point> taken;
     for (const Point& p : ring) {

@@ -82,7 +82,11 @@ TEST(TransitionRegistry, LookUpsAndNames) {
 
 TEST(TransitionRegistry, EntriesWithoutAFamilyAreBrokenAndNotCreated) {
     const Registry registry = fullRegistry();
-    const int wipe = registry.findName("ssWipeLR");
+    int wipe = -1;  // the first entry whose family is not built
+    for (int i = 0; i < registry.size() && wipe < 0; ++i) {
+        if (!registry.entries()[i].built()) wipe = i;
+    }
+    if (wipe < 0) GTEST_SKIP() << "every family is built";
     EXPECT_TRUE(registry.entries()[wipe].broken);
     EXPECT_FALSE(registry.available(wipe));
     EXPECT_EQ(registry.createByIndex(wipe), nullptr);

@@ -7,6 +7,7 @@
 
 #include "transition/block_kind.h"
 #include "transition/easing.h"
+#include "transition/span_settings.h"
 #include "transition_fixture.h"
 
 namespace lv {
@@ -166,11 +167,14 @@ TEST(TransitionRunChoice, UnknownNumberLeadsToRandomChoice) {
 }
 
 TEST(TransitionRunChoice, BrokenEntryFallsBackToTheCrossFade) {
+    const SpanMaskSettings saved = spanMaskSettings();
+    setSpanMaskSettings(SpanMaskSettings{"/nonexistent-lumavine-masks/", false, 1.0});  // no mask to be had
     Registry registry = fullRegistry();
     auto a = fullPattern(8, 8, 1), b = fullPattern(8, 8, 2);
     RecordingDisplay screen(8, 8);
     TransitionRun run;
-    ASSERT_EQ(run.start(registry, *a, *b, screen.display, registry.findName("ssWipeLR"), -1, RunOptions{}), 0);
+    ASSERT_EQ(run.start(registry, *a, *b, screen.display, registry.findName("ssPlasma"), -1, RunOptions{}), 0);
+    setSpanMaskSettings(saved);
     EXPECT_EQ(registry.entryName(run.entry()), "ssBlend");
 }
 

@@ -1,0 +1,314 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <set>
+
+#include "span_fixture.h"
+#include "transition/mask_picture.h"
+#include "transition/registry.h"
+#include "transition/span_builders.h"
+
+namespace lv {
+namespace {
+
+using test::SpanDriver;
+
+// The mask transitions find their masks in every test of this binary.
+[[maybe_unused]] ::testing::Environment* const kMasks =
+    ::testing::AddGlobalTestEnvironment(new test::MaskFolderEnvironment);
+
+std::vector<std::string> spanNames() {
+    std::vector<std::string> names;
+    for (const CatalogueRow& row : catalogue()) {
+        if (row.kind == Kind::SpanMask) names.emplace_back(row.name);
+    }
+    return names;
+}
+
+std::int64_t pixelsOf(const std::vector<PixelSet>& sets) {
+    std::int64_t n = 0;
+    for (const PixelSet& s : sets) n += static_cast<std::int64_t>(s.pixels.size());
+    return n;
+}
+
+// Pixels of one set as (x, y) pairs.
+std::vector<std::pair<int, int>> spotsOf(const PixelSet& set) {
+    std::vector<std::pair<int, int>> spots;
+    std::size_t k = 0;
+    for (int y = 0; y < set.rowCount(); ++y) {
+        for (int n = 0; n < set.rowCounts[y]; ++n) spots.emplace_back(set.pixels[k++].x, y);
+    }
+    return spots;
+}
+
+TEST(SpanFamilies, EverySpanMaskTransitionIsReady) {
+    const std::vector<std::string> names = spanNames();
+    EXPECT_EQ(names.size(), 126u);
+    Registry registry;
+    registry.build(RegistryConditions{});
+    for (const std::string& name : names) {
+        EXPECT_NE(findSpanFamily(name), nullptr) << name;
+        EXPECT_TRUE(registry.entries()[registry.findName(name)].built()) << name;
+    }
+}
+
+TEST(SpanFamilies, WipeLeftToRightHasOneStepPerColumnAndTwoExtra) {
+    SpanDriver d("ssWipeLR", 640, 4);
+    ASSERT_EQ(d.result, 0);
+    EXPECT_EQ(d.transition->describe().steps, 640);
+    EXPECT_EQ(totalFrames(d.transition->describe()), 642);
+}
+
+TEST(SpanFamilies, WipeRightToLeftPaintsTheLastColumnFirst) {
+    SpanDriver d("ssWipeRL", 12, 5);
+    d.show(1);
+    for (int y = 0; y < 5; ++y) {
+        EXPECT_EQ(d.at(11, y), d.incoming(11, y));
+        EXPECT_EQ(d.at(10, y), d.outgoing(10, y));
+        EXPECT_EQ(d.at(0, y), d.outgoing(0, y));
+    }
+}
+
+TEST(SpanFamilies, DoubleWipePaintsTopLeftAndBottomRightColumnsFirst) {
+    SpanDriver d("ssDoubleWipeLRRL", 10, 6);
+    d.show(2);
+    for (int y = 0; y < 6; ++y) {
+        EXPECT_EQ(d.at(0, y), y < 3 ? d.incoming(0, y) : d.outgoing(0, y)) << y;
+        EXPECT_EQ(d.at(9, y), y >= 3 ? d.incoming(9, y) : d.outgoing(9, y)) << y;
+    }
+}
+
+TEST(SpanFamilies, WipeShowsTheIncomingColumnsTheSlotsReached) {
+    const int w = 20, h = 3;
+    SpanDriver d("ssWipeLR", w, h);
+    for (int t : {3, 7, 19}) {
+        d.show(t);
+        for (int x = 0; x < w; ++x) {
+            EXPECT_EQ(d.at(x, 1), x < t ? d.incoming(x, 1) : d.outgoing(x, 1)) << "t=" << t << " x=" << x;
+        }
+    }
+}
+
+TEST(SpanFamilies, TwoPassWipeBlendsAtTheSlotLevel) {
+    const int w = 16, h = 2;
+    SpanDriver d("ssWipeLR2", w, h);
+    d.show(10);
+    for (int x = 0; x < w; ++x) {
+        for (int shift = 0; shift < 24; shift += 8) {
+            const int o = (d.outgoing(x, 0) >> shift) & 0xFF, n = (d.incoming(x, 0) >> shift) & 0xFF;
+            const int level = x < 10 ? x * 256 / w : 0;
+            const int shown = (d.at(x, 0) >> shift) & 0xFF;
+            EXPECT_LE(std::abs(shown - (o * (256 - level) + n * level) / 256), 1) << "x=" << x;
+        }
+    }
+    // The second pass runs backwards (alternate): slot 16 makes column 15 whole.
+    d.show(17);
+    EXPECT_EQ(d.at(15, 0), d.incoming(15, 0));
+    EXPECT_NE(d.at(14, 0), d.incoming(14, 0));
+}
+
+TEST(SpanFamilies, BandTimingLeadsWithBlack) {
+    test::ScopedSpanSettings band({test::MaskFolderEnvironment::folder(), true, 1.0});
+    SpanDriver d("ssWipeLR", 8, 2);
+    d.show(2);
+    EXPECT_EQ(d.at(0, 0), 0u);
+    EXPECT_EQ(d.at(1, 0), 0u);
+    EXPECT_EQ(d.at(2, 0), d.outgoing(2, 0));
+    d.show(4);
+    EXPECT_EQ(d.at(0, 0), d.incoming(0, 0));
+    EXPECT_EQ(d.at(1, 0), d.incoming(1, 0));
+    EXPECT_EQ(d.at(2, 0), 0u);
+    EXPECT_EQ(d.at(3, 0), 0u);
+}
+
+TEST(SpanFamilies, DissolveOnSixteenBySixteenPutsOnePixelInEachSet) {
+    SpanDriver d("ssDissolve", 16, 16);
+    ASSERT_EQ(d.span().sets().size(), 256u);
+    std::set<std::pair<int, int>> all;
+    for (const PixelSet& set : d.span().sets()) {
+        ASSERT_EQ(set.pixels.size(), 1u);
+        all.insert(spotsOf(set)[0]);
+    }
+    EXPECT_EQ(all.size(), 256u);
+    EXPECT_EQ(spotsOf(d.span().sets()[255])[0], std::make_pair(0, 0));  // the register never names 0
+}
+
+TEST(SpanFamilies, DissolveRevealsItsShareOfPixelsPerStep) {
+    const int w = 32, h = 24;  // 768 pixels: 3 per set
+    SpanDriver d("ssDissolve", w, h);
+    for (int t : {1, 5, 100, 255}) {
+        d.show(t);
+        int revealed = 0;
+        for (int y = 0; y < h; ++y) {
+            for (int x = 0; x < w; ++x) revealed += d.at(x, y) == d.incoming(x, y);
+        }
+        EXPECT_EQ(revealed, 3 * t) << t;
+    }
+}
+
+TEST(SpanFamilies, ShiftRegisterVisitsEveryValueOfItsWidth) {
+    for (int width = 2; width <= 24; ++width) {
+        const std::uint32_t taps = spans::dissolveTaps(width);
+        std::uint32_t v = 1;
+        std::uint64_t steps = 0;
+        do {
+            const bool out = v & 1;
+            v >>= 1;
+            if (out) v ^= taps;
+            ++steps;
+        } while (v != 1 && steps <= (std::uint64_t{1} << width));
+        EXPECT_EQ(steps, (std::uint64_t{1} << width) - 1) << width;
+    }
+}
+
+TEST(SpanFamilies, WideRegistersHaveTapsOfTheirOwnWidth) {
+    // Two full sides of 65535 need 32 bits; every width has a constant whose
+    // top bit keeps the register inside that width.
+    for (int width = 2; width <= 32; ++width) {
+        const std::uint32_t taps = spans::dissolveTaps(width);
+        EXPECT_EQ(taps >> (width - 1), 1u) << width;
+    }
+}
+
+TEST(SpanFamilies, DissolveOfAWidePictureCoversEveryPixel) {
+    // 300 x 2 needs a register of 9 + 1 bits; odd sizes leave many values outside.
+    SpanDriver d("ssDissolve", 300, 3);
+    EXPECT_EQ(pixelsOf(d.span().sets()), 900);
+}
+
+TEST(SpanFamilies, SineFrontOnANarrowWindowCoversThePicture) {
+    SpanDriver d("ssSineTB", 7, 9);  // window width / 30 is 0
+    ASSERT_EQ(d.result, 0);
+    EXPECT_EQ(pixelsOf(d.span().sets()), 63);
+}
+
+TEST(SpanFamilies, SquaresWithAFlatPixelAspectStillHaveRows) {
+    test::ScopedSpanSettings flat({test::MaskFolderEnvironment::folder(), false, 0.01});
+    SpanDriver d("ssSquares", 9, 5);
+    ASSERT_EQ(d.result, 0);
+    EXPECT_EQ(pixelsOf(d.span().sets()), 45);
+}
+
+TEST(SpanFamilies, RadarHasALinePerBorderPixel) {
+    SpanDriver d("ssRadarCW", 10, 6);
+    EXPECT_EQ(d.span().sets().size(), 2u * (10 + 6) - 3);
+    SpanDriver dr("ssDRadarCW", 10, 6);
+    EXPECT_EQ(dr.span().sets().size(), 10u + 6 - 2);
+    SpanDriver odd("ssDRadarCW", 11, 6);
+    EXPECT_EQ(odd.span().sets().size(), 11u + 6 - 1);
+    SpanDriver fan("ssFanBClose", 10, 6);
+    EXPECT_EQ(fan.span().sets().size(), 2u * (5 + 6) - 1);
+}
+
+TEST(SpanFamilies, RadarFrameMapTurnsEvenly) {
+    SpanDriver d("ssRadarCW", 40, 10);
+    const std::int64_t n = static_cast<std::int64_t>(d.span().sets().size());
+    EXPECT_EQ(d.transition->mapFrame(0).value(), 0);
+    std::int64_t previous = 0;
+    for (std::int64_t i = 0; i < n; ++i) {
+        const std::int64_t mapped = d.transition->mapFrame(i).value();
+        EXPECT_GE(mapped, previous);
+        EXPECT_LT(mapped, n);
+        previous = mapped;
+    }
+    // A quarter of the frames reaches the right edge's middle (a quarter turn),
+    // though the top edge holds more than a quarter of the lines.
+    const std::int64_t quarter = d.transition->mapFrame(n / 4).value();
+    EXPECT_NEAR(static_cast<double>(quarter), 20 + 5, 2);
+    EXPECT_EQ(d.transition->mapFrame(n + 3).value(), n + d.transition->mapFrame(3).value());
+}
+
+TEST(SpanFamilies, CircleOutIntTakesEveryRingOnce) {
+    SpanDriver in("ssCircleOutInt", 30, 20), out("ssCircleOut", 30, 20);
+    EXPECT_EQ(in.span().sets().size(), out.span().sets().size());
+    EXPECT_EQ(pixelsOf(in.span().sets()), pixelsOf(out.span().sets()));
+}
+
+// Mask pictures -------------------------------------------------------------
+
+TEST(MaskSets, RowCountsCountOnlyRecordedPixels) {
+    auto a = test::fullPattern(4, 3, 1), b = test::fullPattern(4, 3, 2);
+    std::vector<std::uint8_t> grey(12, 7);
+    ClaimMap claims(4, 3);
+    claims.claim(1, 1);
+    const std::vector<PixelSet> sets = spans::setsByGreyValue(SetSource{a.get(), b.get()}, grey, claims);
+    EXPECT_EQ(sets[7].pixels.size(), 11u);
+    EXPECT_EQ(sets[7].rowCounts[1], 3);
+    int counted = 0;
+    for (std::uint16_t c : sets[7].rowCounts) counted += c;
+    EXPECT_EQ(counted, 11);
+}
+
+TEST(MaskSets, GreyValuesNameTheSets) {
+    auto a = test::fullPattern(3, 2, 1), b = test::fullPattern(3, 2, 2);
+    const std::vector<std::uint8_t> grey = {0, 200, 0, 9, 9, 255};
+    ClaimMap claims(3, 2);
+    const std::vector<PixelSet> sets = spans::setsByGreyValue(SetSource{a.get(), b.get()}, grey, claims);
+    EXPECT_EQ(spotsOf(sets[0]), (std::vector<std::pair<int, int>>{{0, 0}, {2, 0}}));
+    EXPECT_EQ(spotsOf(sets[9]), (std::vector<std::pair<int, int>>{{0, 1}, {1, 1}}));
+    EXPECT_EQ(spotsOf(sets[200]), (std::vector<std::pair<int, int>>{{1, 0}}));
+    EXPECT_EQ(spotsOf(sets[255]), (std::vector<std::pair<int, int>>{{2, 1}}));
+}
+
+TEST(MaskPicture, NameWithoutBackslashIsUsedWhole) {
+    EXPECT_EQ(maskFileName("[h]images\\plasma"), "plasma");
+    EXPECT_EQ(maskFileName("plasma"), "plasma");
+    EXPECT_EQ(maskFileName("a\\b\\c"), "c");
+}
+
+TEST(MaskPicture, ColourIsTurnedToGreyByLuminance) {
+    BitmapPtr colour = createBitmap("c", 2, 1, 24);
+    colour->rows[0][2] = 255;  // red
+    colour->rows[0][3] = 255;  // blue
+    BitmapPtr grey = greyBitmap(*colour);
+    ASSERT_TRUE(grey);
+    EXPECT_EQ(grey->depth, 8);
+    EXPECT_EQ(grey->rows[0][0], 77);
+    EXPECT_EQ(grey->rows[0][1], 29);
+    BitmapPtr indexed = createBitmap("i", 1, 1, 8);
+    indexed->palette[0] = PaletteEntry{0, 255, 0, 0};  // index 0 is green
+    EXPECT_EQ(greyBitmap(*indexed)->rows[0][0], 149);  // (255 x 150 + 128) / 256
+}
+
+TEST(MaskPicture, PuzzleIsSixteenBySixteenInterlockingPieces) {
+    BitmapPtr puzzle = puzzleMask();
+    ASSERT_TRUE(puzzle);
+    EXPECT_EQ(puzzle->width, 960);
+    EXPECT_EQ(puzzle->height, 800);
+    const std::uint8_t first[] = {84, 154, 226, 112, 36, 151, 177, 55, 6, 66, 147, 208, 73, 153, 196, 80};
+    for (int c = 0; c < 16; ++c) EXPECT_EQ(puzzle->rows[2][c * 60 + 2], first[c]) << c;
+    std::set<int> values;
+    for (int r = 0; r < 16; ++r) {
+        for (int c = 0; c < 16; ++c) values.insert(puzzle->rows[r * 50 + 2][c * 60 + 2]);
+    }
+    EXPECT_EQ(values.size(), 256u);
+    // Tile (0, 0) pushes a knob into (1, 0): the middle row just past the edge is its value.
+    EXPECT_EQ(puzzle->rows[25][61], 84);
+    // Tile (1, 0) pushes its knob down into (1, 1).
+    EXPECT_EQ(puzzle->rows[55][90], 154);
+}
+
+TEST(MaskPicture, MissingFileOrFolderCannotBeHad) {
+    std::vector<std::uint8_t> grey;
+    EXPECT_EQ(loadMaskPicture("[h]images\\nothing", test::MaskFolderEnvironment::folder(), 0, 8, 8, grey), 2);
+    test::TempFolder folder;
+    folder.write("broken", "not a JPEG at all");
+    EXPECT_EQ(loadMaskPicture("broken", folder.folder(), 0, 8, 8, grey), 2);
+    EXPECT_EQ(loadMaskPicture("plasma", test::MaskFolderEnvironment::folder(), 45, 8, 8, grey), 2);
+    EXPECT_EQ(loadMaskPicture("plasma", test::MaskFolderEnvironment::folder(), 90, 8, 8, grey), 0);
+}
+
+TEST(MaskPicture, BrokenMaskMarksTheEntryAndFallsBack) {
+    test::ScopedSpanSettings missing({"/nonexistent-lumavine-masks/", false, 1.0});
+    Registry registry = test::fullRegistry();
+    auto a = test::fullPattern(8, 8, 1), b = test::fullPattern(8, 8, 2);
+    test::RecordingDisplay screen(8, 8);
+    TransitionRun run;
+    const int plasma = registry.findName("ssPlasma");
+    ASSERT_EQ(run.start(registry, *a, *b, screen.display, plasma, -1, RunOptions{}), 0);
+    EXPECT_EQ(registry.entryName(run.entry()), "ssBlend");
+    EXPECT_TRUE(registry.entries()[plasma].broken);
+}
+
+}  // namespace
+}  // namespace lv
