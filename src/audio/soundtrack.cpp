@@ -227,7 +227,8 @@ int32_t Soundtrack::provide(MixerEntry& entry) {
 std::unique_ptr<AudioStream> Soundtrack::openSound(SoundtrackSound& s, bool cellSound, int32_t itemStart) {
     auto input = openFile_ ? openFile_(s.fileName) : nullptr;
     if (!input) return nullptr;
-    auto stream = openSource(probeSourceKind(*input), std::move(input));
+    const uint16_t kind = probeSourceKind(*input);
+    auto stream = openSource(kind, std::move(input));
     if (!stream) return nullptr;
     const double seconds = fileSeconds(s);
     const int32_t fileMs = toMs(seconds);
@@ -278,6 +279,10 @@ std::unique_ptr<AudioStream> Soundtrack::openSound(SoundtrackSound& s, bool cell
     if (fadeOut > 0) {
         envelope.push_back({span - fadeOut, percent});
         envelope.push_back({span, 0});
+    } else {
+        // The end too, so that even a song without fades has the two points
+        // a duck needs.
+        envelope.push_back({span, percent});
     }
     const double g = show_.showVolume * s.volume * 0.0001;
     for (const EnvelopePoint& p : envelope) faderSetEntry(*faderStream, p.time / 1000.0, p.level == 0 ? 0.0 : g);
