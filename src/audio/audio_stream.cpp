@@ -142,22 +142,29 @@ int32_t AudioStream::writeInterleaved(const void* buffer, int32_t count, int64_t
     if (bits != 8 && bits != 16) return 0;
     extendTo(position, position + count);
     if (position < chainStart_) return -1;
+    const auto* bytes = static_cast<const uint8_t*>(buffer);
+    const auto stride = static_cast<size_t>(channels);
     for (int32_t ch = 0; ch < channels; ++ch) {
         Channel& c = chain_[static_cast<size_t>(ch)];
         storePending(c);
-        for (int32_t i = 0; i < count; ++i) {
-            const size_t element = static_cast<size_t>(i) * static_cast<size_t>(channels) + static_cast<size_t>(ch);
-            int32_t value;
-            if (bits == 16) {
-                int16_t s;
-                std::memcpy(&s, static_cast<const uint8_t*>(buffer) + element * 2, 2);
-                value = fromSample16(s);
-            } else {
-                uint8_t byte = static_cast<const uint8_t*>(buffer)[element];
-                if (unsignedData) byte = static_cast<uint8_t>(byte - 128);
-                value = static_cast<int32_t>(static_cast<uint32_t>(static_cast<int8_t>(byte)) << 24);
+        int64_t at = position;
+        for (int32_t i = 0; i < count;) {
+            int32_t* out = sampleAt(c, at);
+            const int32_t run =
+                std::min<int32_t>(count - i, blockSamples - static_cast<int32_t>((at - chainStart_) % blockSamples));
+            for (int32_t k = 0; k < run; ++k) {
+                const size_t element = static_cast<size_t>(i + k) * stride + static_cast<size_t>(ch);
+                if (bits == 16) {
+                    const auto lo = bytes[element * 2], hi = bytes[element * 2 + 1];
+                    out[k] = static_cast<int32_t>((static_cast<uint32_t>(hi) << 24) | (static_cast<uint32_t>(lo) << 16));
+                } else {
+                    uint8_t byte = bytes[element];
+                    if (unsignedData) byte = static_cast<uint8_t>(byte - 128);
+                    out[k] = static_cast<int32_t>(static_cast<uint32_t>(byte) << 24);
+                }
             }
-            *sampleAt(c, position + i) = value;
+            i += run;
+            at += run;
         }
     }
     return 0;

@@ -13,6 +13,7 @@
 #include <cmath>
 #include <cstring>
 #include <numbers>
+#include <unordered_map>
 
 #include "audio/graph_nodes.h"
 
@@ -161,31 +162,53 @@ private:
         return true;
     }
 
-    void filterRun() {
+    // The filter's weights for one input fraction, left wing (x[index],
+    // x[index - 1], ...) and right wing (x[index + 1], ...). They depend on
+    // the fraction only, so every channel and every output sample at the
+    // same fraction shares them; rate pairs of small ratio repeat few
+    // fractions, which are kept.
+    struct Taps {
+        std::vector<int32_t> left, right;
+    };
+
+    Taps makeTaps(int32_t fraction) const {
         const int32_t wing = filter_.wing;
         const int16_t* imp = filter_.table.data();
         const int16_t* impD = filter_.differences.data();
+        const auto weight = [&](int32_t ho) {
+            const int32_t k = ho >> 7;
+            return imp[k] + ((impD[k] * (ho & 127)) >> 7);
+        };
+        Taps t;
+        for (int32_t ho = (fraction * p_.dhb) >> fractionBits; (ho >> 7) < wing; ho += p_.dhb) t.left.push_back(weight(ho));
+        const int32_t rightFraction = (-fraction) & fractionMask;
+        int32_t ho = (rightFraction * p_.dhb) >> fractionBits;
+        if (rightFraction == 0) ho += p_.dhb;
+        for (; (ho >> 7) < wing - 1; ho += p_.dhb) t.right.push_back(weight(ho));
+        return t;
+    }
+
+    const Taps& tapsFor(int32_t fraction) {
+        constexpr size_t keptFractions = 1024;
+        if (auto it = taps_.find(fraction); it != taps_.end()) return it->second;
+        if (taps_.size() >= keptFractions) {
+            scratchTaps_ = makeTaps(fraction);
+            return scratchTaps_;
+        }
+        return taps_.emplace(fraction, makeTaps(fraction)).first->second;
+    }
+
+    void filterRun() {
         while (index_ < limit_ && outCount_ < outputChunk) {
+            const Taps& taps = tapsFor(fraction_);
             for (size_t c = 0; c < inputs_.size(); ++c) {
                 const int16_t* x = inputs_[c].data();
+                const auto length = static_cast<int32_t>(inputs_[c].size());
                 int32_t sum = 0;
-                // Left wing: x[index], x[index - 1], ...
-                int32_t ho = (fraction_ * p_.dhb) >> fractionBits;
-                for (const int16_t* xp = x + index_; (ho >> 7) < wing && xp >= x; ho += p_.dhb, --xp) {
-                    const int32_t k = ho >> 7;
-                    const int32_t coefficient = imp[k] + ((impD[k] * (ho & 127)) >> 7);
-                    sum += (coefficient * *xp + 8192) >> 14;
-                }
-                // Right wing: x[index + 1], ...
-                const int32_t rightFraction = (-fraction_) & fractionMask;
-                ho = (rightFraction * p_.dhb) >> fractionBits;
-                if (rightFraction == 0) ho += p_.dhb;
-                const int16_t* end = x + inputs_[c].size();
-                for (const int16_t* xp = x + index_ + 1; (ho >> 7) < wing - 1 && xp < end; ho += p_.dhb, ++xp) {
-                    const int32_t k = ho >> 7;
-                    const int32_t coefficient = imp[k] + ((impD[k] * (ho & 127)) >> 7);
-                    sum += (coefficient * *xp + 8192) >> 14;
-                }
+                const int32_t leftCount = std::min<int32_t>(static_cast<int32_t>(taps.left.size()), index_ + 1);
+                for (int32_t k = 0; k < leftCount; ++k) sum += (taps.left[static_cast<size_t>(k)] * x[index_ - k] + 8192) >> 14;
+                const int32_t rightCount = std::min<int32_t>(static_cast<int32_t>(taps.right.size()), length - index_ - 1);
+                for (int32_t k = 0; k < rightCount; ++k) sum += (taps.right[static_cast<size_t>(k)] * x[index_ + 1 + k] + 8192) >> 14;
                 const int64_t v = ((static_cast<int64_t>(sum >> 2) * p_.lpScl) + 4096) >> 13;
                 outputs_[c][static_cast<size_t>(outCount_)] = static_cast<int16_t>(std::clamp<int64_t>(v, -32768, 32767));
             }
@@ -231,6 +254,8 @@ private:
     int64_t read_ = 0;
     bool started_ = false;
     bool inputEnded_ = false;
+    std::unordered_map<int32_t, Taps> taps_;
+    Taps scratchTaps_;
 };
 
 }  // namespace

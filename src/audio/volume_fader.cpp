@@ -151,18 +151,19 @@ private:
         const Entry b = ramp ? entries_[k + 1] : a;
         const auto span = static_cast<int32_t>(static_cast<uint32_t>(b.position - a.position));
         const auto offset = static_cast<uint32_t>(at - a.position);
+        gains_.resize(static_cast<size_t>(chunk));
+        for (int32_t i = 0; i < chunk; ++i)
+            gains_[static_cast<size_t>(i)] =
+                ramp ? mulDiv(static_cast<int32_t>(static_cast<uint32_t>(i) + offset), b.value - a.value, span) + a.value
+                     : a.value;
         for (uint32_t c = 0; c < self.channels(); ++c) {
             const int32_t* samples = in.read32(static_cast<int32_t>(c), at, chunk);
             int32_t* out = self.write32(static_cast<int32_t>(c), at, chunk);
-            for (int32_t i = 0; i < chunk; ++i) {
-                const int32_t g =
-                    ramp ? mulDiv(static_cast<int32_t>(static_cast<uint32_t>(i) + offset), b.value - a.value, span) + a.value
-                         : a.value;
-                out[i] = samples ? applyGain(samples[i], g) : 0;
-            }
+            for (int32_t i = 0; i < chunk; ++i) out[i] = samples ? applyGain(samples[i], gains_[static_cast<size_t>(i)]) : 0;
         }
     }
 
+    std::vector<int32_t> gains_;
     StreamRef source_;
     bool firstSample_;
     bool running_ = false;
