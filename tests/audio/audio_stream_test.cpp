@@ -4,6 +4,7 @@
 
 #include "audio/audio_dispatch.h"
 #include "audio_graph_fixture.h"
+#include "audio_test_files.h"
 
 namespace lv::audio {
 namespace {
@@ -178,6 +179,24 @@ TEST(WavSource, SeeksByItsSetPositionHook) {
     int16_t first;
     ASSERT_EQ(s->readInterleaved(&first, 1, 12345, 16), 1);
     EXPECT_EQ(first, ramp(20000)[12345]);
+}
+
+}  // namespace
+}  // namespace lv::audio
+
+namespace lv::audio {
+namespace {
+
+TEST(Layer3Source, FastForwardsWholeFramesToNearItsTarget) {
+    auto s = openSource(kindLayer3Source, test::memorySource(test::readAudioData("joint_128k_44k.mp3"), "a.mp3"));
+    ASSERT_NE(s, nullptr);
+    PositionRecord p{1.0, 0, 0};
+    ASSERT_EQ(send(kindAudioStream, cmdSetPosition, s.get(), &p), 0);
+    EXPECT_EQ(s->seekTarget(), 44100);
+    for (int i = 0; i < 50 && s->validEnd() <= s->firstRetained() && !s->finished(); ++i) s->pump();
+    EXPECT_LE(s->firstRetained(), 44100);
+    EXPECT_GT(s->firstRetained() + 3456 + 1152, 44100);
+    EXPECT_EQ(s->firstRetained() % 1152, 0);
 }
 
 }  // namespace
