@@ -98,16 +98,25 @@ Show makeShow(const std::vector<std::string>& songs, const std::vector<std::stri
     return s;
 }
 
-double render(const Show& s, double length, int64_t& frames) {
+// FNV-1a over the rendered samples: a change in the mix shows as another hash.
+void hashSamples(uint64_t& hash, const int16_t* samples, int32_t count) {
+    for (int32_t i = 0; i < count; ++i) {
+        hash = (hash ^ static_cast<uint16_t>(samples[i])) * 1099511628211ull;
+    }
+}
+
+double render(const Show& s, double length, int64_t& frames, uint64_t& hash) {
     const auto start = Clock::now();
     frames = 0;
+    hash = 14695981039346656037ull;
     renderSoundtrack(
         s.show,
         [&](const std::string& name) -> std::unique_ptr<ByteSource> {
             auto it = s.files.find(name);
             return it == s.files.end() ? nullptr : std::make_unique<MemoryByteSource>(it->second, name);
         },
-        length, [&](const int16_t*, int32_t n) {
+        length, [&](const int16_t* samples, int32_t n) {
+            hashSamples(hash, samples, n * 2);
             frames += n;
             return true;
         });
@@ -134,6 +143,7 @@ int main(int argc, char** argv) {
     mpg123_init();
     double audio = 0, bestOurs = 1e9, bestTheirs = 1e9, bestRender = 1e9;
     int64_t frames = 0;
+    uint64_t hash = 0;
     for (int repeat = 0; repeat < 5; ++repeat) {
         double ours = 0, theirs = 0;
         audio = 0;
@@ -146,7 +156,7 @@ int main(int argc, char** argv) {
         bestOurs = std::min(bestOurs, ours);
         bestTheirs = std::min(bestTheirs, theirs);
         const Show show = makeShow(songs, cells, audio);
-        bestRender = std::min(bestRender, render(show, audio, frames));
+        bestRender = std::min(bestRender, render(show, audio, frames, hash));
     }
     const double rendered = static_cast<double>(frames) / 44100;
     std::printf("soundtrack of %zu songs and %zu cell sounds, %.1f s of music, %.1f s rendered\n", songs.size(),
@@ -156,5 +166,6 @@ int main(int argc, char** argv) {
     std::printf("%-28s %10.1f x real time\n", "mpg123 decoding the songs", audio / bestTheirs);
     std::printf("%-28s %10.2f\n", "render / mpg123 time", bestRender / bestTheirs);
     std::printf("%-28s %9.0f %%\n", "mix on top of our decoding", (bestRender / bestOurs - 1) * 100);
+    std::printf("%-28s %016llx\n", "rendered samples hash", static_cast<unsigned long long>(hash));
     return 0;
 }
