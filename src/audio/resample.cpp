@@ -13,8 +13,8 @@
 #include <cmath>
 #include <cstring>
 #include <numbers>
-#include <unordered_map>
 
+#include "audio/fir_kernel.h"
 #include "audio/graph_nodes.h"
 
 namespace lv::audio {
@@ -162,53 +162,70 @@ private:
         return true;
     }
 
-    // The filter's weights for one input fraction, left wing (x[index],
-    // x[index - 1], ...) and right wing (x[index + 1], ...). They depend on
-    // the fraction only, so every channel and every output sample at the
-    // same fraction shares them; rate pairs of small ratio repeat few
-    // fractions, which are kept.
-    struct Taps {
-        std::vector<int32_t> left, right;
+    // The filter's weights for one input fraction (a phase of the filter),
+    // laid out to run forwards over the input: the left wing reversed
+    // (..., x[index - 1], x[index]), then the right wing (x[index + 1],
+    // ...). They depend on the fraction only, so every channel and every
+    // output sample at the same fraction shares them; each phase is built
+    // the first time it is met and kept while the pool has room.
+    struct Phase {
+        const int16_t* taps;
+        int32_t left;
+        int32_t count;
     };
 
-    Taps makeTaps(int32_t fraction) const {
+    struct PhaseSlot {
+        int32_t offset = -1;
+        int32_t left = 0;
+        int32_t count = 0;
+    };
+
+    int16_t weight(int32_t ho) const {
+        const int32_t k = ho >> 7;
+        return static_cast<int16_t>(filter_.table[static_cast<size_t>(k)] +
+                                    ((filter_.differences[static_cast<size_t>(k)] * (ho & 127)) >> 7));
+    }
+
+    // Appends the phase's weights to `out`; returns the left wing's length.
+    int32_t makeTaps(int32_t fraction, std::vector<int16_t>& out) const {
         const int32_t wing = filter_.wing;
-        const int16_t* imp = filter_.table.data();
-        const int16_t* impD = filter_.differences.data();
-        const auto weight = [&](int32_t ho) {
-            const int32_t k = ho >> 7;
-            return imp[k] + ((impD[k] * (ho & 127)) >> 7);
-        };
-        Taps t;
-        for (int32_t ho = (fraction * p_.dhb) >> fractionBits; (ho >> 7) < wing; ho += p_.dhb) t.left.push_back(weight(ho));
+        const size_t first = out.size();
+        for (int32_t ho = (fraction * p_.dhb) >> fractionBits; (ho >> 7) < wing; ho += p_.dhb) out.push_back(weight(ho));
+        std::reverse(out.begin() + static_cast<ptrdiff_t>(first), out.end());
+        const auto left = static_cast<int32_t>(out.size() - first);
         const int32_t rightFraction = (-fraction) & fractionMask;
         int32_t ho = (rightFraction * p_.dhb) >> fractionBits;
         if (rightFraction == 0) ho += p_.dhb;
-        for (; (ho >> 7) < wing - 1; ho += p_.dhb) t.right.push_back(weight(ho));
-        return t;
+        for (; (ho >> 7) < wing - 1; ho += p_.dhb) out.push_back(weight(ho));
+        return left;
     }
 
-    const Taps& tapsFor(int32_t fraction) {
-        constexpr size_t keptFractions = 1024;
-        if (auto it = taps_.find(fraction); it != taps_.end()) return it->second;
-        if (taps_.size() >= keptFractions) {
-            scratchTaps_ = makeTaps(fraction);
-            return scratchTaps_;
+    Phase phaseFor(int32_t fraction) {
+        constexpr size_t poolLimit = size_t{1} << 21;
+        if (phases_.empty()) phases_.resize(size_t{1} << fractionBits);
+        PhaseSlot& slot = phases_[static_cast<size_t>(fraction)];
+        if (slot.offset < 0 && pool_.size() < poolLimit) {
+            slot.offset = static_cast<int32_t>(pool_.size());
+            slot.left = makeTaps(fraction, pool_);
+            slot.count = static_cast<int32_t>(pool_.size()) - slot.offset;
         }
-        return taps_.emplace(fraction, makeTaps(fraction)).first->second;
+        if (slot.offset >= 0) return {pool_.data() + slot.offset, slot.left, slot.count};
+        scratchTaps_.clear();
+        const int32_t left = makeTaps(fraction, scratchTaps_);
+        return {scratchTaps_.data(), left, static_cast<int32_t>(scratchTaps_.size())};
     }
 
     void filterRun() {
         while (index_ < limit_ && outCount_ < outputChunk) {
-            const Taps& taps = tapsFor(fraction_);
+            const Phase phase = phaseFor(fraction_);
             for (size_t c = 0; c < inputs_.size(); ++c) {
                 const int16_t* x = inputs_[c].data();
                 const auto length = static_cast<int32_t>(inputs_[c].size());
-                int32_t sum = 0;
-                const int32_t leftCount = std::min<int32_t>(static_cast<int32_t>(taps.left.size()), index_ + 1);
-                for (int32_t k = 0; k < leftCount; ++k) sum += (taps.left[static_cast<size_t>(k)] * x[index_ - k] + 8192) >> 14;
-                const int32_t rightCount = std::min<int32_t>(static_cast<int32_t>(taps.right.size()), length - index_ - 1);
-                for (int32_t k = 0; k < rightCount; ++k) sum += (taps.right[static_cast<size_t>(k)] * x[index_ + 1 + k] + 8192) >> 14;
+                // Taps that would reach outside the buffer are left out.
+                const int32_t first = index_ - phase.left + 1;
+                const int32_t skip = std::max(0, -first);
+                const int32_t end = std::min(phase.count, length - first);
+                const int32_t sum = end > skip ? roundedDotProduct(phase.taps + skip, x + first + skip, end - skip) : 0;
                 const int64_t v = ((static_cast<int64_t>(sum >> 2) * p_.lpScl) + 4096) >> 13;
                 outputs_[c][static_cast<size_t>(outCount_)] = static_cast<int16_t>(std::clamp<int64_t>(v, -32768, 32767));
             }
@@ -254,8 +271,9 @@ private:
     int64_t read_ = 0;
     bool started_ = false;
     bool inputEnded_ = false;
-    std::unordered_map<int32_t, Taps> taps_;
-    Taps scratchTaps_;
+    std::vector<PhaseSlot> phases_;
+    std::vector<int16_t> pool_;
+    std::vector<int16_t> scratchTaps_;
 };
 
 }  // namespace
