@@ -46,8 +46,8 @@ AudioFormat AudioStream::format() const {
 
 void AudioStream::jumpTo(int64_t position) {
     for (Channel& c : chain_) {
-        c.blocks.clear();
         c.pendingWrite = false;
+        while (!c.blocks.empty()) dropFirstBlock(c);
     }
     chainStart_ = chainEnd_ = alignDown(position);
     firstRetained_ = validEnd_ = position;
@@ -56,9 +56,31 @@ void AudioStream::jumpTo(int64_t position) {
 void AudioStream::extendTo(int64_t from, int64_t end) {
     if (chainEnd_ == chainStart_) chainStart_ = chainEnd_ = alignDown(std::max(from, firstRetained_));
     while (chainEnd_ < end) {
-        for (Channel& c : chain_) c.blocks.emplace_back(blockSamples);
+        for (Channel& c : chain_) {
+            if (c.spare.empty()) {
+                c.blocks.emplace_back(blockSamples);
+            } else {
+                c.blocks.push_back(std::move(c.spare.back()));
+                c.spare.pop_back();
+            }
+        }
         chainEnd_ += blockSamples;
     }
+}
+
+void AudioStream::dropFirstBlock(Channel& channel) {
+    constexpr size_t keptSpares = 2;
+    if (channel.spare.size() < keptSpares) channel.spare.push_back(std::move(channel.blocks.front()));
+    channel.blocks.pop_front();
+}
+
+int32_t* AudioStream::blockRun(int32_t channel, int64_t position, int32_t count) {
+    if (static_cast<uint32_t>(channel) >= channels_ || count <= 0) return nullptr;
+    if (position < chainStart_ || position + count > chainEnd_) return nullptr;
+    if ((position - chainStart_) / blockSamples != (position + count - 1 - chainStart_) / blockSamples) return nullptr;
+    Channel& c = chain_[static_cast<size_t>(channel)];
+    storePending(c);
+    return sampleAt(c, position);
 }
 
 int32_t* AudioStream::sampleAt(Channel& channel, int64_t position) {
@@ -129,7 +151,7 @@ void AudioStream::release(int64_t position) {
     for (Channel& c : chain_) storePending(c);
     // A block ending exactly at the position stays.
     while (chainEnd_ > chainStart_ && chainStart_ + blockSamples < position) {
-        for (Channel& c : chain_) c.blocks.pop_front();
+        for (Channel& c : chain_) dropFirstBlock(c);
         chainStart_ += blockSamples;
     }
     if (chainEnd_ == chainStart_) chainStart_ = chainEnd_ = alignDown(std::max(position, firstRetained_));

@@ -114,10 +114,16 @@ public:
     // Drops every whole block that ends before position.
     void release(int64_t position);
     // Typed shorthands for nodes.
+    // A range inside one storage block comes straight from the block (no
+    // copy); it stays valid until the block is released, and a read range
+    // must not be written through. Other ranges go through the scratch area.
     const int32_t* read32(int32_t channel, int64_t position, int32_t count) {
+        if (int32_t* direct = blockRun(channel, position, count)) return direct;
         return static_cast<const int32_t*>(access(channel, position, count, false, SampleFormat::s32));
     }
     int32_t* write32(int32_t channel, int64_t position, int32_t count) {
+        if (static_cast<uint32_t>(channel) < channels_ && count > 0) extendTo(position, position + count);
+        if (int32_t* direct = blockRun(channel, position, count)) return direct;
         return static_cast<int32_t*>(access(channel, position, count, true, SampleFormat::s32));
     }
 
@@ -153,6 +159,7 @@ public:
 private:
     struct Channel {
         std::deque<std::vector<int32_t>> blocks;
+        std::vector<std::vector<int32_t>> spare;  // released blocks kept for reuse
         std::vector<uint8_t> scratch;
         int64_t pendingPosition = 0;
         int32_t scratchCount = 0;
@@ -164,6 +171,10 @@ private:
     void extendTo(int64_t from, int64_t end);
     void storePending(Channel& channel);
     int32_t* sampleAt(Channel& channel, int64_t position);
+    // The stored samples from position when count of them lie in one block,
+    // else null.
+    int32_t* blockRun(int32_t channel, int64_t position, int32_t count);
+    void dropFirstBlock(Channel& channel);
     void releaseStateIfAsked();
 
     uint32_t channels_;

@@ -70,6 +70,37 @@ TEST(AudioStreamStorage, PendingWriteIsStoredAtTheNextAccess) {
     EXPECT_EQ(in[1] >> 16, -7);
 }
 
+// Writes a constant through write32 in runs of `run` from `from`.
+void writeRuns(AudioStream& s, int64_t from, int64_t to, int32_t run, int16_t value) {
+    for (int64_t at = from; at < to; at += run) {
+        int32_t* out = s.write32(0, at, run);
+        ASSERT_NE(out, nullptr);
+        for (int32_t i = 0; i < run; ++i) out[i] = fromSample16(value);
+    }
+    s.setValidEnd(to);
+}
+
+TEST(AudioStreamStorage, WritesWithinAndAcrossBlocksReadBack) {
+    auto s = AudioStream::create({0, 1, 44100, 16, 0});
+    writeRuns(*s, 0, 3 * 3000, 3000, 9);  // the second run crosses a block boundary
+    std::vector<int16_t> back(9000);
+    ASSERT_EQ(s->readInterleaved(back.data(), 9000, 0, 16), 9000);
+    EXPECT_EQ(back, constant(9000, 9));
+}
+
+TEST(AudioStreamStorage, ReleasedBlocksComeBackWithTheNewSamples) {
+    auto s = AudioStream::create({0, 1, 44100, 16, 0});
+    writeRuns(*s, 0, 2 * 8192, 2048, 3);
+    s->release(2 * 8192 + 1);
+    writeRuns(*s, 2 * 8192, 4 * 8192, 2048, -4);
+    const int32_t* run = s->read32(0, 3 * 8192 - 2048, 2048);
+    ASSERT_NE(run, nullptr);
+    for (int32_t i = 0; i < 2048; ++i) ASSERT_EQ(run[i] >> 16, -4) << i;
+    std::vector<int16_t> back(2 * 8192);
+    ASSERT_EQ(s->readInterleaved(back.data(), 2 * 8192, 2 * 8192, 16), 2 * 8192);
+    EXPECT_EQ(back, constant(2 * 8192, -4));
+}
+
 TEST(AudioStreamStorage, AccessOutsideTheChannelsOrStorageGivesNothing) {
     auto s = stereo16();
     EXPECT_EQ(s->read32(2, 0, 1), nullptr);
