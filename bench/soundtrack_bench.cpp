@@ -105,10 +105,11 @@ void hashSamples(uint64_t& hash, const int16_t* samples, int32_t count) {
     }
 }
 
-double render(const Show& s, double length, int64_t& frames, uint64_t& hash) {
+// `hash` null: the sink only counts (the timed runs).
+double render(const Show& s, double length, int64_t& frames, uint64_t* hash) {
     const auto start = Clock::now();
     frames = 0;
-    hash = 14695981039346656037ull;
+    if (hash) *hash = 14695981039346656037ull;
     renderSoundtrack(
         s.show,
         [&](const std::string& name) -> std::unique_ptr<ByteSource> {
@@ -116,7 +117,7 @@ double render(const Show& s, double length, int64_t& frames, uint64_t& hash) {
             return it == s.files.end() ? nullptr : std::make_unique<MemoryByteSource>(it->second, name);
         },
         length, [&](const int16_t* samples, int32_t n) {
-            hashSamples(hash, samples, n * 2);
+            if (hash) hashSamples(*hash, samples, n * 2);
             frames += n;
             return true;
         });
@@ -156,8 +157,10 @@ int main(int argc, char** argv) {
         bestOurs = std::min(bestOurs, ours);
         bestTheirs = std::min(bestTheirs, theirs);
         const Show show = makeShow(songs, cells, audio);
-        bestRender = std::min(bestRender, render(show, audio, frames, hash));
+        bestRender = std::min(bestRender, render(show, audio, frames, nullptr));
     }
+    int64_t hashed = 0;
+    render(makeShow(songs, cells, audio), audio, hashed, &hash);
     const double rendered = static_cast<double>(frames) / 44100;
     std::printf("soundtrack of %zu songs and %zu cell sounds, %.1f s of music, %.1f s rendered\n", songs.size(),
                 cells.size(), audio, rendered);

@@ -167,9 +167,12 @@ private:
         if (!entry.opener || items_.size() >= maxActiveItems) return;
         std::unique_ptr<AudioStream> s = entry.opener();
         if (!s) return;
-        if (s->channels() != static_cast<uint32_t>(channels_)) s = createChannelChanger(StreamRef::owning(std::move(s)), channels_);
-        if (s && s->sampleRate() != static_cast<uint32_t>(rate_))
-            s = createResample({StreamRef::owning(std::move(s)), rate_, 1});
+        // The rate first: a mono entry is resampled once, then copied to
+        // every channel (each channel is filtered alike, so the order does
+        // not change a sample).
+        if (s->sampleRate() != static_cast<uint32_t>(rate_)) s = createResample({StreamRef::owning(std::move(s)), rate_, 1});
+        if (s && s->channels() != static_cast<uint32_t>(channels_))
+            s = createChannelChanger(StreamRef::owning(std::move(s)), channels_);
         if (!s) return;
         int64_t skip = 0;
         if (seekPending_ && self.validEnd() < self.seekTarget()) {

@@ -286,6 +286,24 @@ TEST(ComplexMixer, EndAtLengthRunsSilenceToTheLength) {
     EXPECT_TRUE(m->finished());
 }
 
+TEST(ComplexMixer, AMonoEntryOfAnotherRateIsResampledIntoBothChannels) {
+    const auto voice = sine(22050, 700, 22050);
+    auto alone = createResample({StreamRef::owning(wavStream(22050, 1, voice)), 44100, 1});
+    const auto expected = drain(*alone);
+    ComplexMixerSetup setup;
+    MixerEntry e;
+    e.gain = 256;
+    e.opener = [voice] { return wavStream(22050, 1, voice); };
+    setup.fixedEntries.push_back(e);
+    auto m = createComplexMixer(std::move(setup));
+    const auto out = drain(*m);
+    ASSERT_EQ(out.size(), 2 * expected.size());
+    for (size_t i = 0; i < expected.size(); ++i) {
+        ASSERT_EQ(out[2 * i], expected[i]) << i;
+        ASSERT_EQ(out[2 * i + 1], expected[i]) << i;
+    }
+}
+
 TEST(ComplexMixer, FixedEntriesStartAtTheirSamples) {
     ComplexMixerSetup setup;
     setup.fixedEntries.push_back(soundAt(0.5, constant(2 * 100, 1000)));
