@@ -4,6 +4,7 @@
 // +-2^28 before it is scaled back up by 8.
 #include <algorithm>
 #include <climits>
+#include <cstdlib>
 
 #include "audio/graph_nodes.h"
 
@@ -46,27 +47,15 @@ public:
 
 private:
     void mixChunk(AudioStream& self, int32_t chunk) {
-        sums_.assign(static_cast<size_t>(chunk) * static_cast<size_t>(channels_), 0);
-        for (MixerInput& in : inputs_) {
-            AudioStream& s = *in.input.stream;
-            const int32_t inChannels = static_cast<int32_t>(s.channels());
-            const bool monoToStereo = inChannels == 1 && channels_ == 2;
-            for (int32_t c = 0; c < inChannels; ++c) {
-                const int32_t* samples = s.read32(c, in.readPosition, chunk);
-                if (!samples) continue;
-                for (int32_t out = c; out < (monoToStereo ? 2 : c + 1); ++out) {
-                    int64_t* sum = sums_.data() + static_cast<size_t>(out) * static_cast<size_t>(chunk);
-                    for (int32_t i = 0; i < chunk; ++i)
-                        sum[i] += static_cast<int64_t>(samples[i] >> 11) * in.gain;
-                }
-            }
-        }
+        // A 21-bit sample times gains whose magnitudes add up below 2^11
+        // cannot leave 32 bits, so most mixes sum in 32 bits alike.
+        int64_t gains = 0;
+        for (const MixerInput& in : inputs_) gains += std::abs(static_cast<int64_t>(in.gain));
         const int64_t at = self.validEnd();
-        for (int32_t c = 0; c < channels_; ++c) {
-            int32_t* out = self.write32(c, at, chunk);
-            const int64_t* sum = sums_.data() + static_cast<size_t>(c) * static_cast<size_t>(chunk);
-            for (int32_t i = 0; i < chunk; ++i) out[i] = saturate(sum[i]);
-        }
+        if (gains < 2048)
+            mixInto(self, at, chunk, sums32_);
+        else
+            mixInto(self, at, chunk, sums_);
         for (MixerInput& in : inputs_) {
             in.readPosition += chunk;
             in.input.stream->release(in.readPosition);
@@ -75,11 +64,49 @@ private:
         self.setValidEnd(at + chunk);
     }
 
+    // The first input that feeds an output channel sets its sums, the
+    // others add to them; a channel no input feeds sums to zero.
+    template <typename Sum>
+    void mixInto(AudioStream& self, int64_t at, int32_t chunk, std::vector<Sum>& sums) {
+        const auto n = static_cast<size_t>(chunk);
+        sums.resize(n * static_cast<size_t>(channels_));
+        fed_.assign(static_cast<size_t>(channels_), false);
+        for (MixerInput& in : inputs_) {
+            AudioStream& s = *in.input.stream;
+            const int32_t inChannels = static_cast<int32_t>(s.channels());
+            const bool monoToStereo = inChannels == 1 && channels_ == 2;
+            const auto gain = static_cast<Sum>(in.gain);
+            for (int32_t c = 0; c < inChannels; ++c) {
+                const int32_t* samples = s.read32(c, in.readPosition, chunk);
+                if (!samples) continue;
+                for (int32_t out = c; out < (monoToStereo ? 2 : c + 1); ++out) {
+                    Sum* sum = sums.data() + static_cast<size_t>(out) * n;
+                    if (fed_[static_cast<size_t>(out)]) {
+                        for (size_t i = 0; i < n; ++i) sum[i] += static_cast<Sum>(samples[i] >> 11) * gain;
+                    } else {
+                        for (size_t i = 0; i < n; ++i) sum[i] = static_cast<Sum>(samples[i] >> 11) * gain;
+                        fed_[static_cast<size_t>(out)] = true;
+                    }
+                }
+            }
+        }
+        for (int32_t c = 0; c < channels_; ++c) {
+            int32_t* out = self.write32(c, at, chunk);
+            const Sum* sum = sums.data() + static_cast<size_t>(c) * n;
+            if (!fed_[static_cast<size_t>(c)])
+                std::fill(out, out + chunk, 0);
+            else
+                for (size_t i = 0; i < n; ++i) out[i] = saturate(sum[i]);
+        }
+    }
+
     std::vector<MixerInput> inputs_;
     int64_t end_;
     int32_t channels_;
     int64_t produced_ = 0;
     std::vector<int64_t> sums_;
+    std::vector<int32_t> sums32_;
+    std::vector<bool> fed_;
 };
 
 }  // namespace

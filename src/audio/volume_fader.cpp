@@ -151,15 +151,21 @@ private:
         const Entry b = ramp ? entries_[k + 1] : a;
         const auto span = static_cast<int32_t>(static_cast<uint32_t>(b.position - a.position));
         const auto offset = static_cast<uint32_t>(at - a.position);
-        gains_.resize(static_cast<size_t>(chunk));
-        for (int32_t i = 0; i < chunk; ++i)
-            gains_[static_cast<size_t>(i)] =
-                ramp ? mulDiv(static_cast<int32_t>(static_cast<uint32_t>(i) + offset), b.value - a.value, span) + a.value
-                     : a.value;
+        if (ramp) {
+            gains_.resize(static_cast<size_t>(chunk));
+            for (int32_t i = 0; i < chunk; ++i)
+                gains_[static_cast<size_t>(i)] =
+                    mulDiv(static_cast<int32_t>(static_cast<uint32_t>(i) + offset), b.value - a.value, span) + a.value;
+        }
         for (uint32_t c = 0; c < self.channels(); ++c) {
             const int32_t* samples = in.read32(static_cast<int32_t>(c), at, chunk);
             int32_t* out = self.write32(static_cast<int32_t>(c), at, chunk);
-            for (int32_t i = 0; i < chunk; ++i) out[i] = samples ? applyGain(samples[i], gains_[static_cast<size_t>(i)]) : 0;
+            if (!samples)
+                std::fill(out, out + chunk, 0);
+            else if (ramp)
+                for (int32_t i = 0; i < chunk; ++i) out[i] = applyGain(samples[i], gains_[static_cast<size_t>(i)]);
+            else
+                for (int32_t i = 0; i < chunk; ++i) out[i] = applyGain(samples[i], a.value);
         }
     }
 
