@@ -52,6 +52,20 @@ TEST(Mixer, ManyLoudInputsAtHugeGainsStillSaturate) {
     EXPECT_EQ(drain(*mix(std::move(in))), (std::vector<int16_t>{32767}));
 }
 
+TEST(Mixer, GainsJustBelowAndAtTwoThousandAndFortyEightSumAlike) {
+    // Below 2048 in all the sums stay in 32 bits; at 2048 they widen.
+    for (int32_t second : {1023, 1024}) {
+        std::vector<std::pair<std::unique_ptr<AudioStream>, int32_t>> in;
+        in.emplace_back(wavStream(8000, 1, {-32768, 100, 5}), 1024);
+        in.emplace_back(wavStream(8000, 1, {-32768, 100, -5}), second);
+        const int64_t mid = (int64_t{100 << 16} >> 11) * (1024 + second) * 8;
+        const int64_t last = (int64_t{5 << 16} >> 11) * 1024 + (int64_t{-5 * 65536} >> 11) * second;
+        EXPECT_EQ(drain(*mix(std::move(in))),
+                  (std::vector<int16_t>{-32768, static_cast<int16_t>(mid >> 16), static_cast<int16_t>((last * 8) >> 16)}))
+            << second;
+    }
+}
+
 TEST(Mixer, MonoInputFeedsBothChannelsOfAStereoMixer) {
     std::vector<std::pair<std::unique_ptr<AudioStream>, int32_t>> in;
     in.emplace_back(wavStream(8000, 1, {100, 200}), 256);
