@@ -14,7 +14,7 @@ int32_t dotPlain(const int16_t* taps, const int16_t* x, int32_t count) {
 }
 
 #ifdef LV_AUDIO_SSE2
-int32_t dotSse2(const int16_t* taps, const int16_t* x, int32_t count) {
+__attribute__((target("sse2"))) int32_t dotSse2(const int16_t* taps, const int16_t* x, int32_t count) {
     const __m128i round = _mm_set1_epi32(8192);
     __m128i sums = _mm_setzero_si128();
     int32_t i = 0;
