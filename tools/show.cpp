@@ -1,5 +1,6 @@
 // lumavine-tool show DIR --dump [N|intro]
 // lumavine-tool show DIR --render N|intro OUTDIR [--size WxH]
+// lumavine-tool show DIR --audio N|intro OUT.wav [--seconds S]
 // lumavine-tool show-make SHOW.json OUT_FILE
 //
 // --dump prints show N of the set in DIR (default 0) as JSON (docs/shows.md).
@@ -7,15 +8,25 @@
 // at 1024 x 768 unless --size says otherwise, and timing.tsv with one line
 // per cell: index, display ms, transition number, transition ms. Pictures
 // named in the cells are opened as the player opens them, relative to DIR.
+// --audio renders the show's soundtrack offline through the same graph and
+// entry provider as playback, the clock driven by the rendered samples, to a
+// 44100 Hz 16-bit stereo WAV of the show's length (or S seconds, at most an
+// hour); "-" writes it to standard output.
 // show-make writes one show file from such JSON; a dump of it gives the
 // same JSON back.
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
 
+#include "audio/show_soundtrack.h"
+#include "audio/soundtrack.h"
+#include "audio/wav_writer.h"
 #include "picture_file.h"
 #include "shell/json.h"
 #include "shell/file_writer.h"
@@ -108,6 +119,52 @@ int render(const std::string& folder, int number, const char* outDirText, int wi
     return 0;
 }
 
+constexpr double kLongestAudioSeconds = 3600;
+
+bool parseSeconds(const char* text, double& seconds) {
+    char* end = nullptr;
+    seconds = std::strtod(text, &end);
+    return *text && !*end && std::isfinite(seconds) && seconds > 0 && seconds <= kLongestAudioSeconds;
+}
+
+int renderAudio(const std::string& folder, int number, const char* out, double seconds) {
+    std::string error;
+    const auto show = lv::loadShow(folder, number, &error);
+    if (!show) {
+        std::fprintf(stderr, "show: %s\n", error.c_str());
+        return 1;
+    }
+    if (seconds <= 0) seconds = std::min(kLongestAudioSeconds, static_cast<double>(show->lengthMs()) / 1000.0);
+    lv::audio::WavWriter wav;
+    const auto frames = static_cast<std::uint64_t>(seconds * 44100.0 + 0.5);
+    if (!wav.open(out, 44100, 2, error, frames * 4)) {
+        std::fprintf(stderr, "show: %s\n", error.c_str());
+        return 1;
+    }
+    std::vector<std::uint8_t> piece;
+    const bool rendered = lv::audio::renderSoundtrack(
+        lv::audio::soundtrackInput(*show), lv::audio::fileServicesOpener(folder), seconds,
+        [&](const std::int16_t* samples, std::int32_t count) {
+            // WAV samples are little-endian whatever the machine's order.
+            piece.resize(static_cast<std::size_t>(count) * 4);
+            for (std::int32_t i = 0; i < count * 2; ++i) {
+                const auto v = static_cast<std::uint16_t>(samples[i]);
+                piece[2 * i] = static_cast<std::uint8_t>(v & 0xFF);
+                piece[2 * i + 1] = static_cast<std::uint8_t>(v >> 8);
+            }
+            return wav.write(piece);
+        });
+    if (!rendered) {
+        std::fprintf(stderr, "show: the soundtrack of show %d could not be rendered\n", number);
+        return 1;
+    }
+    if (!wav.finish(error)) {
+        std::fprintf(stderr, "show: %s\n", error.c_str());
+        return 1;
+    }
+    return 0;
+}
+
 int runShow(lv::tool::Args args) {
     if (args.size() < 2) return 2;
     const std::string folder = programFolderOf(args[0]);
@@ -123,6 +180,14 @@ int runShow(lv::tool::Args args) {
         if (args.size() == 6 && (std::strcmp(args[4], "--size") != 0 || !parseSize(args[5], width, height)))
             return 2;
         return render(folder, number, args[3], width, height);
+    }
+    if (std::strcmp(args[1], "--audio") == 0) {
+        double seconds = 0;
+        if (args.size() != 4 && args.size() != 6) return 2;
+        if (!parseShowNumber(args[2], number)) return 2;
+        if (args.size() == 6 && (std::strcmp(args[4], "--seconds") != 0 || !parseSeconds(args[5], seconds)))
+            return 2;
+        return renderAudio(folder, number, args[3], seconds);
     }
     return 2;
 }
@@ -153,8 +218,8 @@ int runShowMake(lv::tool::Args args) {
     return 0;
 }
 
-const lv::tool::ToolCommand showCommand{"show", "DIR --dump [N|intro] | DIR --render N|intro OUTDIR [--size WxH]",
-                                        "print a show as JSON, or render its cells to PNG with their timing",
+const lv::tool::ToolCommand showCommand{"show", "DIR --dump [N|intro] | DIR --render N|intro OUTDIR [--size WxH] | DIR --audio N|intro OUT.wav [--seconds S]",
+                                        "print a show as JSON, render its cells to PNG with their timing, or its soundtrack to WAV",
                                         runShow};
 const lv::tool::ToolCommand makeCommand{"show-make", "SHOW.json OUT_FILE",
                                         "write a show file (DIR/slyde0, DIR/intro ...) from JSON", runShowMake};

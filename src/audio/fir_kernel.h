@@ -1,0 +1,24 @@
+// The inner product of the Resample's filter: the sum over i of
+// (taps[i] × x[i] + 8192) >> 14, each term rounded on its own, in 32-bit
+// integers. A plain kernel and an SSE2 twin (where the build targets x86)
+// give identical sums; the choice between them is only a matter of speed.
+//
+//     int32_t sum = roundedDotProduct(taps, x, count);   // count ≥ 0
+//
+// Limits: the caller keeps the sum within 32 bits (taps and samples are
+// 16-bit, so up to 32768 terms of full scale fit).
+#pragma once
+
+#include <cstdint>
+
+#include "audio/kernel_choice.h"
+
+namespace lv::audio {
+
+int32_t roundedDotProduct(const int16_t* taps, const int16_t* x, int32_t count);
+
+// Limits the kernel to `level` (the widest the processor has by default);
+// for tests and benches.
+void limitFirKernels(KernelLevel level);
+
+}  // namespace lv::audio

@@ -1,0 +1,132 @@
+// The Mixer: sums inputs of one rate. Each sample is narrowed to 21 bits
+// before its gain multiplies it, and the sum is held in 64 bits so that no
+// number of inputs or gain above unity can wrap it; the result saturates at
+// +-2^28 before it is scaled back up by 8.
+#include <algorithm>
+#include <climits>
+#include <cstdlib>
+
+#include "audio/graph_nodes.h"
+
+namespace lv::audio {
+namespace {
+
+constexpr int32_t mixerChunk = 4096;
+constexpr int64_t sumLimit = 268435456;  // 2^28
+
+int32_t saturate(int64_t sum) {
+    if (sum < -sumLimit) return INT32_MIN;
+    if (sum >= sumLimit) return INT32_MAX;
+    return static_cast<int32_t>(sum * 8);
+}
+
+class Mixer final : public Producer {
+public:
+    Mixer(MixerSetup setup, int32_t channels) : inputs_(std::move(setup.inputs)), end_(setup.endPosition), channels_(channels) {}
+
+    int32_t produce(AudioStream& self) override {
+        const PumpBudget budget(mixerBudgetMs);
+        const int64_t startProduced = produced_;
+        while (produced_ - startProduced <= lookAhead && (end_ < 0 || produced_ < end_)) {
+            int64_t chunk = mixerChunk;
+            if (end_ >= 0) chunk = std::min(chunk, end_ - produced_);
+            for (MixerInput& in : inputs_) {
+                if (pumpFor(*in.input.stream, in.readPosition + chunk, budget)) continue;
+                if (!in.input.stream->finished()) return 0;  // wait for data
+                chunk = std::min(chunk, std::max<int64_t>(0, in.input.stream->validEnd() - in.readPosition));
+            }
+            if (chunk > 0) mixChunk(self, static_cast<int32_t>(chunk));
+            if (chunk < mixerChunk || (end_ >= 0 && produced_ >= end_)) {
+                self.finish(false);
+                return 0;
+            }
+            if (budget.spent()) break;
+        }
+        return 0;
+    }
+
+private:
+    void mixChunk(AudioStream& self, int32_t chunk) {
+        // A 21-bit sample times gains whose magnitudes add up below 2^11
+        // cannot leave 32 bits, so most mixes sum in 32 bits alike.
+        int64_t gains = 0;
+        for (const MixerInput& in : inputs_) gains += std::abs(static_cast<int64_t>(in.gain));
+        const int64_t at = self.validEnd();
+        if (gains < 2048)
+            mixInto(self, at, chunk, sums32_);
+        else
+            mixInto(self, at, chunk, sums_);
+        for (MixerInput& in : inputs_) {
+            in.readPosition += chunk;
+            in.input.stream->release(in.readPosition);
+        }
+        produced_ += chunk;
+        self.setValidEnd(at + chunk);
+    }
+
+    // The first input that feeds an output channel sets its sums, the
+    // others add to them; a channel no input feeds sums to zero.
+    template <typename Sum>
+    void mixInto(AudioStream& self, int64_t at, int32_t chunk, std::vector<Sum>& sums) {
+        const auto n = static_cast<size_t>(chunk);
+        sums.resize(n * static_cast<size_t>(channels_));
+        fed_.assign(static_cast<size_t>(channels_), false);
+        for (MixerInput& in : inputs_) {
+            AudioStream& s = *in.input.stream;
+            const int32_t inChannels = static_cast<int32_t>(s.channels());
+            const bool monoToStereo = inChannels == 1 && channels_ == 2;
+            const auto gain = static_cast<Sum>(in.gain);
+            for (int32_t c = 0; c < inChannels; ++c) {
+                const int32_t* samples = s.read32(c, in.readPosition, chunk);
+                if (!samples) continue;
+                for (int32_t out = c; out < (monoToStereo ? 2 : c + 1); ++out) {
+                    Sum* sum = sums.data() + static_cast<size_t>(out) * n;
+                    if (fed_[static_cast<size_t>(out)]) {
+                        for (size_t i = 0; i < n; ++i) sum[i] += static_cast<Sum>(samples[i] >> 11) * gain;
+                    } else {
+                        for (size_t i = 0; i < n; ++i) sum[i] = static_cast<Sum>(samples[i] >> 11) * gain;
+                        fed_[static_cast<size_t>(out)] = true;
+                    }
+                }
+            }
+        }
+        for (int32_t c = 0; c < channels_; ++c) {
+            int32_t* out = self.write32(c, at, chunk);
+            const Sum* sum = sums.data() + static_cast<size_t>(c) * n;
+            if (!fed_[static_cast<size_t>(c)])
+                std::fill(out, out + chunk, 0);
+            else
+                for (size_t i = 0; i < n; ++i) out[i] = saturate(sum[i]);
+        }
+    }
+
+    std::vector<MixerInput> inputs_;
+    int64_t end_;
+    int32_t channels_;
+    int64_t produced_ = 0;
+    std::vector<int64_t> sums_;
+    std::vector<int32_t> sums32_;
+    std::vector<bool> fed_;
+};
+
+}  // namespace
+
+std::unique_ptr<AudioStream> createMixer(MixerSetup setup) {
+    if (setup.inputs.empty()) return nullptr;
+    int32_t widest = 0;
+    const uint32_t rate = setup.inputs[0].input.stream ? setup.inputs[0].input.stream->sampleRate() : 0;
+    for (const MixerInput& in : setup.inputs) {
+        if (!in.input.stream || in.input.stream->sampleRate() != rate) return nullptr;
+        widest = std::max(widest, static_cast<int32_t>(in.input.stream->channels()));
+    }
+    const int32_t channels = setup.outputChannels > 0 ? setup.outputChannels : widest;
+    if (channels < widest) return nullptr;
+    auto out = AudioStream::create({0, static_cast<uint16_t>(channels), rate, 16, 0});
+    if (!out) return nullptr;
+    AudioStream* first = setup.inputs[0].input.stream;
+    deriveFrom(*out, first, true);
+    out->install(std::make_unique<Mixer>(std::move(setup), channels));
+    return out;
+}
+
+}  // namespace lv::audio

@@ -1,0 +1,306 @@
+// The Resample: bandlimited interpolation in 16-bit fixed point. Each output
+// sample is a sum over the input samples around its position, weighted by a
+// windowed-sinc filter read from a table of 256 entries per input sample
+// (with a table of neighbour differences for linear interpolation between
+// entries). Below a factor of 1 the filter is stretched (dhb < 256) so that
+// it also removes what the lower rate cannot carry.
+//
+// Filters: "small" (13 zero crossings, wing of 1536 entries, scale 13128)
+// and "large" (65, 8192, scale 14746). Their tables are Kaiser-windowed
+// sincs built once, normalised so that a unit-spaced sum of the wing gives
+// the filter's scale back as unity gain (then the usual 0.95 head-room).
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <numbers>
+
+#include "audio/fir_kernel.h"
+#include "audio/graph_nodes.h"
+
+namespace lv::audio {
+namespace {
+
+constexpr int32_t entriesPerCrossing = 256;
+constexpr int32_t fractionBits = 15;
+constexpr int32_t fractionMask = (1 << fractionBits) - 1;
+constexpr int32_t inputBlock = 8192;
+constexpr int32_t outputChunk = 3173;
+
+struct Filter {
+    int32_t nmult;
+    int32_t wing;
+    int32_t scale;
+    double kaiserBeta;
+    std::vector<int16_t> table;
+    std::vector<int16_t> differences;
+};
+
+double besselI0(double x) {
+    double sum = 1, term = 1;
+    for (int k = 1; k < 40; ++k) {
+        term *= (x / (2 * k)) * (x / (2 * k));
+        sum += term;
+    }
+    return sum;
+}
+
+void buildTables(Filter& f) {
+    // The cut-off makes a unit-spaced sum of a wing of peak 32767 come out
+    // at 2^29 / scale, the gain the output stage expects.
+    const double cutoff = 32767.0 * f.scale / 536870912.0;
+    const double halfLength = static_cast<double>(f.wing) / entriesPerCrossing;
+    std::vector<double> h(static_cast<size_t>(f.wing));
+    for (int32_t i = 0; i < f.wing; ++i) {
+        const double x = static_cast<double>(i) / entriesPerCrossing;
+        const double y = std::numbers::pi * cutoff * x;
+        const double sinc = i == 0 ? 1.0 : std::sin(y) / y;
+        const double r = x / halfLength;
+        const double window = besselI0(f.kaiserBeta * std::sqrt(std::max(0.0, 1 - r * r))) / besselI0(f.kaiserBeta);
+        h[static_cast<size_t>(i)] = sinc * window;
+    }
+    double unitSum = h[0];
+    for (int32_t i = entriesPerCrossing; i < f.wing; i += entriesPerCrossing) unitSum += 2 * h[static_cast<size_t>(i)];
+    const double gain = 536870912.0 / f.scale / unitSum;
+    f.table.resize(static_cast<size_t>(f.wing));
+    f.differences.resize(static_cast<size_t>(f.wing));
+    for (int32_t i = 0; i < f.wing; ++i)
+        f.table[static_cast<size_t>(i)] =
+            static_cast<int16_t>(std::clamp(std::lround(h[static_cast<size_t>(i)] * gain), -32768L, 32767L));
+    for (int32_t i = 0; i + 1 < f.wing; ++i)
+        f.differences[static_cast<size_t>(i)] =
+            static_cast<int16_t>(f.table[static_cast<size_t>(i) + 1] - f.table[static_cast<size_t>(i)]);
+    f.differences.back() = static_cast<int16_t>(-f.table.back());
+}
+
+const Filter& filterFor(int32_t quality) {
+    static const Filter small = [] {
+        Filter f{13, 1536, 13128, 6.0, {}, {}};
+        buildTables(f);
+        return f;
+    }();
+    static const Filter large = [] {
+        Filter f{65, 8192, 14746, 10.0, {}, {}};
+        buildTables(f);
+        return f;
+    }();
+    return quality == 0 ? small : large;
+}
+
+class Resample final : public Producer {
+public:
+    Resample(StreamRef source, int32_t targetRate, int32_t quality)
+        : source_(std::move(source)),
+          filter_(filterFor(quality)),
+          p_(resampleParameters(static_cast<int32_t>(source_.stream->sampleRate()), targetRate, quality)),
+          targetRate_(targetRate) {
+        const size_t channels = source_.stream->channels();
+        const size_t length = static_cast<size_t>(inputBlock + 2 * p_.xoff + 2);
+        inputs_.assign(channels, std::vector<int16_t>(length, 0));
+        outputs_.assign(channels, std::vector<int16_t>(outputChunk));
+        fill_ = index_ = p_.xoff;
+    }
+
+    int32_t produce(AudioStream& self) override {
+        const PumpBudget budget(budgetMs);
+        AudioStream& in = *source_.stream;
+        if (!started_) {
+            pumpUntilData(in, budget);
+            if (in.validEnd() <= in.firstRetained() && !in.finished()) return 0;
+            const auto mapped =
+                static_cast<int64_t>(static_cast<double>(in.firstRetained()) * targetRate_ / in.sampleRate());
+            self.jumpTo(mapped);
+            read_ = in.firstRetained();
+            started_ = true;
+        }
+        const int64_t start = self.validEnd();
+        while (self.validEnd() - start <= lookAhead) {
+            if (fill_ < inputBlock && !inputEnded_ && !refill(in, budget)) break;
+            filterRun();
+            if (outCount_ == outputChunk) flush(self);
+            if (index_ >= limit_) {
+                if (inputEnded_) {
+                    flush(self);
+                    self.finish(false);
+                    return 0;
+                }
+                shift();
+            }
+            if (budget.spent()) break;
+        }
+        return 0;
+    }
+
+    bool hasSetPosition() const override { return true; }
+    void setPosition(AudioStream&, int64_t target) override {
+        // The source counts at its own rate.
+        const int64_t back = std::max<int64_t>(0, target - 1024);
+        source_.stream->setPosition(static_cast<int64_t>(static_cast<double>(back) * source_.stream->sampleRate() /
+                                                         targetRate_));
+    }
+
+private:
+    // False when the source is short and not finished (wait for it).
+    bool refill(AudioStream& in, const PumpBudget& budget) {
+        const int64_t want = inputBlock - fill_;
+        pumpFor(in, read_ + want, budget);
+        const int64_t available = std::clamp<int64_t>(in.validEnd() - read_, 0, want);
+        if (!in.finished() && available < want) return false;
+        for (size_t c = 0; c < inputs_.size(); ++c) {
+            const auto* samples = static_cast<const int16_t*>(
+                in.access(static_cast<int32_t>(c), read_, static_cast<int32_t>(available), false, SampleFormat::s16));
+            if (samples) std::memcpy(inputs_[c].data() + fill_, samples, static_cast<size_t>(available) * 2);
+        }
+        fill_ += static_cast<int32_t>(available);
+        read_ += available;
+        limit_ = fill_ - p_.xoff;
+        in.release(read_);
+        if (in.finished() && read_ >= in.validEnd()) {
+            for (auto& x : inputs_) std::fill(x.begin() + fill_, x.end(), 0);
+            limit_ = fill_;
+            inputEnded_ = true;
+        }
+        return true;
+    }
+
+    // The filter's weights for one input fraction (a phase of the filter),
+    // laid out to run forwards over the input: the left wing reversed
+    // (..., x[index - 1], x[index]), then the right wing (x[index + 1],
+    // ...). They depend on the fraction only, so every channel and every
+    // output sample at the same fraction shares them; each phase is built
+    // the first time it is met and kept while the pool has room.
+    struct Phase {
+        const int16_t* taps;
+        int32_t left;
+        int32_t count;
+    };
+
+    struct PhaseSlot {
+        int32_t offset = -1;
+        int32_t left = 0;
+        int32_t count = 0;
+    };
+
+    int16_t weight(int32_t ho) const {
+        const int32_t k = ho >> 7;
+        return static_cast<int16_t>(filter_.table[static_cast<size_t>(k)] +
+                                    ((filter_.differences[static_cast<size_t>(k)] * (ho & 127)) >> 7));
+    }
+
+    // Appends the phase's weights to `out`; returns the left wing's length.
+    int32_t makeTaps(int32_t fraction, std::vector<int16_t>& out) const {
+        const int32_t wing = filter_.wing;
+        const size_t first = out.size();
+        for (int32_t ho = (fraction * p_.dhb) >> fractionBits; (ho >> 7) < wing; ho += p_.dhb) out.push_back(weight(ho));
+        std::reverse(out.begin() + static_cast<ptrdiff_t>(first), out.end());
+        const auto left = static_cast<int32_t>(out.size() - first);
+        const int32_t rightFraction = (-fraction) & fractionMask;
+        int32_t ho = (rightFraction * p_.dhb) >> fractionBits;
+        if (rightFraction == 0) ho += p_.dhb;
+        for (; (ho >> 7) < wing - 1; ho += p_.dhb) out.push_back(weight(ho));
+        return left;
+    }
+
+    Phase phaseFor(int32_t fraction) {
+        constexpr size_t poolLimit = size_t{1} << 21;
+        if (phases_.empty()) phases_.resize(size_t{1} << fractionBits);
+        PhaseSlot& slot = phases_[static_cast<size_t>(fraction)];
+        if (slot.offset < 0 && pool_.size() < poolLimit) {
+            slot.offset = static_cast<int32_t>(pool_.size());
+            slot.left = makeTaps(fraction, pool_);
+            slot.count = static_cast<int32_t>(pool_.size()) - slot.offset;
+        }
+        if (slot.offset >= 0) return {pool_.data() + slot.offset, slot.left, slot.count};
+        scratchTaps_.clear();
+        const int32_t left = makeTaps(fraction, scratchTaps_);
+        return {scratchTaps_.data(), left, static_cast<int32_t>(scratchTaps_.size())};
+    }
+
+    void filterRun() {
+        while (index_ < limit_ && outCount_ < outputChunk) {
+            const Phase phase = phaseFor(fraction_);
+            for (size_t c = 0; c < inputs_.size(); ++c) {
+                const int16_t* x = inputs_[c].data();
+                const auto length = static_cast<int32_t>(inputs_[c].size());
+                // Taps that would reach outside the buffer are left out.
+                const int32_t first = index_ - phase.left + 1;
+                const int32_t skip = std::max(0, -first);
+                const int32_t end = std::min(phase.count, length - first);
+                const int32_t sum = end > skip ? roundedDotProduct(phase.taps + skip, x + first + skip, end - skip) : 0;
+                const int64_t v = ((static_cast<int64_t>(sum >> 2) * p_.lpScl) + 4096) >> 13;
+                outputs_[c][static_cast<size_t>(outCount_)] = static_cast<int16_t>(std::clamp<int64_t>(v, -32768, 32767));
+            }
+            ++outCount_;
+            fraction_ += p_.dt;
+            index_ += fraction_ >> fractionBits;
+            fraction_ &= fractionMask;
+        }
+    }
+
+    void flush(AudioStream& self) {
+        if (outCount_ == 0) return;
+        const int64_t at = self.validEnd();
+        for (size_t c = 0; c < outputs_.size(); ++c) {
+            auto* out = static_cast<int16_t*>(self.access(static_cast<int32_t>(c), at, outCount_, true, SampleFormat::s16));
+            std::memcpy(out, outputs_[c].data(), static_cast<size_t>(outCount_) * 2);
+        }
+        self.setValidEnd(at + outCount_);
+        outCount_ = 0;
+    }
+
+    // Keeps the Xoff samples of history before the index and what follows.
+    void shift() {
+        const int32_t drop = index_ - p_.xoff;
+        if (drop <= 0) return;
+        for (auto& x : inputs_) std::memmove(x.data(), x.data() + drop, static_cast<size_t>(fill_ - drop) * 2);
+        fill_ -= drop;
+        index_ = p_.xoff;
+        limit_ = fill_ - p_.xoff;
+    }
+
+    StreamRef source_;
+    const Filter& filter_;
+    ResampleParameters p_;
+    int32_t targetRate_;
+    std::vector<std::vector<int16_t>> inputs_;
+    std::vector<std::vector<int16_t>> outputs_;
+    int32_t fill_ = 0;
+    int32_t index_ = 0;
+    int32_t fraction_ = 0;
+    int32_t limit_ = 0;
+    int32_t outCount_ = 0;
+    int64_t read_ = 0;
+    bool started_ = false;
+    bool inputEnded_ = false;
+    std::vector<PhaseSlot> phases_;
+    std::vector<int16_t> pool_;
+    std::vector<int16_t> scratchTaps_;
+};
+
+}  // namespace
+
+ResampleParameters resampleParameters(int32_t sourceRate, int32_t targetRate, int32_t quality) {
+    const Filter& f = filterFor(quality);
+    ResampleParameters p{};
+    p.factor = sourceRate > 0 ? static_cast<double>(targetRate) / sourceRate : 1.0;
+    p.xoff = static_cast<int32_t>((f.nmult + 1) / 2.0 * std::max(1.0, 1.0 / p.factor) + 10);
+    p.lpScl = static_cast<int32_t>(f.scale * 0.95);
+    if (p.factor < 1) p.lpScl = static_cast<int32_t>(p.lpScl * p.factor + 0.5);
+    p.dt = static_cast<int32_t>(32768 / p.factor + 0.5);
+    p.dhb = static_cast<int32_t>(std::min(256.0, 256.0 * p.factor) * 128 + 0.5);
+    return p;
+}
+
+std::unique_ptr<AudioStream> createResample(ResampleSetup setup) {
+    if (!setup.source.stream || setup.targetRate <= 0 || setup.targetRate > 96000) return nullptr;
+    AudioStream& in = *setup.source.stream;
+    if (in.sampleRate() == 0) return nullptr;
+    AudioFormat f = in.format();
+    f.sampleRate = static_cast<uint32_t>(setup.targetRate);
+    auto out = AudioStream::create(f);
+    if (!out) return nullptr;
+    deriveFrom(*out, &in, true);
+    out->install(std::make_unique<Resample>(std::move(setup.source), setup.targetRate, setup.quality));
+    return out;
+}
+
+}  // namespace lv::audio

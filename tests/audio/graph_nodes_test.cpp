@@ -1,0 +1,414 @@
+#include "audio/graph_nodes.h"
+
+#include <gtest/gtest.h>
+
+#include "audio/audio_dispatch.h"
+#include "audio_graph_fixture.h"
+
+namespace lv::audio {
+namespace {
+
+using namespace test;
+
+std::unique_ptr<AudioStream> mix(std::vector<std::pair<std::unique_ptr<AudioStream>, int32_t>> inputs,
+                                 int32_t channels = 0) {
+    MixerSetup setup;
+    for (auto& [stream, gain] : inputs) setup.inputs.push_back({StreamRef::owning(std::move(stream)), 0, gain});
+    setup.outputChannels = channels;
+    return createMixer(std::move(setup));
+}
+
+// ---- Mixer ---------------------------------------------------------------
+
+TEST(Mixer, UnityGainsAddTheInputs) {
+    std::vector<std::pair<std::unique_ptr<AudioStream>, int32_t>> in;
+    in.emplace_back(wavStream(8000, 1, constant(100, 1000)), 256);
+    in.emplace_back(wavStream(8000, 1, constant(100, -300)), 256);
+    EXPECT_EQ(drain(*mix(std::move(in))), constant(100, 700));
+}
+
+TEST(Mixer, HalfGainHalves) {
+    std::vector<std::pair<std::unique_ptr<AudioStream>, int32_t>> in;
+    in.emplace_back(wavStream(8000, 1, constant(10, 1000)), 128);
+    EXPECT_EQ(drain(*mix(std::move(in))), constant(10, 500));
+}
+
+TEST(Mixer, TwoFullScaleInputsSaturate) {
+    std::vector<std::pair<std::unique_ptr<AudioStream>, int32_t>> in;
+    in.emplace_back(wavStream(8000, 2, {32767, -32768}), 256);
+    in.emplace_back(wavStream(8000, 2, {32767, -32768}), 256);
+    EXPECT_EQ(drain(*mix(std::move(in))), (std::vector<int16_t>{32767, -32768}));
+}
+
+TEST(Mixer, GainAboveUnitySaturatesInsteadOfWrapping) {
+    std::vector<std::pair<std::unique_ptr<AudioStream>, int32_t>> in;
+    in.emplace_back(wavStream(8000, 1, {20000, -20000, 200}), 256 * 300);
+    EXPECT_EQ(drain(*mix(std::move(in))), (std::vector<int16_t>{32767, -32768, 32767}));
+}
+
+TEST(Mixer, ManyLoudInputsAtHugeGainsStillSaturate) {
+    std::vector<std::pair<std::unique_ptr<AudioStream>, int32_t>> in;
+    for (int i = 0; i < 8; ++i) in.emplace_back(wavStream(8000, 1, {32767}), INT32_MAX);
+    EXPECT_EQ(drain(*mix(std::move(in))), (std::vector<int16_t>{32767}));
+}
+
+TEST(Mixer, GainsJustBelowAndAtTwoThousandAndFortyEightSumAlike) {
+    // Below 2048 in all the sums stay in 32 bits; at 2048 they widen.
+    for (int32_t second : {1023, 1024}) {
+        std::vector<std::pair<std::unique_ptr<AudioStream>, int32_t>> in;
+        in.emplace_back(wavStream(8000, 1, {-32768, 100, 5}), 1024);
+        in.emplace_back(wavStream(8000, 1, {-32768, 100, -5}), second);
+        const int64_t mid = (int64_t{100 << 16} >> 11) * (1024 + second) * 8;
+        const int64_t last = (int64_t{5 << 16} >> 11) * 1024 + (int64_t{-5 * 65536} >> 11) * second;
+        EXPECT_EQ(drain(*mix(std::move(in))),
+                  (std::vector<int16_t>{-32768, static_cast<int16_t>(mid >> 16), static_cast<int16_t>((last * 8) >> 16)}))
+            << second;
+    }
+}
+
+TEST(Mixer, MonoInputFeedsBothChannelsOfAStereoMixer) {
+    std::vector<std::pair<std::unique_ptr<AudioStream>, int32_t>> in;
+    in.emplace_back(wavStream(8000, 1, {100, 200}), 256);
+    in.emplace_back(wavStream(8000, 2, {1, 2, 3, 4}), 256);
+    EXPECT_EQ(drain(*mix(std::move(in))), (std::vector<int16_t>{101, 102, 203, 204}));
+}
+
+TEST(Mixer, MonoInputOfAFourChannelMixerFeedsChannelZeroOnly) {
+    std::vector<std::pair<std::unique_ptr<AudioStream>, int32_t>> in;
+    in.emplace_back(wavStream(8000, 1, {100}), 256);
+    EXPECT_EQ(drain(*mix(std::move(in), 4)), (std::vector<int16_t>{100, 0, 0, 0}));
+}
+
+TEST(Mixer, EndsWithItsShortestFinishedInput) {
+    std::vector<std::pair<std::unique_ptr<AudioStream>, int32_t>> in;
+    in.emplace_back(wavStream(8000, 1, ramp(5000)), 256);
+    in.emplace_back(wavStream(8000, 1, ramp(9000)), 256);
+    auto m = mix(std::move(in));
+    EXPECT_EQ(drain(*m).size(), 5000u);
+    EXPECT_TRUE(m->finished());
+}
+
+TEST(Mixer, RefusesNoInputsMixedRatesAndTooFewChannels) {
+    EXPECT_EQ(createMixer({}), nullptr);
+    std::vector<std::pair<std::unique_ptr<AudioStream>, int32_t>> rates;
+    rates.emplace_back(wavStream(8000, 1, {1}), 256);
+    rates.emplace_back(wavStream(11025, 1, {1}), 256);
+    EXPECT_EQ(mix(std::move(rates)), nullptr);
+    std::vector<std::pair<std::unique_ptr<AudioStream>, int32_t>> narrow;
+    narrow.emplace_back(wavStream(8000, 2, {1, 1}), 256);
+    EXPECT_EQ(mix(std::move(narrow), 1), nullptr);
+}
+
+// ---- VolumeFader ---------------------------------------------------------
+
+struct FaderCase : ::testing::Test {
+    std::unique_ptr<AudioStream> fader = createVolumeFader(StreamRef::owning(wavStream(44100, 1, constant(44100, 16384))));
+};
+
+TEST_F(FaderCase, UnityLeavesSamplesAsTheyAre) { EXPECT_EQ(drain(*fader), constant(44100, 16384)); }
+
+TEST_F(FaderCase, RampToZeroOverOneSecondHalvesAtHalfASecond) {
+    ASSERT_EQ(faderSetEntry(*fader, 1.0, 0.0), 0);
+    const auto out = drain(*fader);
+    ASSERT_EQ(out.size(), 44100u);
+    EXPECT_EQ(out[0], 16384);
+    // g = MulDiv(22050, -256, 44100) + 256 = 128: (2^30 >> 10) * 4 * 128 = 2^29.
+    EXPECT_EQ(out[22050], 8192);
+    EXPECT_EQ(out[44099], 0);
+}
+
+TEST_F(FaderCase, GainAboveUnitySaturates) {
+    faderSetEntry(*fader, 0.0, 3.0);
+    EXPECT_EQ(drain(*fader, 10), constant(10, 32767));
+}
+
+TEST_F(FaderCase, AnEntryAlreadyProducedIsRefused) {
+    drain(*fader, 8192);
+    EXPECT_EQ(faderSetEntry(*fader, 0.0, 0.5), 1);
+    EXPECT_EQ(faderRemoveEntry(*fader, 0.0), 1);
+}
+
+TEST_F(FaderCase, EntriesAreKeptInOrderAndReadBack) {
+    faderSetEntry(*fader, 0.5, 0.25);
+    faderSetEntry(*fader, 0.25, 0.75);
+    faderSetEntry(*fader, 0.5, 0.5);  // same position: the new value
+    ASSERT_EQ(faderEntryCount(*fader), 3u);
+    double t = 0, v = 0;
+    FaderEntryArgument a{0, &v};
+    int32_t index = 2;
+    EXPECT_EQ(send(kindAudioStream, cmdGetFaderEntry, fader.get(), &index, &a), 0);
+    EXPECT_DOUBLE_EQ(a.time, 0.5);
+    EXPECT_DOUBLE_EQ(v, 0.5);
+    index = 3;
+    EXPECT_EQ(send(kindAudioStream, cmdGetFaderEntry, fader.get(), &index, &a), -1);
+    EXPECT_EQ(faderRemoveEntry(*fader, 0.3), 2);
+    faderState(*fader, t, &v);
+    EXPECT_DOUBLE_EQ(v, 1.0);
+}
+
+// ---- AudioCrop -----------------------------------------------------------
+
+TEST(AudioCrop, OneSecondOutOfThreeIsExactly44100Samples) {
+    const auto v = ramp(3 * 44100);
+    CropSetup setup;
+    setup.source = StreamRef::owning(wavStream(44100, 1, v));
+    setup.startSeconds = 1.0;
+    setup.endSeconds = 2.0;
+    auto crop = createAudioCrop(std::move(setup));
+    const auto out = drain(*crop);
+    ASSERT_EQ(out.size(), 44100u);
+    EXPECT_EQ(out.front(), v[44100]);
+    EXPECT_EQ(out.back(), v[2 * 44100 - 1]);
+}
+
+TEST(AudioCrop, WithoutEndRunsToTheSourceEnd) {
+    const auto v = ramp(10000);
+    CropSetup setup;
+    setup.source = StreamRef::owning(wavStream(8000, 1, v));
+    setup.useSamples = true;
+    setup.startSample = 2500;
+    auto crop = createAudioCrop(std::move(setup));
+    EXPECT_EQ(drain(*crop), std::vector<int16_t>(v.begin() + 2500, v.end()));
+}
+
+// ---- Concat, Silence, ChannelChanger ------------------------------------
+
+TEST(Concat, JoinsSegmentsEndToEndUntilTheEndMarker) {
+    auto c = createConcat({StreamRef::owning(wavStream(8000, 1, constant(5000, 1))), 0, -1});
+    ASSERT_EQ(concatAppend(*c, {StreamRef::owning(wavStream(8000, 1, ramp(6000))), 100, 50}), 0);
+    EXPECT_EQ(concatAppend(*c, {StreamRef::owning(wavStream(11025, 1, {1})), 0, -1}), 1);
+    drain(*c, 5050);
+    EXPECT_FALSE(c->finished());
+    concatAppendEnd(*c);
+    for (int i = 0; i < 10 && !c->finished(); ++i) c->pump();
+    EXPECT_TRUE(c->finished());
+    EXPECT_EQ(c->validEnd(), 5050);
+    EXPECT_EQ(concatAppend(*c, {StreamRef::owning(wavStream(8000, 1, {1})), 0, -1}), 1);
+}
+
+TEST(Concat, SegmentSamplesFollowInOrder) {
+    const auto v = ramp(6000);
+    auto c = createConcat({StreamRef::owning(wavStream(8000, 1, constant(10, 1))), 0, -1});
+    concatAppend(*c, {StreamRef::owning(wavStream(8000, 1, v)), 100, 50});
+    concatAppendEnd(*c);
+    const auto out = drain(*c);
+    ASSERT_EQ(out.size(), 60u);
+    EXPECT_EQ(out[9], 1);
+    EXPECT_EQ(out[10], v[100]);
+    EXPECT_EQ(out[59], v[149]);
+}
+
+TEST(Silence, GivesItsLengthOfZerosAndFinishes) {
+    auto s = createSilence(5000, 44100, 2);
+    EXPECT_EQ(drain(*s), constant(10000, 0));
+    EXPECT_TRUE(s->finished());
+}
+
+TEST(Silence, NegativeLengthNeverFinishes) {
+    auto s = createSilence(-1, 44100, 2);
+    for (int i = 0; i < 100; ++i) s->pump();
+    EXPECT_FALSE(s->finished());
+    EXPECT_GT(s->validEnd(), 800000);
+}
+
+TEST(ChannelChanger, CopiesMonoIntoEveryChannel) {
+    auto c = createChannelChanger(StreamRef::owning(wavStream(8000, 1, {5, -6})), 3);
+    EXPECT_EQ(drain(*c), (std::vector<int16_t>{5, 5, 5, -6, -6, -6}));
+}
+
+TEST(ChannelChanger, RefusesStereoSourcesAndMonoTargets) {
+    EXPECT_EQ(createChannelChanger(StreamRef::owning(wavStream(8000, 2, {1, 1})), 4), nullptr);
+    EXPECT_EQ(createChannelChanger(StreamRef::owning(wavStream(8000, 1, {1})), 1), nullptr);
+}
+
+// ---- Resample ------------------------------------------------------------
+
+TEST(Resample, ParametersOfTheSmallFilter) {
+    const auto up = resampleParameters(22050, 44100, 0);
+    EXPECT_EQ(up.xoff, 17);
+    EXPECT_EQ(up.dt, 16384);
+    EXPECT_EQ(up.dhb, 32768);
+    const auto down = resampleParameters(44100, 22050, 0);
+    EXPECT_EQ(down.xoff, 24);
+    EXPECT_EQ(down.lpScl, 6236);
+    EXPECT_EQ(down.dhb, 16384);
+}
+
+// Signal-to-noise ratio of out against a sine of the given frequency at
+// the output rate, skipping the ends.
+double sineSnr(const std::vector<int16_t>& out, double frequency, double rate, double amplitude) {
+    double signal = 0, noise = 0;
+    for (size_t i = 200; i + 200 < out.size(); ++i) {
+        const double want = amplitude * 0.95 * std::sin(2 * std::numbers::pi * frequency * static_cast<double>(i) / rate);
+        signal += want * want;
+        noise += (out[i] - want) * (out[i] - want);
+    }
+    return 10 * std::log10(signal / std::max(noise, 1e-9));
+}
+
+TEST(Resample, DoublesTheRateOfASine) {
+    for (int quality : {0, 1}) {
+        auto r = createResample({StreamRef::owning(wavStream(22050, 1, sine(22050, 1000, 22050))), 44100, quality});
+        const auto out = drain(*r);
+        EXPECT_NEAR(static_cast<double>(out.size()), 44100, 40) << quality;
+        EXPECT_GT(sineSnr(out, 1000, 44100, 16000), 30) << quality;
+    }
+}
+
+TEST(Resample, HalvesTheRateOfASine) {
+    auto r = createResample({StreamRef::owning(wavStream(44100, 2, [] {
+                                 std::vector<int16_t> v;
+                                 for (int16_t s : sine(44100, 500, 44100)) v.insert(v.end(), {s, s});
+                                 return v;
+                             }())),
+                             22050, 0});
+    const auto out = drain(*r);
+    std::vector<int16_t> left;
+    for (size_t i = 0; i < out.size(); i += 2) left.push_back(out[i]);
+    EXPECT_NEAR(static_cast<double>(left.size()), 22050, 40);
+    // The output stage of a down-conversion scales by the factor too.
+    EXPECT_GT(sineSnr(left, 500, 22050, 16000), 30);
+}
+
+// ---- ComplexMixer --------------------------------------------------------
+
+MixerEntry soundAt(double seconds, std::vector<int16_t> samples, int32_t gain = 256) {
+    MixerEntry e;
+    e.startTime = seconds;
+    e.gain = gain;
+    auto bytes = std::make_shared<std::vector<int16_t>>(std::move(samples));
+    e.opener = [bytes] { return wavStream(44100, 2, *bytes); };
+    return e;
+}
+
+TEST(ComplexMixer, IdleSilencePlaysForever) {
+    ComplexMixerSetup setup;
+    setup.idleSilence = true;
+    auto m = createComplexMixer(std::move(setup));
+    const auto out = drain(*m, 5 * 44100);
+    EXPECT_EQ(out, constant(10 * 44100, 0));
+    EXPECT_FALSE(m->finished());
+}
+
+TEST(ComplexMixer, EndAtLengthRunsSilenceToTheLength) {
+    ComplexMixerSetup setup;
+    setup.provider = [](MixerEntry&) { return 0; };
+    setup.endAtLength = true;
+    setup.length = 3;
+    auto m = createComplexMixer(std::move(setup));
+    EXPECT_EQ(drain(*m).size(), 2u * 132300);
+    EXPECT_TRUE(m->finished());
+}
+
+TEST(ComplexMixer, AMonoEntryOfAnotherRateIsResampledIntoBothChannels) {
+    const auto voice = sine(22050, 700, 22050);
+    auto alone = createResample({StreamRef::owning(wavStream(22050, 1, voice)), 44100, 1});
+    const auto expected = drain(*alone);
+    ComplexMixerSetup setup;
+    MixerEntry e;
+    e.gain = 256;
+    e.opener = [voice] { return wavStream(22050, 1, voice); };
+    setup.fixedEntries.push_back(e);
+    auto m = createComplexMixer(std::move(setup));
+    const auto out = drain(*m);
+    ASSERT_EQ(out.size(), 2 * expected.size());
+    for (size_t i = 0; i < expected.size(); ++i) {
+        ASSERT_EQ(out[2 * i], expected[i]) << i;
+        ASSERT_EQ(out[2 * i + 1], expected[i]) << i;
+    }
+}
+
+TEST(ComplexMixer, FixedEntriesStartAtTheirSamples) {
+    ComplexMixerSetup setup;
+    setup.fixedEntries.push_back(soundAt(0.5, constant(2 * 100, 1000)));
+    setup.fixedEntries.push_back(soundAt(0.25, constant(2 * 50, -2000), 128));
+    auto m = createComplexMixer(std::move(setup));
+    const auto out = drain(*m);
+    ASSERT_EQ(out.size(), 2u * (22050 + 100));
+    EXPECT_EQ(out[2 * 11024], 0);
+    EXPECT_EQ(out[2 * 11025], -1000);
+    EXPECT_EQ(out[2 * 11074 + 1], -1000);
+    EXPECT_EQ(out[2 * 11075], 0);
+    EXPECT_EQ(out[2 * 22049], 0);
+    EXPECT_EQ(out[2 * 22050], 1000);
+    EXPECT_TRUE(m->finished());
+}
+
+TEST(ComplexMixer, OverlappingSoundsAreMixed) {
+    ComplexMixerSetup setup;
+    setup.fixedEntries.push_back(soundAt(0.0, constant(2 * 10000, 100)));
+    setup.fixedEntries.push_back(soundAt(0.1, constant(2 * 10000, 10)));
+    const auto out = drain(*createComplexMixer(std::move(setup)));
+    EXPECT_EQ(out[2 * 4409], 100);
+    EXPECT_EQ(out[2 * 4410], 110);
+    EXPECT_EQ(out[2 * 10000], 10);
+}
+
+TEST(ComplexMixer, MonoAndOtherRatesAreBroughtToItsFormat) {
+    ComplexMixerSetup setup;
+    MixerEntry e;
+    e.opener = [] { return wavStream(22050, 1, constant(22050, 3000)); };
+    setup.fixedEntries.push_back(std::move(e));
+    const auto out = drain(*createComplexMixer(std::move(setup)));
+    EXPECT_NEAR(static_cast<double>(out.size()), 2 * 44100, 100);
+    EXPECT_NEAR(out[2 * 20000], 3000 * 0.95, 60);
+    EXPECT_EQ(out[2 * 20000], out[2 * 20000 + 1]);
+}
+
+TEST(ComplexMixer, AWaitBehindItsValidEndDoesNotSilenceTheRest) {
+    // The provider answers "wait until 0 s" until the output has passed
+    // half a second, as a provider whose clock lags the output does.
+    ComplexMixerSetup setup;
+    AudioStream* self = nullptr;
+    int calls = 0;
+    bool offered = false;
+    setup.provider = [&](MixerEntry& e) {
+        if (++calls > 100000 || offered) return 0;
+        if (self->validEnd() < 22050) {
+            e.startTime = 0;
+            return 2;
+        }
+        offered = true;
+        e = soundAt(1.0, constant(2 * 10, 500));
+        return 1;
+    };
+    auto m = createComplexMixer(std::move(setup));
+    self = m.get();
+    const auto out = drain(*m, 2 * 44100);
+    ASSERT_GE(out.size(), 2u * 44110);
+    EXPECT_EQ(out[2 * 44099], 0);
+    EXPECT_EQ(out[2 * 44100], 500);
+    EXPECT_TRUE(m->finished());
+    EXPECT_LT(calls, 100);
+}
+
+TEST(ComplexMixer, AnEntryWhoseOpenerFailsIsDropped) {
+    ComplexMixerSetup setup;
+    MixerEntry e;
+    e.opener = [] { return std::unique_ptr<AudioStream>(); };
+    setup.fixedEntries.push_back(std::move(e));
+    setup.fixedEntries.push_back(soundAt(0.0, constant(2, 9)));
+    EXPECT_EQ(drain(*createComplexMixer(std::move(setup))), constant(2, 9));
+}
+
+TEST(ComplexMixer, UpdatesTheQueuedEntryOfTheGivenType) {
+    ComplexMixerSetup setup;
+    int calls = 0;
+    setup.provider = [&](MixerEntry& e) {
+        if (calls++ > 0) return 0;
+        e = soundAt(2.0, constant(2, 1));
+        e.type = 1;
+        return 1;
+    };
+    auto m = createComplexMixer(std::move(setup));
+    m->pump();
+    EXPECT_EQ(complexMixerUpdateQueued(*m, soundAt(1.0, constant(2, 5)), 1), 1);
+    EXPECT_EQ(complexMixerUpdateQueued(*m, soundAt(3.0, constant(2, 5)), 7), 2);
+    EXPECT_EQ(complexMixerUpdateQueued(*m, soundAt(3.0, constant(2, 5)), 1), 0);
+    const auto out = drain(*m);
+    ASSERT_EQ(out.size(), 2u * (3 * 44100 + 1));
+    EXPECT_EQ(out.back(), 5);
+}
+
+}  // namespace
+}  // namespace lv::audio

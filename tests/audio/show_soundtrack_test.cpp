@@ -1,0 +1,98 @@
+#include "audio/show_soundtrack.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <random>
+
+#include "audio_graph_fixture.h"
+#include "show/show_writer.h"
+
+namespace lv::audio {
+namespace {
+
+using namespace test;
+
+// A folder made fresh for this test: create_directory fails on a name that
+// exists, so a name is only taken by the one that created it.
+class FreshFolder {
+public:
+    FreshFolder() {
+        std::random_device seed;
+        std::mt19937_64 random(seed());
+        const auto base = std::filesystem::temp_directory_path();
+        for (;;) {
+            path_ = base / ("lumavine-sound-" + std::to_string(random()));
+            if (std::filesystem::create_directory(path_)) break;
+        }
+    }
+    ~FreshFolder() {
+        std::error_code ignored;
+        std::filesystem::remove_all(path_, ignored);
+    }
+    std::string folder() const { return (path_ / "").string(); }
+    void write(const std::string& name, const std::vector<uint8_t>& bytes) const {
+        std::ofstream(path_ / name, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
+                                                            static_cast<std::streamsize>(bytes.size()));
+    }
+
+private:
+    std::filesystem::path path_;
+};
+
+Show twoCellShow() {
+    Show show;
+    show.soundOn = 1;
+    show.volume = 100;
+    ShowSound song;
+    song.fileName = "song.wav";
+    song.volume = 50;
+    song.delayMs = 250;
+    song.fileSeconds = 1;
+    show.sounds.push_back(song);
+    ShowCell first, second;
+    first.displayMs = 1500;
+    first.transitionMs = 500;
+    second.displayMs = 1000;
+    second.sound.fileName = "voice.wav";
+    second.sound.volume = 100;
+    second.sound.fileSeconds = 0.5;
+    show.cells = {first, second};
+    return show;
+}
+
+TEST(ShowSoundtrack, TakesTheShowsSoundFields) {
+    const SoundtrackShow t = soundtrackInput(twoCellShow());
+    EXPECT_EQ(t.soundFlag, 1);
+    ASSERT_EQ(t.music.size(), 1u);
+    EXPECT_EQ(t.music[0].delay, 250);
+    EXPECT_EQ(t.music[0].volume, 50);
+    ASSERT_EQ(t.cells.size(), 2u);
+    EXPECT_EQ(t.cells[0].timeOnScreen + t.cells[0].transitionTime, 2000);
+    EXPECT_EQ(t.cells[1].sound.fileName, "voice.wav");
+}
+
+TEST(ShowSoundtrack, AShowFileOnDiskRendersItsSoundsInPlace) {
+    FreshFolder dir;
+    dir.write("song.wav", wav16(44100, 2, constant(2 * 44100, 8000)));
+    dir.write("voice.wav", wav16(44100, 1, constant(22050, 3000)));
+    dir.write("slyde1", encodeShow(twoCellShow()));
+    const auto show = loadShow(dir.folder(), 1);
+    ASSERT_TRUE(show);
+    SoundtrackShow input = soundtrackInput(*show);
+    input.singlePass = true;
+    std::vector<int16_t> left;
+    ASSERT_TRUE(renderSoundtrack(input, fileServicesOpener(dir.folder()), 3, [&](const int16_t* f, int32_t n) {
+        for (int32_t i = 0; i < n; ++i) left.push_back(f[2 * i]);
+        return true;
+    }));
+    ASSERT_GE(left.size(), 88200u + 22050);
+    // Song volume 50: the mixer's gain and the fader's level both apply.
+    EXPECT_EQ(left[11024], 0);
+    EXPECT_EQ(left[11025], 2000);
+    EXPECT_EQ(left[88200], 3000);
+}
+
+}  // namespace
+}  // namespace lv::audio

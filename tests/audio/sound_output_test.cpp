@@ -1,0 +1,177 @@
+#include "audio/sound_output.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "audio/recording_sound_device.h"
+#include "audio/sound_feed.h"
+#include "audio/soundtrack.h"
+#include "audio_graph_fixture.h"
+
+namespace lv::audio {
+namespace {
+
+using namespace test;
+
+struct OutputCase : ::testing::Test {
+    std::shared_ptr<RecordingSoundDevice> device = std::make_shared<RecordingSoundDevice>();
+    SoundOutput out{[this](void*) { return device; }};
+    void SetUp() override { ASSERT_TRUE(out.open(nullptr, 2, 44100, 16)); }
+    void writeZeros(uint32_t bytes) {
+        std::vector<uint8_t> z(bytes, 0);
+        ASSERT_GE(out.write(z.data(), bytes), 0);
+    }
+};
+
+TEST_F(OutputCase, OneSecondBufferWithItsGuard) {
+    EXPECT_EQ(out.bufferSize(), 176400u);
+    EXPECT_EQ(out.freeSpace(), 168208);
+}
+
+TEST_F(OutputCase, PlayedBytesKeepGrowingAcrossTheWrap) {
+    out.play();
+    // The position is asked at least once per turn, as the 20 ms top-up does.
+    writeZeros(100000);
+    device->advance(100000);
+    EXPECT_EQ(out.playedBytes(), 100000u);
+    writeZeros(100000);
+    device->advance(100000);  // the cursor has wrapped
+    EXPECT_EQ(out.playedBytes(), 200000u);
+    EXPECT_EQ(out.freeSpace(), 176400 - 8192);
+}
+
+TEST_F(OutputCase, VolumeIsAttenuationInHundredthsOfADecibel) {
+    out.setVolume(65535);
+    EXPECT_EQ(out.volume(), 65535u);
+    out.setVolume(0);
+    EXPECT_EQ(out.volume(), 0u);
+    out.setVolume(32768);
+    EXPECT_EQ(out.volume(), 32767u);  // -2500 back
+}
+
+TEST_F(OutputCase, HalfSpeedHalvesTheFrequency) {
+    out.setSpeed(50);
+    EXPECT_EQ(out.frequency(), 22050u);
+}
+
+TEST_F(OutputCase, DoneOnlyOnceTheEndMarkHasPlayed) {
+    out.play();
+    for (int i = 0; i < 5; ++i) {
+        writeZeros(100000);
+        device->advance(100000);
+        out.playedBytes();
+    }
+    EXPECT_EQ(out.markEnd(), 500000u);
+    writeZeros(1000);
+    EXPECT_EQ(out.markEnd(), 501000u);  // a second mark changes nothing
+    EXPECT_TRUE(out.isDone());
+    SoundOutput other{[this](void*) { return device; }};
+    EXPECT_FALSE(other.open(nullptr, 2, 44100, 16));  // the one buffer is taken
+}
+
+TEST_F(OutputCase, NotDoneBeforeTheEndMark) {
+    out.play();
+    writeZeros(50000);
+    out.markEnd();
+    device->advance(49999);
+    EXPECT_FALSE(out.isDone());
+    device->advance(1);
+    EXPECT_TRUE(out.isDone());
+}
+
+TEST_F(OutputCase, ALostBufferIsRestored) {
+    device->loseBuffer();
+    const uint8_t bytes[4] = {1, 2, 3, 4};
+    EXPECT_EQ(out.write(bytes, 4), 4);
+}
+
+TEST_F(OutputCase, AFailedWriteIsReportedAndNotCounted) {
+    device->failWrites = true;
+    const uint8_t bytes[4] = {1, 2, 3, 4};
+    EXPECT_LT(out.write(bytes, 4), 0);
+    EXPECT_EQ(out.writtenBytes(), 0u);
+}
+
+TEST(SoundOutputWithoutDevice, StaysClosedAndQuiet) {
+    SoundOutput out{[](void*) { return SoundDeviceHandle(); }};
+    EXPECT_FALSE(out.open(nullptr, 2, 44100, 16));
+    EXPECT_EQ(out.freeSpace(), 0);
+    EXPECT_TRUE(out.isDone());
+    const uint8_t b[4] = {};
+    EXPECT_LT(out.write(b, 4), 0);
+    out.play();
+    out.fillSilence();
+}
+
+TEST(SoundOutputWithoutDevice, PlaybackStartsAndStopsSilently) {
+    SoundPlayback playback(createSilence(44100, 44100, 2), [](void*) { return SoundDeviceHandle(); });
+    EXPECT_FALSE(playback.start(nullptr));
+    playback.beginTiming();
+    playback.stop();
+}
+
+// ---- The output plays what the offline render gives ----------------------
+
+struct PlaybackCase : ::testing::Test {
+    MemoryFiles files;
+    SoundtrackShow show;
+    void SetUp() override {
+        files.files["m"] = wav16(44100, 2, ramp(2 * 44100));
+        files.files["v"] = wav16(22050, 1, sine(11025, 440, 22050));
+        SoundtrackSound m;
+        m.fileName = "m";
+        m.fileLength = 1;
+        m.fadeIn = 200;
+        m.fadeOut = 300;
+        show.music.push_back(m);
+        SoundtrackSound v;
+        v.fileName = "v";
+        v.fileLength = 0.5;
+        v.duckLevel = 30;
+        v.duckFadeDown = 100;
+        v.duckFadeUp = 100;
+        show.cells.push_back({700, 0, {}});
+        show.cells.push_back({800, 0, v});
+        show.singlePass = true;
+    }
+    SoundFileOpener opener() {
+        return [this](const std::string& n) { return files.open(n); };
+    }
+};
+
+TEST_F(PlaybackCase, TheOutputPlaysTheRenderedSamplesThenSilenceAndStops) {
+    std::vector<uint8_t> rendered;
+    renderSoundtrack(show, opener(), 10, [&](const int16_t* f, int32_t n) {
+        const auto* b = reinterpret_cast<const uint8_t*>(f);
+        rendered.insert(rendered.end(), b, b + n * 4);
+        return true;
+    });
+    ASSERT_GT(rendered.size(), 44100u * 4);
+
+    auto device = std::make_shared<RecordingSoundDevice>();
+    SampleClock clock;
+    auto track = std::make_shared<Soundtrack>(show, opener(), clock);
+    track->layOut();
+    auto root = createSoundtrackRoot(track);
+    SoundOutput out{[&](void*) { return device; }};
+    ASSERT_TRUE(out.open(nullptr, 2, 44100, 16));
+    SoundFeed feed(out, *root);
+    feed.topUp();  // prefill
+    out.play();
+    for (int tick = 0; tick < 1000 && device->playing(); ++tick) {
+        device->advance(882 * 4);  // 20 ms
+        clock.set(static_cast<uint32_t>(device->played().size() / 4 * 1000 / 44100));
+        feed.tick();
+    }
+    EXPECT_FALSE(device->playing());  // stopped once the end had played
+    const auto& played = device->played();
+    ASSERT_GE(played.size(), rendered.size());
+    EXPECT_TRUE(std::equal(rendered.begin(), rendered.end(), played.begin()));
+    // After the end only silence: the last second is never played again.
+    EXPECT_TRUE(std::all_of(played.begin() + static_cast<std::ptrdiff_t>(rendered.size()), played.end(),
+                            [](uint8_t b) { return b == 0; }));
+}
+
+}  // namespace
+}  // namespace lv::audio
