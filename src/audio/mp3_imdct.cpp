@@ -84,7 +84,16 @@ inline void dft3(Complex& a, Complex& b, Complex& c) {
     c = middle - turn;
 }
 
-void dct4(const float in[18], float y[18], const Kernels& k) {
+// Y[n] unfolded and windowed into the time samples it makes.
+inline void unfold(float value, int n, const float* window, float out[36]) {
+    out[26 - n] = -value * window[26 - n];
+    if (n >= 9)
+        out[n - 9] = value * window[n - 9];
+    else
+        out[n + 27] = -value * window[n + 27];
+}
+
+void dct4Unfolded(const float in[18], const float* window, float out[36], const Kernels& k) {
     // z[3 m1 + m2] lands in z[m2][m1]; after the first DFTs z[m2][p1].
     Complex z[3][3];
     for (int m = 0; m < 9; ++m) z[m % 3][m / 3] = Complex{in[2 * m], in[17 - 2 * m]} * k.pre[m];
@@ -97,8 +106,8 @@ void dct4(const float in[18], float y[18], const Kernels& k) {
         for (int p2 = 0; p2 < 3; ++p2) {
             const int p = p1 + 3 * p2;
             const Complex w = z[p2][p1] * k.post[p];
-            y[2 * p] = w.re;
-            y[17 - 2 * p] = -w.im;
+            unfold(w.re, 2 * p, window, out);
+            unfold(-w.im, 17 - 2 * p, window, out);
         }
     }
 }
@@ -107,12 +116,7 @@ void dct4(const float in[18], float y[18], const Kernels& k) {
 
 void imdctLong(const float in[18], float out[36], int blockType) {
     const Kernels& k = kernels();
-    float y[18];
-    dct4(in, y, k);
-    const float* w = k.window[blockType & 3];
-    for (int i = 0; i < 9; ++i) out[i] = y[i + 9] * w[i];
-    for (int i = 9; i < 27; ++i) out[i] = -y[26 - i] * w[i];
-    for (int i = 27; i < 36; ++i) out[i] = -y[i - 27] * w[i];
+    dct4Unfolded(in, k.window[blockType & 3], out, k);
 }
 
 void imdctShort(const float in[3][6], float out[36]) {
