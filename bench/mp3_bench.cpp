@@ -16,7 +16,6 @@
 #include <vector>
 
 #include "audio/mp3_decoder.h"
-#include "audio/mp3_imdct.h"
 #include "audio/polyphase_synthesis.h"
 
 namespace {
@@ -75,7 +74,6 @@ Run runMpg123(const std::string& path) {
 
 void limitKernels(lv::audio::KernelLevel level) {
     lv::audio::PolyphaseSynthesis::limitKernels(level);
-    lv::audio::mp3::limitImdctKernels(level);
 }
 
 // The fastest of `repeats` runs of each contender, the contenders taking

@@ -3,8 +3,6 @@
 #include <cmath>
 #include <numbers>
 
-#include "audio/kernel_choice.h"
-
 namespace lv::audio::mp3 {
 namespace {
 
@@ -32,18 +30,35 @@ double longWindow(int blockType, int i) {
 // 18-point DCT-IV, Y[n] = sum_k X[k] cos(pi / 72 (2n + 1)(2k + 1)), unfolded:
 // the cosine changes sign at 2n + 1 -> 72 - (2n + 1) and at n -> n + 36, so
 //   x[i] = Y[i + 9] (i < 9), -Y[26 - i] (9 <= i < 27), -Y[i - 27] (i >= 27).
-// The DCT-IV matrix is stored by input, each row padded to 24 outputs, so
-// each input adds a scaled row to all outputs.
-constexpr int rowLength = 24;
+//
+// The DCT-IV runs as a 9-point complex DFT between two twiddles:
+//   z[m] = (X[2m] + i X[17 - 2m]) e^(-i pi (4m + 1) / 72),  m < 9,
+//   Z = DFT9(z),  W[p] = Z[p] e^(-i pi p / 18),
+//   Y[2p] = Re W[p],  Y[17 - 2p] = -Im W[p];
+// and the DFT9 as three 3-point DFTs, a twiddle, and three more
+// (9 = 3 x 3), about a quarter of the matrix product's multiplications.
+struct Complex {
+    float re, im;
+};
+
+inline Complex operator+(Complex a, Complex b) { return {a.re + b.re, a.im + b.im}; }
+inline Complex operator-(Complex a, Complex b) { return {a.re - b.re, a.im - b.im}; }
+inline Complex operator*(Complex a, Complex b) { return {a.re * b.re - a.im * b.im, a.re * b.im + a.im * b.re}; }
+
+Complex unit(double angle) { return {static_cast<float>(std::cos(angle)), static_cast<float>(std::sin(angle))}; }
 
 struct Kernels {
-    alignas(32) float dct4[18][rowLength];
+    Complex pre[9], post[9];
+    Complex twiddle[3][3];  // e^(-2 pi i m2 p1 / 9)
     float window[4][36];
     float shortKernel[6][12];
     Kernels() {
-        for (int k = 0; k < 18; ++k)
-            for (int n = 0; n < rowLength; ++n)
-                dct4[k][n] = n < 18 ? static_cast<float>(std::cos(pi / 72 * (2 * n + 1) * (2 * k + 1))) : 0.0f;
+        for (int m = 0; m < 9; ++m) {
+            pre[m] = unit(-pi * (4 * m + 1) / 72);
+            post[m] = unit(-pi * m / 18);
+        }
+        for (int m2 = 0; m2 < 3; ++m2)
+            for (int p1 = 0; p1 < 3; ++p1) twiddle[m2][p1] = unit(-2 * pi * m2 * p1 / 9);
         for (int type = 0; type < 4; ++type)
             for (int i = 0; i < 36; ++i) window[type][i] = static_cast<float>(longWindow(type, i));
         for (int k = 0; k < 6; ++k)
@@ -58,67 +73,50 @@ const Kernels& kernels() {
     return k;
 }
 
-// The DCT-IV, plain and vector; all add the inputs' rows in the same order,
-// so they agree exactly. y holds rowLength values.
-void dct4Plain(const float in[18], float y[rowLength], const float (*matrix)[rowLength]) {
-    for (int n = 0; n < 18; ++n) y[n] = 0;
-    for (int k = 0; k < 18; ++k)
-        for (int n = 0; n < 18; ++n) y[n] += matrix[k][n] * in[k];
+// The 3-point DFT of a, b, c in place: e^(-2 pi i / 3) = -1/2 - i sqrt(3)/2.
+inline void dft3(Complex& a, Complex& b, Complex& c) {
+    constexpr float halfRoot3 = 0.86602540378443864676f;
+    const Complex sum = b + c, difference = b - c;
+    const Complex middle = {a.re - 0.5f * sum.re, a.im - 0.5f * sum.im};
+    const Complex turn = {halfRoot3 * difference.im, -halfRoot3 * difference.re};
+    a = a + sum;
+    b = middle + turn;
+    c = middle - turn;
 }
 
-#ifdef LV_AUDIO_SSE2
-__attribute__((target("sse2"))) void dct4Sse2(const float in[18], float y[rowLength],
-                                              const float (*matrix)[rowLength]) {
-    constexpr int vectors = 18 / 4 + 1;  // the padding lanes beyond are not needed
-    __m128 sums[vectors];
-    for (auto& s : sums) s = _mm_setzero_ps();
-    for (int k = 0; k < 18; ++k) {
-        const __m128 x = _mm_set1_ps(in[k]);
-        for (int q = 0; q < vectors; ++q) sums[q] = _mm_add_ps(sums[q], _mm_mul_ps(_mm_load_ps(matrix[k] + 4 * q), x));
+// Y[n] unfolded and windowed into the time samples it makes.
+inline void unfold(float value, int n, const float* window, float out[36]) {
+    out[26 - n] = -value * window[26 - n];
+    if (n >= 9)
+        out[n - 9] = value * window[n - 9];
+    else
+        out[n + 27] = -value * window[n + 27];
+}
+
+void dct4Unfolded(const float in[18], const float* window, float out[36], const Kernels& k) {
+    // z[3 m1 + m2] lands in z[m2][m1]; after the first DFTs z[m2][p1].
+    Complex z[3][3];
+    for (int m = 0; m < 9; ++m) z[m % 3][m / 3] = Complex{in[2 * m], in[17 - 2 * m]} * k.pre[m];
+    for (auto& column : z) dft3(column[0], column[1], column[2]);
+    for (int m2 = 1; m2 < 3; ++m2)
+        for (int p1 = 1; p1 < 3; ++p1) z[m2][p1] = z[m2][p1] * k.twiddle[m2][p1];
+    // Z[p1 + 3 p2] = DFT3 over m2 of z[m2][p1].
+    for (int p1 = 0; p1 < 3; ++p1) {
+        dft3(z[0][p1], z[1][p1], z[2][p1]);
+        for (int p2 = 0; p2 < 3; ++p2) {
+            const int p = p1 + 3 * p2;
+            const Complex w = z[p2][p1] * k.post[p];
+            unfold(w.re, 2 * p, window, out);
+            unfold(-w.im, 17 - 2 * p, window, out);
+        }
     }
-    for (int q = 0; q < vectors; ++q) _mm_storeu_ps(y + 4 * q, sums[q]);
-}
-#endif
-
-#ifdef LV_AUDIO_AVX
-__attribute__((target("avx"))) void dct4Avx(const float in[18], float y[rowLength],
-                                            const float (*matrix)[rowLength]) {
-    __m256 sums[3];
-    for (auto& s : sums) s = _mm256_setzero_ps();
-    for (int k = 0; k < 18; ++k) {
-        const __m256 x = _mm256_set1_ps(in[k]);
-        for (int q = 0; q < 3; ++q)
-            sums[q] = _mm256_add_ps(sums[q], _mm256_mul_ps(_mm256_load_ps(matrix[k] + 8 * q), x));
-    }
-    for (int q = 0; q < 3; ++q) _mm256_storeu_ps(y + 8 * q, sums[q]);
-}
-#endif
-
-using Dct4Kernel = void (*)(const float*, float*, const float (*)[rowLength]);
-
-KernelChoice<Dct4Kernel>& dct4Kernel() {
-#if defined(LV_AUDIO_AVX)
-    static KernelChoice<Dct4Kernel> choice(dct4Plain, dct4Sse2, dct4Avx);
-#elif defined(LV_AUDIO_SSE2)
-    static KernelChoice<Dct4Kernel> choice(dct4Plain, dct4Sse2);
-#else
-    static KernelChoice<Dct4Kernel> choice(dct4Plain, nullptr);
-#endif
-    return choice;
 }
 
 }  // namespace
 
-void limitImdctKernels(KernelLevel level) { dct4Kernel().limit(level); }
-
 void imdctLong(const float in[18], float out[36], int blockType) {
     const Kernels& k = kernels();
-    float y[rowLength];
-    dct4Kernel().get()(in, y, k.dct4);
-    const float* w = k.window[blockType & 3];
-    for (int i = 0; i < 9; ++i) out[i] = y[i + 9] * w[i];
-    for (int i = 9; i < 27; ++i) out[i] = -y[26 - i] * w[i];
-    for (int i = 27; i < 36; ++i) out[i] = -y[i - 27] * w[i];
+    dct4Unfolded(in, k.window[blockType & 3], out, k);
 }
 
 void imdctShort(const float in[3][6], float out[36]) {
