@@ -12,30 +12,6 @@ namespace lv {
 
 namespace {
 
-// Paints the colour at the opacity through the mask placed at (left, top).
-void paintThroughMask(Bitmap& target, const Bitmap& mask, int left, int top, std::uint32_t colour, int opacity) {
-    Paint ink;
-    ink.colour = colour;
-    ink.opacity = opacity;
-    ink.mask = &mask;
-    ink.maskX = left;
-    ink.maskY = top;
-    Paint nothing;
-    nothing.opacity = 0;
-    paintShape(target, Shape{left, top, left + mask.width, top + mask.height}, ink, nothing);
-}
-
-// The text mask stamped at the eight places around (1, 1): the letters grown
-// by one pixel all round.
-BitmapPtr outlineMask(const Bitmap& text) {
-    BitmapPtr ring = createBitmap("outline", text.width + 2, text.height + 2, 8);
-    if (!ring) return nullptr;
-    for (int dy = 0; dy <= 2; ++dy)
-        for (int dx = 0; dx <= 2; ++dx)
-            if (dx != 1 || dy != 1) paintThroughMask(*ring, text, dx, dy, 0xFF, 255);
-    return ring;
-}
-
 FontDescription captionFont(const CaptionFont& font, int frameHeight) {
     FontDescription d;
     d.height = static_cast<int>(std::int64_t{font.height} * frameHeight / 20000);
@@ -49,6 +25,27 @@ FontDescription captionFont(const CaptionFont& font, int frameHeight) {
 }
 
 }  // namespace
+
+void paintThroughMask(Bitmap& target, const Bitmap& mask, int left, int top, std::uint32_t colour, int opacity) {
+    Paint ink;
+    ink.colour = colour;
+    ink.opacity = opacity;
+    ink.mask = &mask;
+    ink.maskX = left;
+    ink.maskY = top;
+    Paint nothing;
+    nothing.opacity = 0;
+    paintShape(target, Shape{left, top, left + mask.width, top + mask.height}, ink, nothing);
+}
+
+BitmapPtr outlineMask(const Bitmap& text) {
+    BitmapPtr ring = createBitmap("outline", text.width + 2, text.height + 2, 8);
+    if (!ring) return nullptr;
+    for (int dy = 0; dy <= 2; ++dy)
+        for (int dx = 0; dx <= 2; ++dx)
+            if (dx != 1 || dy != 1) paintThroughMask(*ring, text, dx, dy, 0xFF, 255);
+    return ring;
+}
 
 void drawCaption(Bitmap& frame, const ShowCaption& caption, FontRasteriser& fonts) {
     if (caption.text.empty() || frame.depth != 24) return;

@@ -7,15 +7,6 @@
 
 namespace lv {
 
-namespace {
-
-template <class... Ts>
-struct Overloaded : Ts... {
-    using Ts::operator()...;
-};
-template <class... Ts>
-Overloaded(Ts...) -> Overloaded<Ts...>;
-
 JsonValue colourToJson(std::uint32_t colour) {
     if (colour >> 24) return JsonValue(static_cast<std::int64_t>(colour));
     char text[8];
@@ -45,6 +36,15 @@ bool colourFromJson(const JsonValue& v, std::uint32_t& colour) {
     colour = (rgb >> 16) | (rgb & 0xFF00) | ((rgb & 0xFF) << 16);
     return true;
 }
+
+namespace {
+
+template <class... Ts>
+struct Overloaded : Ts... {
+    using Ts::operator()...;
+};
+template <class... Ts>
+Overloaded(Ts...) -> Overloaded<Ts...>;
 
 template <class Record>
 JsonValue fieldsToJson(std::span<const RecordField<Record>> table, const Record& record) {

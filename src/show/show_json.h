@@ -14,6 +14,7 @@
 // default (show_file.h).
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -21,6 +22,11 @@
 #include "show/show_file.h"
 
 namespace lv {
+
+// A colour as "#RRGGBB" (a plain number when its top byte is used), and back;
+// false for anything else.
+JsonValue colourToJson(std::uint32_t colour);
+bool colourFromJson(const JsonValue& value, std::uint32_t& colour);
 
 JsonValue showToJson(const Show& show);
 std::optional<Show> showFromJson(const JsonValue& json, std::string& error);

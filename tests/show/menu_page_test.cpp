@@ -1,0 +1,316 @@
+// Menu pages: numbering, page arithmetic, the hit test, the cut of long
+// labels and the pixels of a rendered page.
+#include "show/menu_page.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "menu_samples.h"
+#include "show/caption_draw.h"
+
+namespace lv::test {
+namespace {
+
+TEST(MenuNumbering, StylesJoinNumberAndText) {
+    EXPECT_EQ(menuLabelText("%n. %t", 3, "Lakes"), "3. Lakes");
+    EXPECT_EQ(menuLabelText("%n) %t", 5, "Play All"), "5) Play All");
+    EXPECT_EQ(menuLabelText("%n: %t", 1, "A"), "1: A");
+    EXPECT_EQ(menuLabelText("%n %t", 12, "B"), "12 B");
+    EXPECT_EQ(menuLabelText("%t", 7, "B"), "7");
+    EXPECT_EQ(menuLabelText("", 2, "B"), "2");
+}
+
+TEST(MenuPages, CountRoundsUpAndNeverDividesByZero) {
+    EXPECT_EQ(menuPageCount(5, 4), 2);
+    EXPECT_EQ(menuPageCount(4, 4), 1);
+    EXPECT_EQ(menuPageCount(0, 4), 0);
+    EXPECT_EQ(menuPageCount(3, 0), 3);
+    EXPECT_EQ(menuPageCount(0x7FFFFFFF, 1), 0x7FFFFFFF);
+}
+
+TEST(MenuPages, PageUpAndDownStayWithinThePages) {
+    EXPECT_EQ(stepMenuPage(0, 3, -1), 0);
+    EXPECT_EQ(stepMenuPage(1, 3, 1), 2);
+    EXPECT_EQ(stepMenuPage(2, 3, 1), 2);
+    EXPECT_EQ(stepMenuPage(0, 0, 1), 0);
+    EXPECT_EQ(stepMenuPage(5, 0, -1), 0);
+}
+
+TEST(MenuPages, ShowIndexWrapsAroundTheShows) {
+    EXPECT_EQ(stepShowIndex(2, 3, 1), 0);
+    EXPECT_EQ(stepShowIndex(0, 3, -1), 2);
+    EXPECT_EQ(stepShowIndex(0, 0, 1), 0);
+    EXPECT_EQ(stepShowIndex(0, 0, -1), 0);
+}
+
+class MenuHitTest : public ::testing::Test {
+protected:
+    MenuDefinition menu = sampleMenu(4);
+    MenuHit at(int shows, int page, int x, int y) { return hitTestMenu(menu, shows, page, x, y); }
+};
+
+TEST_F(MenuHitTest, ThumbnailAndLabelChooseTheShowOfThePage) {
+    EXPECT_EQ(at(8, 0, 150, 20).choice, 1);
+    EXPECT_EQ(at(8, 0, 150, 20).rect, (MenuRect{110, 10, 190, 70}));
+    EXPECT_EQ(at(8, 1, 150, 80).choice, 5);
+    EXPECT_EQ(at(8, 1, 150, 80).rect, (MenuRect{110, 10, 190, 70}));  // the thumbnail's, though on the label
+}
+
+TEST_F(MenuHitTest, EdgesAreLeftAndTopInclusive) {
+    EXPECT_EQ(at(8, 0, 10, 10).choice, 0);
+    EXPECT_EQ(at(8, 0, 90, 20).choice, -1);
+    EXPECT_EQ(at(8, 0, 20, 70).choice, -1);
+}
+
+TEST_F(MenuHitTest, PlaceWithoutAShowOnTheLastPageGivesNothing) {
+    EXPECT_EQ(at(5, 1, 50, 20).choice, 4);
+    const MenuHit h = at(5, 1, 150, 20);
+    EXPECT_EQ(h.choice, -1);
+    EXPECT_EQ(h.rect, (MenuRect{110, 10, 190, 70}));
+}
+
+TEST_F(MenuHitTest, UnusedThumbnailLeavesTheLabel) {
+    menu.items[2].thumb = {250, 10, 250, 70};
+    EXPECT_EQ(at(8, 0, 250, 20).choice, -1);
+    const MenuHit h = at(8, 0, 250, 80);
+    EXPECT_EQ(h.choice, 2);
+    EXPECT_EQ(h.rect, (MenuRect{210, 75, 290, 95}));
+}
+
+TEST_F(MenuHitTest, ExtraItemsAndEmptySpace) {
+    EXPECT_EQ(at(5, 0, 20, 510).choice, 5);   // "Loop All": N
+    EXPECT_EQ(at(5, 0, 320, 510).choice, 6);  // "Play All": N + 1
+    EXPECT_EQ(at(5, 0, 320, 510).rect, (MenuRect{300, 500, 500, 540}));
+    const MenuHit none = at(5, 0, 700, 300);
+    EXPECT_EQ(none.choice, -1);
+    EXPECT_EQ(none.rect, MenuRect{});
+}
+
+TEST(MenuLabelCut, FitsTextOrEndsItWithDots) {
+    auto tenPerChar = [](std::string_view s) { return 10 * static_cast<int>(s.size()); };
+    EXPECT_EQ(fitLabelText("Hello", 50, tenPerChar), "Hello");
+    EXPECT_EQ(fitLabelText("Hello world", 50, tenPerChar), "He...");
+    EXPECT_EQ(fitLabelText("Hello world", 30, tenPerChar), "...");
+    EXPECT_EQ(fitLabelText("Hello world", 20, tenPerChar), "...");  // narrower than the dots
+    EXPECT_EQ(fitLabelText("Hello world", -5, tenPerChar), "...");
+    EXPECT_EQ(fitLabelText("", 0, tenPerChar), "");
+}
+
+TEST(MenuLabelPlace, CentredFlushAndKeptInside) {
+    EXPECT_EQ(placeLabelSpan(0, 50, 10, 90, 20), 10);
+    EXPECT_EQ(placeLabelSpan(2, 50, 10, 90, 20), 70);
+    EXPECT_EQ(placeLabelSpan(1, 50, 10, 90, 20), 40);
+    EXPECT_EQ(placeLabelSpan(1, 12, 10, 90, 20), 10);
+    EXPECT_EQ(placeLabelSpan(1, 88, 10, 90, 20), 70);
+}
+
+// Pixels of a picture: (r, g, b).
+std::array<int, 3> pixel(const Bitmap& b, int x, int y) {
+    const std::uint8_t* p = b.rows[static_cast<std::size_t>(y)] + 3 * x;
+    return {p[2], p[1], p[0]};
+}
+
+BitmapPtr solid(int w, int h, std::uint8_t r, std::uint8_t g, std::uint8_t b) {
+    BitmapPtr p = createBitmap("pic", w, h, 24);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            p->rows[y][3 * x] = b, p->rows[y][3 * x + 1] = g, p->rows[y][3 * x + 2] = r;
+        }
+    return p;
+}
+
+// Records the texts drawn; draws each as a full block of ink.
+class RecordingFonts : public FontRasteriser {
+public:
+    std::vector<std::string> texts;
+    std::optional<OneBitImage> rasterise(const FontDescription& font, std::string_view text, bool fourFold) override {
+        texts.emplace_back(text);
+        const int h = font.height * (fourFold ? 4 : 1);
+        OneBitImage image = oneBitImageFor(static_cast<int>(text.size()) * h / 2, h, fourFold);
+        std::fill(image.bits.begin(), image.bits.end(), 0xFF);
+        return image;
+    }
+};
+
+TEST(MenuLabelDraw, LongLabelStaysInItsBox) {
+    BitmapPtr page = solid(300, 60, 0, 0, 0);
+    MenuItem item = menuItem({}, {20, 10, 120, 40});
+    item.fontHeight = 20;
+    drawMenuLabel(*page, item, "A label far too long for the box");
+    bool inkInside = false;
+    for (int y = 0; y < page->height; ++y)
+        for (int x = 0; x < page->width; ++x) {
+            const bool ink = pixel(*page, x, y)[0] != 0;
+            if (x < 20 || x >= 120 || y < 10 || y >= 40) EXPECT_FALSE(ink) << x << "," << y;
+            inkInside = inkInside || ink;
+        }
+    EXPECT_TRUE(inkInside);
+}
+
+TEST(MenuLabelDraw, BoxNarrowerThanTheDotsIsSafe) {
+    BitmapPtr page = solid(40, 40, 0, 0, 0);
+    MenuItem item = menuItem({}, {38, 0, 39, 39});
+    drawMenuLabel(*page, item, "Long text");
+    item = menuItem({}, {10, 10, 10, 10});
+    drawMenuLabel(*page, item, "Long text");
+    SUCCEED();
+}
+
+class MenuRenderTest : public ::testing::Test {
+protected:
+    MenuDefinition menu = sampleMenu(4);
+    RecordingFonts fonts;
+    std::set<int> loaded;
+    std::vector<std::uint32_t> cellColours{0x0000FF};  // one flat red cell per show
+    Show current;
+
+    MenuRenderer renderer() {
+        auto pictures = [](const std::string& name) -> BitmapPtr {
+            return name == "back.jpg" ? solid(400, 300, 100, 100, 100) : nullptr;
+        };
+        auto shows = [this](int number) {
+            loaded.insert(number);
+            auto show = std::make_unique<Show>(makeShow("Show " + std::to_string(number + 1)));
+            return show;
+        };
+        return MenuRenderer("/nowhere/", pictures, shows, &fonts);
+    }
+    Show makeShow(std::string title) const {
+        Show show;
+        show.title = std::move(title);
+        for (std::uint32_t colour : cellColours) {
+            ShowCell cell;
+            cell.background = 1;
+            cell.backgroundColour = colour;
+            show.cells.push_back(cell);
+        }
+        return show;
+    }
+    BitmapPtr render(int shows, int page, int brightness = 0) {
+        current = makeShow("Current");
+        MenuPageRequest request;
+        request.current = &current;
+        request.showCount = shows;
+        request.page = page;
+        request.menuBrightness = brightness;
+        return renderer().render(menu, request);
+    }
+    bool drew(const std::string& text) const {
+        return std::find(fonts.texts.begin(), fonts.texts.end(), text) != fonts.texts.end();
+    }
+};
+
+TEST_F(MenuRenderTest, BackgroundIsResizedToThePage) {
+    const BitmapPtr page = render(1, 0);
+    ASSERT_TRUE(page);
+    EXPECT_EQ(page->width, 800);
+    EXPECT_EQ(page->height, 600);
+    EXPECT_EQ(pixel(*page, 700, 300), (std::array<int, 3>{100, 100, 100}));
+}
+
+TEST_F(MenuRenderTest, PositiveBrightnessLiftsTheBlackLevel) {
+    const BitmapPtr page = render(1, 0, 40);
+    ASSERT_TRUE(page);
+    EXPECT_EQ(pixel(*page, 700, 300)[0], 40 + 215 * 100 / 256);
+}
+
+TEST_F(MenuRenderTest, NegativeBrightnessLowersTheWhiteLevel) {
+    const BitmapPtr page = render(1, 0, -40);
+    ASSERT_TRUE(page);
+    EXPECT_EQ(pixel(*page, 700, 300)[0], 215 * 100 / 256);
+}
+
+TEST_F(MenuRenderTest, NoBackgroundNoPage) {
+    menu.background = "missing.jpg";
+    EXPECT_FALSE(render(3, 0));
+}
+
+TEST_F(MenuRenderTest, LastPageShowsOnlyTheShowsLeft) {
+    ASSERT_TRUE(render(5, 1));
+    EXPECT_EQ(loaded, (std::set<int>{4}));
+    EXPECT_TRUE(drew("5. Show 5"));
+    EXPECT_EQ(pixel(*render(5, 1), 150, 20), (std::array<int, 3>{100, 100, 100}));  // second place is empty
+}
+
+TEST_F(MenuRenderTest, FirstShowIsTheCurrentOne) {
+    ASSERT_TRUE(render(3, 0));
+    EXPECT_EQ(loaded, (std::set<int>{1, 2}));
+    EXPECT_TRUE(drew("1. Current"));
+    EXPECT_TRUE(drew("3. Show 3"));
+}
+
+TEST_F(MenuRenderTest, ExtraItemsAreNumberedAfterTheShows) {
+    menu.playAll.style = "%n) %t";
+    ASSERT_TRUE(render(3, 0));
+    EXPECT_TRUE(drew("5) Play All"));
+    EXPECT_TRUE(drew("4. Loop All"));
+    EXPECT_TRUE(drew("Menu title") || menu.titleItem.label().left == menu.titleItem.label().right);
+}
+
+TEST_F(MenuRenderTest, OneShowOffersOnlyLoop) {
+    ASSERT_TRUE(render(1, 0));
+    EXPECT_TRUE(drew("2. Loop"));
+    for (const std::string& t : fonts.texts) EXPECT_EQ(t.find("Play All"), std::string::npos);
+}
+
+TEST_F(MenuRenderTest, ThumbnailIsDrawnAtItsRectangle) {
+    const BitmapPtr page = render(2, 0);
+    ASSERT_TRUE(page);
+    EXPECT_EQ(pixel(*page, 10, 10), (std::array<int, 3>{255, 0, 0}));
+    EXPECT_EQ(pixel(*page, 89, 69), (std::array<int, 3>{255, 0, 0}));
+    EXPECT_EQ(pixel(*page, 90, 69), (std::array<int, 3>{100, 100, 100}));
+}
+
+TEST_F(MenuRenderTest, FlatCellsGiveTheLastCellsThumbnail) {
+    cellColours = {0x0000FF, 0x00FF00, 0xFF0000};
+    const BitmapPtr page = render(2, 0);
+    ASSERT_TRUE(page);
+    EXPECT_EQ(pixel(*page, 50, 40), (std::array<int, 3>{0, 0, 255}));
+}
+
+TEST_F(MenuRenderTest, UnusedThumbnailIsNotDrawn) {
+    menu.items[0].thumb = {10, 10, 10, 70};
+    const BitmapPtr page = render(2, 0);
+    ASSERT_TRUE(page);
+    EXPECT_EQ(pixel(*page, 10, 10), (std::array<int, 3>{100, 100, 100}));
+    EXPECT_TRUE(drew("1. Current"));
+}
+
+TEST_F(MenuRenderTest, ThumbnailShadowDarkensFourPixelsBeyond) {
+    menu.shadow = 1;
+    const BitmapPtr page = render(2, 0);
+    ASSERT_TRUE(page);
+    EXPECT_EQ(pixel(*page, 93, 73)[0], pixel(*page, 93, 73)[1]);
+    EXPECT_LT(pixel(*page, 93, 73)[0], 60);
+    EXPECT_EQ(pixel(*page, 94, 74), (std::array<int, 3>{100, 100, 100}));
+}
+
+TEST(MenuThumbnail, BusinessThreshold) {
+    BitmapPtr flat = solid(40, 10, 9, 9, 9);
+    EXPECT_FALSE(isBusyThumbnail(*flat));
+    BitmapPtr striped = solid(40, 10, 0, 0, 0);
+    // Rows 1..9 each with 39 steps of 255 in one channel: far over 5000.
+    for (int y = 0; y < 10; ++y)
+        for (int x = 0; x < 40; x += 2) striped->rows[y][3 * x] = 255;
+    EXPECT_TRUE(isBusyThumbnail(*striped));
+    // Only the first row busy: not counted.
+    BitmapPtr firstRow = solid(40, 10, 0, 0, 0);
+    for (int x = 0; x < 40; x += 2) firstRow->rows[0][3 * x] = 255;
+    EXPECT_FALSE(isBusyThumbnail(*firstRow));
+}
+
+TEST(MenuThumbnail, SumRunsOverRowsAfterTheFirst) {
+    // Pixels 0, 250, 0, 250, 0 in each channel: 4 steps x 250 x 3 channels = 3000 per row.
+    auto busyRows = [](int rows) {
+        BitmapPtr p = solid(5, rows + 1, 0, 0, 0);
+        for (int y = 1; y <= rows; ++y)
+            for (int c = 0; c < 3; ++c) p->rows[y][3 + c] = 250, p->rows[y][9 + c] = 250;
+        return isBusyThumbnail(*p);
+    };
+    EXPECT_FALSE(busyRows(1));  // 3000
+    EXPECT_TRUE(busyRows(2));   // 6000
+}
+
+}  // namespace
+}  // namespace lv::test
