@@ -1,7 +1,9 @@
 #include "display/pixel_format.h"
 
-#include <bit>
 #include <cstring>
+
+#include "display/cpu_features.h"
+#include "display/pack_kernels.h"
 
 namespace lv {
 
@@ -77,22 +79,8 @@ void storePixels(const PixelFormat& format, const std::uint32_t* pixels, int cou
         std::memcpy(out, pixels, static_cast<std::size_t>(count) * 4);
         return;
     case pixel_code::kBgr24: {
-        // Four pixels at a time as three little-endian words.
-        int i = 0;
-        if constexpr (std::endian::native == std::endian::little) {
-            for (; i + 4 <= count; i += 4, out += 12) {
-                const std::uint32_t p0 = pixels[i] & 0xFFFFFFu, p1 = pixels[i + 1] & 0xFFFFFFu;
-                const std::uint32_t p2 = pixels[i + 2] & 0xFFFFFFu, p3 = pixels[i + 3] & 0xFFFFFFu;
-                const std::uint32_t words[3] = {p0 | (p1 << 24), (p1 >> 8) | (p2 << 16), (p2 >> 16) | (p3 << 8)};
-                std::memcpy(out, words, 12);
-            }
-        }
-        for (; i < count; ++i, out += 3) {
-            const std::uint32_t p = pixels[i];
-            out[0] = static_cast<std::uint8_t>(p);
-            out[1] = static_cast<std::uint8_t>(p >> 8);
-            out[2] = static_cast<std::uint8_t>(p >> 16);
-        }
+        static const PackRowKernel pack = packRow24Kernel(processorRecord());
+        pack(pixels, count, out);
         return;
     }
     case pixel_code::kRgb24:

@@ -12,6 +12,8 @@ int BlockTransition::begin(const Surface& outgoing, const Surface& incoming, Dis
     incoming_ = &incoming;
     display_ = &display;
     sink_ = &sink;
+    outgoingRows_.clear();
+    incomingRows_.clear();
     clientWidth_ = display.clientWidth();
     clientHeight_ = display.clientHeight();
     window_ = Rect{0, 0, incoming.width, incoming.height};
@@ -73,10 +75,10 @@ void BlockTransition::run(FramePainter& painter, const Commands& commands) {
             painter.fillBlack(command.destination);
             break;
         case BlockCommand::Source::Outgoing:
-            painter.copy(*outgoing_, command.destination, command.sourceX, command.sourceY);
+            painter.copy(*outgoing_, command.destination, command.sourceX, command.sourceY, outgoingRows_);
             break;
         case BlockCommand::Source::Incoming:
-            painter.copy(*incoming_, command.destination, command.sourceX, command.sourceY);
+            painter.copy(*incoming_, command.destination, command.sourceX, command.sourceY, incomingRows_);
             break;
         }
     }
@@ -88,7 +90,7 @@ void BlockTransition::paint(const Commands& commands, bool fromOutgoing) {
         needFull_ = true;
         return;
     }
-    if (fromOutgoing || needFull_) painter.copy(*outgoing_, window_, 0, 0);
+    if (fromOutgoing || needFull_) painter.copy(*outgoing_, window_, 0, 0, outgoingRows_);
     needFull_ = false;
     run(painter, commands);
     sink_->markPainted();

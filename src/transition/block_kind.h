@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "transition/catalogue.h"
+#include "transition/formatted_rows.h"
 #include "transition/surface.h"
 #include "transition/transition.h"
 
@@ -78,6 +79,8 @@ private:
     void run(FramePainter& painter, const Commands& commands);
 
     StepSink* sink_ = nullptr;
+    // The two pictures' rows in the output's format, for row copies.
+    FormattedRows outgoingRows_, incomingRows_;
     Commands pending_;
     bool havePending_ = false;
     bool needFull_ = false;

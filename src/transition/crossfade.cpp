@@ -10,6 +10,7 @@
 
 #include "display/cpu_features.h"
 #include "display/display.h"
+#include "display/pixel_format.h"
 #include "transition/blend_kernels.h"
 #include "transition/easing.h"
 #include "transition/families.h"
@@ -36,6 +37,7 @@ public:
                              incoming.width, incoming.height});
         table_ = symmetricEasing(kSteps, EasingShape::Cube);
         kernel_ = blendKernel(processorRecord());
+        kernel24_ = blendRow24Kernel(processorRecord());
         period_ = 3;
         phase_ = 0;
         row_.resize(static_cast<std::size_t>(incoming.width));
@@ -77,7 +79,8 @@ public:
     std::int32_t level() const { return level_; }
 
 private:
-    // The surface's row y goes to view row y; each output takes its part.
+    // The surface's row y goes to view row y; each output takes its part. A
+    // 24-bit output takes the blend straight; others through the row buffer.
     void paint(FramePainter& painter, std::int32_t phase, std::int32_t period) {
         const std::int32_t bias = ditherBias(phase, period);
         const Rect view = display_->view();
@@ -85,7 +88,13 @@ private:
             const Rect part = intersect(Rect{view.left, view.top, area_.width, area_.height}, out.area);
             for (std::int32_t y = part.top; y < part.bottom(); ++y) {
                 const std::int32_t sy = y - view.top, sx = part.left - view.left;
-                kernel_(outgoing_->row(sy) + sx, incoming_->row(sy) + sx, part.width, level_, bias, row_.data());
+                const std::uint32_t* o = outgoing_->row(sy) + sx;
+                const std::uint32_t* n = incoming_->row(sy) + sx;
+                if (out.format->code == pixel_code::kBgr24) {
+                    kernel24_(o, n, part.width, level_, bias, out.at(part.left, y));
+                    continue;
+                }
+                kernel_(o, n, part.width, level_, bias, row_.data());
                 storePixels(*out.format, row_.data(), part.width, out.at(part.left, y));
             }
         }
@@ -98,6 +107,7 @@ private:
     Rect area_;
     std::vector<std::int32_t> table_;
     BlendRowKernel kernel_ = blendRowPlain;
+    BlendRow24Kernel kernel24_ = blendRow24Plain;
     std::int32_t level_ = 0, phase_ = 0, period_ = 3;
     std::vector<std::uint32_t> row_;
 };

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "transition/formatted_rows.h"
+
 namespace lv {
 
 FramePainter::FramePainter(Display& display) : display_(display) { locked_ = display_.lock(outputs_); }
@@ -11,6 +13,16 @@ FramePainter::~FramePainter() {
 }
 
 void FramePainter::copy(const Surface& surface, const Rect& destination, std::int32_t sourceX, std::int32_t sourceY) {
+    copyRows(surface, destination, sourceX, sourceY, nullptr);
+}
+
+void FramePainter::copy(const Surface& surface, const Rect& destination, std::int32_t sourceX, std::int32_t sourceY,
+                        FormattedRows& rows) {
+    copyRows(surface, destination, sourceX, sourceY, &rows);
+}
+
+void FramePainter::copyRows(const Surface& surface, const Rect& destination, std::int32_t sourceX, std::int32_t sourceY,
+                            FormattedRows* rows) {
     // The destination part whose source lies inside the surface.
     const Rect inSource = intersect(Rect{sourceX, sourceY, destination.width, destination.height},
                                     Rect{0, 0, surface.width, surface.height});
@@ -18,9 +30,17 @@ void FramePainter::copy(const Surface& surface, const Rect& destination, std::in
                       inSource.width, inSource.height};
     for (const LockedOutput& out : outputs_) {
         const Rect part = intersect(wanted, out.area);
+        const std::int32_t sx = part.left - destination.left + sourceX;
+        const std::size_t bytesPerPixel = static_cast<std::size_t>(out.format->bytesPerPixel);
         for (std::int32_t y = part.top; y < part.bottom(); ++y) {
-            const std::uint32_t* row = surface.row(y - destination.top + sourceY) + (part.left - destination.left + sourceX);
-            storePixels(*out.format, row, part.width, out.at(part.left, y));
+            const std::int32_t sy = y - destination.top + sourceY;
+            const std::uint8_t* ready = rows != nullptr ? rows->row(surface, *out.format, sy) : nullptr;
+            if (ready != nullptr) {
+                std::memcpy(out.at(part.left, y), ready + static_cast<std::size_t>(sx) * bytesPerPixel,
+                            static_cast<std::size_t>(part.width) * bytesPerPixel);
+                continue;
+            }
+            storePixels(*out.format, surface.row(sy) + sx, part.width, out.at(part.left, y));
         }
     }
 }

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "display/cpu_features.h"
+#include "display/pack_kernels.h"
 #include "transition/blend_kernels.h"
 
 namespace lv {
@@ -59,6 +60,50 @@ TEST_F(BlendKernels, VectorFormsAreByteIdenticalToThePlainOne) {
                 for (std::int32_t phase = 0; phase < 3; ++phase) {
                     const std::int32_t bias = ditherBias(phase, 3);
                     ASSERT_EQ(blend(kernel, count, level, bias), blend(blendRowPlain, count, level, bias))
+                        << name << " count " << count << " level " << level << " bias " << bias;
+                }
+            }
+        }
+    }
+}
+
+class BlendRows24 : public BlendKernels {
+protected:
+    // The 24-bit row with guard bytes after it, so a write past the end shows.
+    std::vector<std::uint8_t> blend24(BlendRow24Kernel kernel, std::int32_t count, std::int32_t level, std::int32_t bias) {
+        std::vector<std::uint8_t> out(static_cast<std::size_t>(kLength) * 3 + 32, 0xA5);
+        kernel(outgoing.data(), incoming.data(), count, level, bias, out.data());
+        return out;
+    }
+    // The two-pass reference: blend into a row, then pack it.
+    std::vector<std::uint8_t> blendThenPack(std::int32_t count, std::int32_t level, std::int32_t bias) {
+        std::vector<std::uint8_t> out(static_cast<std::size_t>(kLength) * 3 + 32, 0xA5);
+        packRow24Plain(blend(blendRowPlain, count, level, bias).data(), count, out.data());
+        return out;
+    }
+};
+
+TEST_F(BlendRows24, PlainFormIsTheBlendPacked) {
+    for (std::int32_t count : {0, 1, 5, kLength}) {
+        for (std::int32_t level : {0, 77, 256}) {
+            ASSERT_EQ(blend24(blendRow24Plain, count, level, 85), blendThenPack(count, level, 85))
+                << "count " << count << " level " << level;
+        }
+    }
+}
+
+TEST_F(BlendRows24, VectorFormsAreByteIdenticalToThePlainOne) {
+    const ProcessorRecord& processor = processorRecord();
+    std::vector<std::pair<const char*, BlendRow24Kernel>> forms;
+    if (processor.sse2() && blendRow24Sse2() != nullptr) forms.emplace_back("SSE2", blendRow24Sse2());
+    if (processor.avx2() && blendRow24Avx2() != nullptr) forms.emplace_back("AVX2", blendRow24Avx2());
+    if (forms.empty()) GTEST_SKIP() << "no vector forms on this processor";
+    for (const auto& [name, kernel] : forms) {
+        for (std::int32_t count = 0; count <= kLength; ++count) {
+            for (std::int32_t level : {0, 1, 127, 128, 200, 255, 256}) {
+                for (std::int32_t phase = 0; phase < 3; ++phase) {
+                    const std::int32_t bias = ditherBias(phase, 3);
+                    ASSERT_EQ(blend24(kernel, count, level, bias), blend24(blendRow24Plain, count, level, bias))
                         << name << " count " << count << " level " << level << " bias " << bias;
                 }
             }
