@@ -16,6 +16,7 @@
 // viewer places them. The run is the engine's own: the registry, the run,
 // the frame clock and the families that the player uses.
 #include <cstdio>
+#include <filesystem>
 #include <cstring>
 #include <string>
 #include <string_view>
@@ -229,11 +230,15 @@ int runTransition(lv::tool::Args args) {
     std::vector<lv::BitmapPtr> frames;
     bool writeFailed = false;
     const std::string folder = args[3];
+    std::error_code folderError;
+    std::filesystem::create_directories(folder, folderError);
+    if (folderError) return fail("cannot make the folder " + folder + ": " + folderError.message());
+    std::size_t frameCount = 0;
     display.onPresent = [&](const lv::BackBufferDisplay& d) {
         lv::BitmapPtr frame = frameBitmap(d.snapshot(), d.bufferWidth(), d.bufferHeight());
         if (!frame) return;
         char name[32];
-        std::snprintf(name, sizeof name, "/frame-%03zu.png", frames.size());
+        std::snprintf(name, sizeof name, "/frame-%03zu.png", frameCount++);
         std::string frameError;
         if (!lv::tool::savePicture(*frame, folder + name, frameError)) {
             if (!writeFailed) std::fprintf(stderr, "lumavine-tool transition: %s\n", frameError.c_str());

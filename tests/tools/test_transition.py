@@ -46,13 +46,15 @@ assert len(set(shown)) > 10, "the push does not move"
 assert open(sheet, "rb").read(8) == b"\x89PNG\r\n\x1a\n"
 
 # An unknown number leads to random choice; the seed replays it exactly.
+# The output folder is made when missing, and without --sheet every frame
+# still gets a file of its own.
 runs = []
 for attempt in range(2):
-    folder = os.path.join(work, "random%d" % attempt)
-    os.mkdir(folder)
+    folder = os.path.join(work, "random%d" % attempt, "frames")
     result = run("transition", "9999", a, b, folder, "--seed", "7", "--size", "90x60")
     assert result.returncode == 0, result.stderr
     runs.append((result.stderr, frames(folder)))
+assert len(runs[0][1]) > 1, "frames written over one another"
 assert runs[0] == runs[1]
 
 assert run("transition", "ssPushLR", a).returncode == 2
