@@ -7,7 +7,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <string>
 
 #include "picture_file.h"
@@ -16,6 +15,7 @@
 #include "show/menu_json.h"
 #include "show/menu_page.h"
 #include "show/show_file.h"
+#include "tool_args.h"
 #include "tool_command.h"
 
 namespace {
@@ -28,13 +28,6 @@ bool parseInt(const char* text, int& value) {
     if (end == text || *end != '\0' || v < INT_MIN || v > INT_MAX) return false;
     value = static_cast<int>(v);
     return true;
-}
-
-// The set's folder as the program names it: absolute, with its separator.
-std::string programFolderOf(const char* dir) {
-    std::error_code ec;
-    const fs::path absolute = fs::absolute(dir, ec);
-    return ((ec ? fs::path(dir) : absolute) / "").string();
 }
 
 // What the player knows of the set from show 0: the number of shows and the
@@ -97,7 +90,7 @@ int hit(const std::string& folder, int page, int x, int y) {
 
 int runMenu(lv::tool::Args args) {
     if (args.size() < 3) return 2;
-    const std::string folder = programFolderOf(args[0]);
+    const std::string folder = lv::tool::programFolderOf(args[0]);
     int page = 0, x = 0, y = 0;
     if (std::strcmp(args[1], "--render") == 0 && args.size() == 4 && parseInt(args[2], page))
         return render(folder, page, args[3]);
@@ -109,17 +102,13 @@ int runMenu(lv::tool::Args args) {
 
 int runMenuMake(lv::tool::Args args) {
     if (args.size() != 2) return 2;
-    std::ifstream in(args[0], std::ios::binary);
-    if (!in) {
-        std::fprintf(stderr, "menu-make: cannot open %s\n", args[0]);
+    std::string error;
+    const auto text = lv::tool::readAuthorFile(args[0], error);
+    if (!text) {
+        std::fprintf(stderr, "menu-make: %s\n", error.c_str());
         return 1;
     }
-    std::string text;
-    text.resize(lv::kMaxJsonText + 1);
-    in.read(text.data(), static_cast<std::streamsize>(text.size()));
-    text.resize(static_cast<std::size_t>(in.gcount()));
-    std::string error;
-    const auto json = lv::parseJson(text, error);
+    const auto json = lv::parseJson(*text, error);
     const auto menu = json ? lv::menuFromJson(*json, error) : std::nullopt;
     if (!menu) {
         std::fprintf(stderr, "menu-make: %s: %s\n", args[0], error.c_str());

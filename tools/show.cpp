@@ -20,7 +20,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <sstream>
 #include <string>
 
@@ -34,6 +33,7 @@
 #include "show/show_json.h"
 #include "show/show_player.h"
 #include "show/show_writer.h"
+#include "tool_args.h"
 #include "tool_command.h"
 
 namespace {
@@ -56,13 +56,6 @@ bool parseSize(const char* text, int& width, int& height) {
     char x = 0;
     return std::sscanf(text, "%d%c%d", &width, &x, &height) == 3 && (x == 'x' || x == 'X') && width > 0 &&
            height > 0 && width <= 16384 && height <= 16384;
-}
-
-// The set's folder as the program names it: absolute, with its separator.
-std::string programFolderOf(const char* dir) {
-    std::error_code ec;
-    const fs::path absolute = fs::absolute(dir, ec);
-    return ((ec ? fs::path(dir) : absolute) / "").string();
 }
 
 int dump(const std::string& folder, int number) {
@@ -167,7 +160,7 @@ int renderAudio(const std::string& folder, int number, const char* out, double s
 
 int runShow(lv::tool::Args args) {
     if (args.size() < 2) return 2;
-    const std::string folder = programFolderOf(args[0]);
+    const std::string folder = lv::tool::programFolderOf(args[0]);
     int number = 0;
     if (std::strcmp(args[1], "--dump") == 0) {
         if (args.size() > 3 || (args.size() == 3 && !parseShowNumber(args[2], number))) return 2;
@@ -194,17 +187,13 @@ int runShow(lv::tool::Args args) {
 
 int runShowMake(lv::tool::Args args) {
     if (args.size() != 2) return 2;
-    std::ifstream in(args[0], std::ios::binary);
-    if (!in) {
-        std::fprintf(stderr, "show-make: cannot open %s\n", args[0]);
+    std::string error;
+    const auto text = lv::tool::readAuthorFile(args[0], error);
+    if (!text) {
+        std::fprintf(stderr, "show-make: %s\n", error.c_str());
         return 1;
     }
-    std::string text;
-    text.resize(lv::kMaxJsonText + 1);
-    in.read(text.data(), static_cast<std::streamsize>(text.size()));
-    text.resize(static_cast<std::size_t>(in.gcount()));
-    std::string error;
-    const auto json = lv::parseJson(text, error);
+    const auto json = lv::parseJson(*text, error);
     const auto show = json ? lv::showFromJson(*json, error) : std::nullopt;
     if (!show) {
         std::fprintf(stderr, "show-make: %s: %s\n", args[0], error.c_str());

@@ -3,8 +3,10 @@
 #include <algorithm>
 #include <cctype>
 #include <filesystem>
+#include <fstream>
 
 #include "render/bitmap.h"
+#include "shell/json.h"
 
 namespace lv::tool {
 
@@ -36,6 +38,25 @@ bool isFolder(const std::string& path) {
 }
 
 std::string fileStem(const std::string& path) { return fs::path(path).stem().string(); }
+
+std::string programFolderOf(const std::string& folder) {
+    std::error_code ec;
+    const fs::path absolute = fs::absolute(folder, ec);
+    return ((ec ? fs::path(folder) : absolute) / "").string();
+}
+
+std::optional<std::string> readAuthorFile(const std::string& path, std::string& error) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        error = "cannot open " + path;
+        return std::nullopt;
+    }
+    // One byte more than the reader takes, so that an over-long file is refused by it.
+    std::string text(kMaxJsonText + 1, '\0');
+    in.read(text.data(), static_cast<std::streamsize>(text.size()));
+    text.resize(static_cast<std::size_t>(in.gcount()));
+    return text;
+}
 
 namespace {
 

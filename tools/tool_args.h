@@ -31,6 +31,13 @@ std::string fileStem(const std::string& path);
 // in `error` when an input does not exist or nothing matched.
 std::vector<std::string> batchFiles(const std::vector<std::string>& inputs,
                                     std::initializer_list<std::string_view> extensions, std::string& error);
+// A set's folder as the program names it: absolute, with its separator.
+std::string programFolderOf(const std::string& folder);
+
+// The text of an author's JSON file (at most kMaxJsonText bytes); nullopt
+// with a reason in `error` when it cannot be read.
+std::optional<std::string> readAuthorFile(const std::string& path, std::string& error);
+
 // OUTDIR/stem + extension, making OUTDIR when needed; empty when it cannot be made.
 std::string outputInFolder(const std::string& folder, const std::string& input, std::string_view extension,
                            std::string& error);
