@@ -5,13 +5,8 @@ set(CMAKE_SYSTEM_PROCESSOR i686)
 set(CMAKE_C_COMPILER i686-w64-mingw32-gcc-posix)
 set(CMAKE_CXX_COMPILER i686-w64-mingw32-g++-posix)
 set(CMAKE_RC_COMPILER i686-w64-mingw32-windres)
-# Floating point in SSE2 registers instead of the x87 stack: the x87 keeps
-# 80-bit intermediates, so the scaler's weights (and any other rounding)
-# could differ from the x86-64 twin that every test runs. Every Windows
-# version still supported requires SSE2. The processor-feature record still
-# decides which vector kernels run.
-set(CMAKE_C_FLAGS_INIT "-msse2 -mfpmath=sse")
-set(CMAKE_CXX_FLAGS_INIT "-msse2 -mfpmath=sse")
+# Floating point runs in SSE2 registers (-msse2 -mfpmath=sse, set in the
+# top CMakeLists.txt for i686), as in the x86-64 twin.
 set(CMAKE_FIND_ROOT_PATH /usr/i686-w64-mingw32)
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
