@@ -312,18 +312,6 @@ void clearWhere(Bitmap& target, const Bitmap& mask) {
     paintShape(target, Shape{0, 0, target.width, target.height}, black, none);
 }
 
-void paintThrough(Bitmap& target, const Bitmap& mask, int left, int top, std::uint32_t colour, int opacity) {
-    Paint paint;
-    paint.colour = colour;
-    paint.opacity = opacity;
-    paint.mask = &mask;
-    paint.maskX = left;
-    paint.maskY = top;
-    Paint none;
-    none.opacity = 0;
-    paintShape(target, Shape{left, top, left + mask.width, top + mask.height}, paint, none);
-}
-
 }  // namespace
 
 void embossBitmap(Bitmap& target, const Bitmap& mask, int left, int top, const EmbossLight& light) {
@@ -341,11 +329,11 @@ void embossBitmap(Bitmap& target, const Bitmap& mask, int left, int top, const E
     if (BitmapPtr soft = blurBitmap(*lit, s)) {
         adjustBitmap(*soft, 0, 0, 0, 256);
         if (light.gloss > 50) adjustBitmap(*soft, 0, 0, (50 - light.gloss) * 10, 0);
-        paintThrough(target, *soft, areaLeft, areaTop, light.lightColour, light.lightOpacity);
+        paintThroughMask(target, *soft, areaLeft, areaTop, light.lightColour, light.lightOpacity);
     }
     if (BitmapPtr soft = blurBitmap(*shaded, s)) {
         adjustBitmap(*soft, 0, 0, 0, 256);
-        paintThrough(target, *soft, areaLeft, areaTop, light.shadowColour, light.shadowOpacity);
+        paintThroughMask(target, *soft, areaLeft, areaTop, light.shadowColour, light.shadowOpacity);
     }
 }
 

@@ -141,4 +141,16 @@ void paintShape(Bitmap& target, const Shape& shape, const Paint& inside, const P
         paintWithWeights(target, shape, inside, outside, [&](int x, int y) { return ellipseWeight(shape, x, y); });
 }
 
+void paintThroughMask(Bitmap& target, const Bitmap& mask, int left, int top, std::uint32_t colour, int opacity) {
+    Paint ink;
+    ink.colour = colour;
+    ink.opacity = opacity;
+    ink.mask = &mask;
+    ink.maskX = left;
+    ink.maskY = top;
+    Paint nothing;
+    nothing.opacity = 0;
+    paintShape(target, Shape{left, top, left + mask.width, top + mask.height}, ink, nothing);
+}
+
 }  // namespace lv

@@ -37,6 +37,10 @@ struct Shape {
 // pattern or mask, is ignored.
 void paintShape(Bitmap& target, const Shape& shape, const Paint& inside, const Paint& outside);
 
+// Paints the colour at the opacity through the 8-bit mask placed with its
+// top-left corner at (left, top): text, shadows and glows are laid this way.
+void paintThroughMask(Bitmap& target, const Bitmap& mask, int left, int top, std::uint32_t colour, int opacity);
+
 // The band weight of a pixel of a rectangle or an ellipse (0 inside, 127
 // outside); exposed for tests.
 int rectangleWeight(const Shape& shape, int x, int y);

@@ -26,18 +26,6 @@ FontDescription captionFont(const CaptionFont& font, int frameHeight) {
 
 }  // namespace
 
-void paintThroughMask(Bitmap& target, const Bitmap& mask, int left, int top, std::uint32_t colour, int opacity) {
-    Paint ink;
-    ink.colour = colour;
-    ink.opacity = opacity;
-    ink.mask = &mask;
-    ink.maskX = left;
-    ink.maskY = top;
-    Paint nothing;
-    nothing.opacity = 0;
-    paintShape(target, Shape{left, top, left + mask.width, top + mask.height}, ink, nothing);
-}
-
 BitmapPtr outlineMask(const Bitmap& text) {
     BitmapPtr ring = createBitmap("outline", text.width + 2, text.height + 2, 8);
     if (!ring) return nullptr;

@@ -25,6 +25,7 @@
 
 #include "platform/font_rasteriser.h"
 #include "render/bitmap.h"
+#include "render/paint.h"
 #include "show/show_file.h"
 
 namespace lv {
@@ -32,9 +33,6 @@ namespace lv {
 inline constexpr std::uint32_t kBannerBandColour = 0x320080;
 inline constexpr int kBannerBandOpacity = 200;
 inline constexpr std::uint32_t kBannerTextColour = 0x40C0FF;
-
-// Paints the colour at the opacity through the 8-bit mask placed at (left, top).
-void paintThroughMask(Bitmap& target, const Bitmap& mask, int left, int top, std::uint32_t colour, int opacity);
 
 // The text mask stamped at the eight places around (1, 1): the letters grown
 // by one pixel all round (a mask 2 larger each way); null without memory.
