@@ -142,7 +142,9 @@ TEST(MenuLabelDraw, LongLabelStaysInItsBox) {
     for (int y = 0; y < page->height; ++y)
         for (int x = 0; x < page->width; ++x) {
             const bool ink = pixel(*page, x, y)[0] != 0;
-            if (x < 20 || x >= 120 || y < 10 || y >= 40) EXPECT_FALSE(ink) << x << "," << y;
+            if (x < 20 || x >= 120 || y < 10 || y >= 40) {
+                EXPECT_FALSE(ink) << x << "," << y;
+            }
             inkInside = inkInside || ink;
         }
     EXPECT_TRUE(inkInside);
