@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # Builds the product and writes the demo as it ships: one folder with
-#   lumavine.exe   the player
-#   Lumavine.exe   the launcher, with the demo set packed inside
-#   ix             the index of the packed files
-#   Lumavine.scr   the same launcher, to install as a screen saver
+#   lumavine.exe       the player
+#   LumavineShows.exe  the launcher, with the demo set packed inside
+#   ix                 the index of the packed files
+#   LumavineShows.scr  the same launcher, to install as a screen saver
+# (Windows file names ignore case: a launcher named Lumavine.exe would be
+# lumavine.exe, the player, itself.)
 #
 #   scripts/package.sh [--preset win32|win64] [--out DIR] [--no-build]
 #   scripts/package.sh --list      # the pack specifications, NAME=PATH a line
@@ -11,8 +13,8 @@
 # The packed names are those by which the player opens the files: the show
 # files and the menu definition beside the program ("%loaderpath%intro", the
 # launcher's folder being the player's), the script as the launcher's own
-# script ("%loaderpath%Lumavine.scr", found for Lumavine.exe and for
-# Lumavine.scr alike), and pictures, masks and sounds by the relative names
+# script ("%loaderpath%LumavineShows.scr", found for LumavineShows.exe and for
+# LumavineShows.scr alike), and pictures, masks and sounds by the relative names
 # the shows give them ("photos/photo06.jpg", "masks/brush", "music.mp3").
 # The photo browser lists folders on disk, so its "photos" are not browsable
 # from the launcher alone.
@@ -20,7 +22,7 @@ set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 root=$PWD
 demo=$root/demo
-launcher_name=Lumavine
+launcher_name=LumavineShows
 
 pack_list() {
   echo "%loaderpath%$launcher_name.scr=$demo/menu.scr"

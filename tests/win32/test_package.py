@@ -1,8 +1,8 @@
-"""The demo as it ships (scripts/package.sh): the launcher Lumavine.exe with
+"""The demo as it ships (scripts/package.sh): the launcher LumavineShows.exe with
 the demo set packed inside, its index ix and lumavine.exe, alone in a
 folder. Started, it shows the demo's start screen from the packed files
 only; "Play the shows" opens the show stage; the same launcher named
-Lumavine.scr and started with /s starts the player as a screen saver, full
+LumavineShows.scr and started with /s starts the player as a screen saver, full
 screen."""
 import os
 import shutil
@@ -35,12 +35,12 @@ class PackageTest(ProgramTest):
     def setUp(self):
         super().setUp()
         shutil.copy2(harness.EXE, os.path.join(self.folder, "lumavine.exe"))
-        self.launcher = os.path.join(self.folder, "Lumavine.exe")
+        self.launcher = os.path.join(self.folder, "LumavineShows.exe")
         self.specs = pack_specs()
         result = run_tool("pack", windows_path(self.launcher), "--stub", windows_path(harness.LAUNCHER), *self.specs,
                           timeout=120)
         self.assertEqual(result.returncode, 0, result.stderr)
-        self.assertEqual(sorted(os.listdir(self.folder)), ["Lumavine.exe", "ix", "lumavine.exe"])
+        self.assertEqual(sorted(os.listdir(self.folder)), ["LumavineShows.exe", "ix", "lumavine.exe"])
 
     def launch(self, launcher, arguments=""):
         program = Program.start(launcher, self.folder, arguments)
@@ -78,7 +78,7 @@ class PackageTest(ProgramTest):
         self.end(program, window)
 
     def test_as_a_screen_saver_it_starts_the_player_full_screen(self):
-        saver = os.path.join(self.folder, "Lumavine.scr")
+        saver = os.path.join(self.folder, "LumavineShows.scr")
         shutil.copy2(self.launcher, saver)
         program = self.launch(saver, "/s")
         trace = self.packed_start(program, saver)
