@@ -41,7 +41,8 @@ public:
     BackBufferDisplay* display = nullptr;
 
     std::uint32_t now() override { return clock_.now; }
-    PictureSize drawingSize() override { return {64, 48}; }
+    PictureSize size{64, 48};
+    PictureSize drawingSize() override { return size; }
     void showPicture(BitmapPtr, const std::string& name) override {
         shown.push_back({name, clock_.now});
         path = name;
@@ -243,6 +244,23 @@ TEST_F(PlaybackTest, TheLastFrameOfATransitionIsTheNewPicture) {
     EXPECT_EQ(centre(), 0x0000FFu);
 }
 
+TEST_F(PlaybackTest, ThePreparedPictureFollowsTheWindowSize) {
+    Show show;
+    show.cells = {colourCell("a", kRed, 1000, 1, 0), colourCell("b", kBlue, 1000, 1, 0)};
+    writeShow(0, show);
+    writeShows(0);
+    writeMenu(4);
+    begin();
+    type("1");
+    run(300);
+    ASSERT_EQ(viewer.names().back(), "a");
+    viewer.size = {40, 20};
+    run(50);
+    ASSERT_NE(playback->preparedPicture(), nullptr);
+    EXPECT_EQ(playback->preparedPicture()->width, 27);  // 64 x 48 fitted into 40 x 20
+    EXPECT_EQ(playback->preparedPicture()->height, 20);
+}
+
 TEST_F(PlaybackTest, EndOfASingleShowReturnsToTheMenuAndThePicture) {
     writeShows(2);
     writeMenu(4);
@@ -369,6 +387,19 @@ TEST_F(PlaybackTest, ADestroyedPlayingViewerIsForgotten) {
     EXPECT_EQ(stage->playingViewer(), nullptr);
     clock.now += kPlaybackTickMs;
     stage->tickPlaying();  // a tick still in the queue finds nothing to touch
+}
+
+TEST_F(PlaybackTest, AScreenSaverPlaysAllShowsOnWithoutTheMenu) {
+    writeShows(2);
+    writeMenu(4);
+    begin();
+    stage->setScreenSaver(true, false);
+    playback->setActive(1);
+    run(6000);
+    EXPECT_EQ(player->playMode(), kPlayAllLooped);
+    EXPECT_TRUE(named("intro"));
+    EXPECT_TRUE(named("s1"));
+    EXPECT_FALSE(named(kMenuPictureName));
 }
 
 TEST_F(PlaybackTest, ScreenSaverPointerJitterOfFivePixelsKeepsIt) {
