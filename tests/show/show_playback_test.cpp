@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 
 #include "display/back_buffer_display.h"
 #include "show/menu_definition.h"
@@ -43,9 +44,11 @@ public:
     std::uint32_t now() override { return clock_.now; }
     PictureSize size{64, 48};
     PictureSize drawingSize() override { return size; }
+    std::function<void()> onShow;  // what a script label run from the viewer might do
     void showPicture(BitmapPtr, const std::string& name) override {
         shown.push_back({name, clock_.now});
         path = name;
+        if (onShow) onShow();
     }
     bool hasBasePicture() override { return true; }
     PictureSize currentPictureSize() override { return {32, 24}; }
@@ -375,6 +378,21 @@ TEST_F(PlaybackTest, AMenuOfNoPlacesHasOneShowPerPage) {
     EXPECT_EQ(player->pageCount(), 3);
     playback->key(kKeyPageDown);
     EXPECT_EQ(player->menuPage(), 1);
+}
+
+TEST_F(PlaybackTest, ATickInsideATickReturnsAtOnce) {
+    writeShows(2);
+    writeMenu(4);
+    begin();
+    type("1");
+    int nestedWork = 0;
+    viewer.onShow = [&] {
+        stage->tickPlaying();
+        if (playback->preparedPicture()) ++nestedWork;
+    };
+    run(1000);
+    EXPECT_EQ(nestedWork, 0);
+    EXPECT_TRUE(named("s0"));
 }
 
 TEST_F(PlaybackTest, ADestroyedPlayingViewerIsForgotten) {
