@@ -1,5 +1,8 @@
 #include "transition/block_kind.h"
 
+#include <algorithm>
+#include <cstring>
+
 #include "display/display.h"
 #include "transition/frame_painter.h"
 
@@ -14,6 +17,12 @@ int BlockTransition::begin(const Surface& outgoing, const Surface& incoming, Dis
     sink_ = &sink;
     outgoingRows_.clear();
     incomingRows_.clear();
+    // Both pictures are copied whole at some frame (the outgoing at the
+    // first, the incoming at the last): their rows are converted now.
+    if (!display.outputs().empty()) {
+        outgoingRows_.prepare(outgoing, display.outputs().front().format);
+        incomingRows_.prepare(incoming, display.outputs().front().format);
+    }
     clientWidth_ = display.clientWidth();
     clientHeight_ = display.clientHeight();
     window_ = Rect{0, 0, incoming.width, incoming.height};
@@ -31,7 +40,7 @@ int BlockTransition::begin(const Surface& outgoing, const Surface& incoming, Dis
     havePending_ = false;
     // The first painted frame lays the outgoing picture under the commands,
     // so a window that showed something else starts from the right picture.
-    needFull_ = true;
+    shown_ = kUnknownShown;
     current_ = 0;
     return 0;
 }
@@ -70,29 +79,84 @@ Commands BlockTransition::commandsFor(std::int64_t t) {
 
 void BlockTransition::run(FramePainter& painter, const Commands& commands) {
     for (const BlockCommand& command : commands) {
-        switch (command.source) {
-        case BlockCommand::Source::Black:
+        if (command.source == BlockCommand::Source::Black) {
             painter.fillBlack(command.destination);
-            break;
-        case BlockCommand::Source::Outgoing:
-            painter.copy(*outgoing_, command.destination, command.sourceX, command.sourceY, outgoingRows_);
-            break;
-        case BlockCommand::Source::Incoming:
-            painter.copy(*incoming_, command.destination, command.sourceX, command.sourceY, incomingRows_);
-            break;
+            continue;
+        }
+        const bool fromOutgoing = command.source == BlockCommand::Source::Outgoing;
+        const Surface& surface = fromOutgoing ? *outgoing_ : *incoming_;
+        FormattedRows& rows = fromOutgoing ? outgoingRows_ : incomingRows_;
+        if (command.stepX == 1 && command.stepY == 1) {
+            painter.copy(surface, command.destination, command.sourceX, command.sourceY, rows);
+        } else {
+            copyStepped(painter, surface, command, rows);
         }
     }
 }
 
-void BlockTransition::paint(const Commands& commands, bool fromOutgoing) {
+namespace {
+
+// Pixel k of the row goes to out + k x B, from `from` at source column
+// first + k x step; columns outside 0 ... width are not written.
+template <int B>
+void gatherRow(const std::uint8_t* from, std::int32_t width, std::int64_t first, std::int32_t step, std::int32_t count,
+               std::uint8_t* out) {
+    for (std::int32_t k = 0; k < count; ++k) {
+        const std::int64_t x = first + std::int64_t{step} * k;
+        if (x >= 0 && x < width) std::memcpy(out + static_cast<std::size_t>(k) * B, from + static_cast<std::size_t>(x) * B, B);
+    }
+}
+
+}  // namespace
+
+void BlockTransition::copyStepped(FramePainter& painter, const Surface& surface, const BlockCommand& command,
+                                  FormattedRows& rows) {
+    const Rect& d = command.destination;
+    for (const LockedOutput& out : painter.outputs()) {
+        const Rect part = intersect(d, out.area);
+        const int bytesPerPixel = out.format->bytesPerPixel;
+        const std::int64_t firstX = command.sourceX + std::int64_t{command.stepX} * (part.left - d.left);
+        for (std::int32_t y = part.top; y < part.bottom(); ++y) {
+            const std::int64_t sy = command.sourceY + std::int64_t{command.stepY} * (y - d.top);
+            if (sy < 0 || sy >= surface.height) continue;
+            const std::int32_t row = static_cast<std::int32_t>(sy);
+            std::uint8_t* target = out.at(part.left, y);
+            const std::uint8_t* ready = rows.row(surface, *out.format, row);
+            if (ready != nullptr && bytesPerPixel == 3) {
+                gatherRow<3>(ready, surface.width, firstX, command.stepX, part.width, target);
+            } else if (ready != nullptr && bytesPerPixel == 4) {
+                gatherRow<4>(ready, surface.width, firstX, command.stepX, part.width, target);
+            } else {
+                // A format that is not kept: each pixel through the format's store.
+                for (std::int32_t k = 0; k < part.width; ++k) {
+                    const std::int64_t x = firstX + std::int64_t{command.stepX} * k;
+                    if (x < 0 || x >= surface.width) continue;
+                    storePixels(*out.format, surface.row(row) + x, 1, target + static_cast<std::size_t>(k) * bytesPerPixel);
+                }
+            }
+        }
+    }
+}
+
+void BlockTransition::paint(std::int64_t t, std::int64_t since, bool incremental, Commands& commands, bool fromOutgoing) {
     FramePainter painter(*display_);
     if (!painter.locked()) {
-        needFull_ = true;
+        shown_ = kUnknownShown;
         return;
     }
-    if (fromOutgoing || needFull_) painter.copy(*outgoing_, window_, 0, 0, outgoingRows_);
-    needFull_ = false;
+    if (fromOutgoing || shown_ == kUnknownShown) {
+        painter.copy(*outgoing_, window_, 0, 0, outgoingRows_);
+        shown_ = kOutgoingShown;
+    }
+    if (incremental && (shown_ < since || shown_ > t)) {
+        // The display does not show what the commands build on: the whole
+        // frame over the outgoing picture.
+        if (shown_ != kOutgoingShown) painter.copy(*outgoing_, window_, 0, 0, outgoingRows_);
+        commands.clear();
+        frameSince(t, kOutgoingShown, commands);
+    }
     run(painter, commands);
+    shown_ = t;
     sink_->markPainted();
 }
 
@@ -101,21 +165,23 @@ void BlockTransition::step(std::int64_t t, bool final) {
         // The last frame is the incoming picture, whatever was skipped.
         Commands whole;
         take(whole, BlockCommand::Source::Incoming, window_, 0, 0);
-        paint(whole, false);
+        paint(t, kOutgoingShown, false, whole, false);
         havePending_ = false;
         return;
     }
-    if (havePending_) paint(pending_, false);
+    if (havePending_) paint(current_, pendingSince_, pendingIncremental_, pending_, false);
     pending_.clear();
     current_ = t;
-    frame(t, pending_);
+    // Made now, painted by the next step over what the display then shows.
+    pendingSince_ = std::max(shown_, kOutgoingShown);
+    pendingIncremental_ = frameSince(t, pendingSince_, pending_);
     havePending_ = true;
 }
 
 void BlockTransition::repaint() {
     Commands commands;
-    frame(current_, commands);
-    paint(commands, true);
+    frameSince(current_, kOutgoingShown, commands);
+    paint(current_, kOutgoingShown, false, commands, true);
 }
 
 }  // namespace lv

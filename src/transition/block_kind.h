@@ -15,6 +15,11 @@
 // picture exactly whatever the family's geometry. A step whose lock gave
 // nothing makes the next painted frame start from the outgoing surface, so
 // no stale pixels survive.
+//
+// A family whose pictures only grow (the paper wipes) may draw a frame as
+// what changed since the frame the display shows (frameSince); the kind
+// keeps track of that frame, and when the display shows something else (a
+// lost lock) it draws the whole frame over the outgoing picture instead.
 #pragma once
 
 #include <cstdint>
@@ -34,6 +39,9 @@ struct BlockCommand {
     Source source = Source::Black;
     Rect destination;                        // window coordinates
     std::int32_t sourceX = 0, sourceY = 0;   // where the destination's top-left comes from
+    // Source pixels per window pixel: 1 copies straight; -2 shows the source
+    // mirrored and every second pixel of it (a paper wipe's roll).
+    std::int8_t stepX = 1, stepY = 1;
 };
 using Commands = std::vector<BlockCommand>;
 
@@ -54,6 +62,16 @@ protected:
     // Fills info_ (steps, default duration) and the family's tables.
     virtual void prepare() = 0;
     virtual void frame(std::int64_t t, Commands& out) = 0;
+    // The commands that turn the picture of frame `since` (kOutgoingShown:
+    // the outgoing picture) into frame t; they must also hold when drawn
+    // over any frame between `since` and t. True when they rely on `since`;
+    // the default draws the whole frame and gives false.
+    static constexpr std::int64_t kOutgoingShown = -1;
+    virtual bool frameSince(std::int64_t t, std::int64_t since, Commands& out) {
+        (void)since;
+        frame(t, out);
+        return false;
+    }
 
     // Helpers for the families: a window rectangle from a surface at a shift
     // (window x shows source x + dx), or black.
@@ -75,15 +93,24 @@ protected:
     std::int32_t clientWidth_ = 0, clientHeight_ = 0;
 
 private:
-    void paint(const Commands& commands, bool fromOutgoing);
+    static constexpr std::int64_t kUnknownShown = -2;
+
+    // Paints frame t's commands, made for the display showing `since`;
+    // `fromOutgoing` lays the outgoing picture under them first.
+    void paint(std::int64_t t, std::int64_t since, bool incremental, Commands& commands, bool fromOutgoing);
     void run(FramePainter& painter, const Commands& commands);
+    void copyStepped(FramePainter& painter, const Surface& surface, const BlockCommand& command, FormattedRows& rows);
 
     StepSink* sink_ = nullptr;
     // The two pictures' rows in the output's format, for row copies.
     FormattedRows outgoingRows_, incomingRows_;
     Commands pending_;
     bool havePending_ = false;
-    bool needFull_ = false;
+    bool pendingIncremental_ = false;
+    std::int64_t pendingSince_ = kOutgoingShown;
+    // The frame the display shows: a frame number, kOutgoingShown, or
+    // kUnknownShown before the first frame and after a lost lock.
+    std::int64_t shown_ = kUnknownShown;
     std::int64_t current_ = 0;
 };
 

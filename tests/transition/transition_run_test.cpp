@@ -229,8 +229,10 @@ public:
     using BackBufferDisplay::BackBufferDisplay;
     int failAt = -1;
     int locks = 0;
+    bool failNext = false;
     bool lock(std::vector<LockedOutput>& outputs) override {
-        if (locks++ == failAt) {
+        if (locks++ == failAt || failNext) {
+            failNext = false;
             fillWhite();
             outputs.clear();
             return false;
@@ -247,9 +249,11 @@ private:
 };
 
 TEST(TransitionRunLock, AStepWithoutALockMakesTheNextFrameWhole) {
-    // A slide paints only the incoming picture's part; after a lost frame the
-    // next one must lay the outgoing picture again, not leave the garbage.
-    auto frameAfterFailure = [](int failAt) {
+    // A slide paints only the incoming picture's part, a paper wipe only what
+    // changed since the frame before; after a lost frame the next one must
+    // lay the outgoing picture again and draw all of itself, not leave the garbage.
+    // failAt < -1: the lock of a repaint before the tenth advance fails.
+    auto frameAfterFailure = [](const char* name, int failAt) {
         Registry registry = fullRegistry();
         auto a = fullPattern(40, 20, 1), b = fullPattern(40, 20, 2);
         FlakyDisplay display(40, 20);
@@ -259,11 +263,20 @@ TEST(TransitionRunLock, AStepWithoutALockMakesTheNextFrameWhole) {
         RunOptions options;
         options.refreshHz = 60;
         TransitionRun run;
-        run.start(registry, *a, *b, display, registry.findName("ssSlideLR"), 2000, options);
-        for (int i = 0; i < 20; ++i) run.advance();
+        run.start(registry, *a, *b, display, registry.findName(name), 2000, options);
+        for (int i = 0; i < 20; ++i) {
+            if (failAt < -1 && i == 10) {
+                display.failNext = true;
+                run.repaint();
+            }
+            run.advance();
+        }
         return frames.back();
     };
-    EXPECT_EQ(frameAfterFailure(10), frameAfterFailure(-1));
+    for (const char* name : {"ssSlideLR", "ssPaperLR", "ssPaperBT"}) {
+        EXPECT_EQ(frameAfterFailure(name, 10), frameAfterFailure(name, -1)) << name;
+        EXPECT_EQ(frameAfterFailure(name, -2), frameAfterFailure(name, -1)) << name << ", repaint";
+    }
 }
 
 TEST(BlockCommands, FrameZeroLeavesTheOutgoingPicture) {
