@@ -31,11 +31,16 @@ int BlockTransition::begin(const Surface& outgoing, const Surface& incoming, Dis
     outgoingPicture_ = intersect(outgoing.picture, window_);
     display.setView(window_);
     info_ = TransitionInfo{};
+    wantsWork_ = false;
+    work_ = BlockWork{};
     info_.defaultMs = 2000;
     info_.familyFlag4 = 1;
     info_.passMode = 1;
     prepare();
     if (info_.steps < 1) info_.steps = 1;
+    if (wantsWork_ && !display.outputs().empty()) {
+        work_.reset(BlockWork::Pictures{outgoing_, incoming_, &outgoingRows_, &incomingRows_}, &display.outputs().front().format);
+    }
     pending_.clear();
     havePending_ = false;
     // The first painted frame lays the outgoing picture under the commands,
@@ -71,16 +76,77 @@ void BlockTransition::takeWithin(Commands& out, BlockCommand::Source source, con
     black(out, Rect{shown.right(), shown.top, destination.right() - shown.right(), shown.height});
 }
 
+void BlockTransition::holdIncoming(Commands& out, const Rect& area) {
+    out.push_back(BlockCommand{BlockCommand::Source::IncomingInWork, area, area.left, area.top});
+}
+
 Commands BlockTransition::commandsFor(std::int64_t t) {
     Commands commands;
     frame(t, commands);
     return commands;
 }
 
+namespace {
+
+// The format that every output shares, when they do; null otherwise.
+const PixelFormat* sharedFormat(const std::vector<LockedOutput>& outputs) {
+    if (outputs.empty()) return nullptr;
+    for (const LockedOutput& out : outputs) {
+        if (out.format->code != outputs.front().format->code || out.format->code == pixel_code::kHigh16) return nullptr;
+    }
+    return outputs.front().format;
+}
+
+}  // namespace
+
+bool BlockTransition::prepareWork(FramePainter& painter, const Commands& commands) {
+    std::vector<Rect> held;
+    bool used = false;
+    for (const BlockCommand& command : commands) {
+        used = used || command.source == BlockCommand::Source::Work;
+        if (command.source == BlockCommand::Source::IncomingInWork) held.push_back(command.destination);
+    }
+    if (!used) return false;
+    const PixelFormat* format = sharedFormat(painter.outputs());
+    const int wanted = format != nullptr ? format->code : pixel_code::kUnsupported;
+    if (!work_.ready() || work_.code() != wanted) {
+        work_.reset(BlockWork::Pictures{outgoing_, incoming_, &outgoingRows_, &incomingRows_}, format);
+    }
+    work_.hold(held);
+    return true;
+}
+
+void BlockTransition::copyFromWork(FramePainter& painter, const BlockCommand& command) {
+    const Rect& d = command.destination;
+    const Rect inWork = intersect(Rect{command.sourceX, command.sourceY, d.width, d.height}, window_);
+    const Rect wanted{d.left + inWork.left - command.sourceX, d.top + inWork.top - command.sourceY, inWork.width,
+                      inWork.height};
+    const std::size_t bytesPerPixel = static_cast<std::size_t>(work_.bytesPerPixel());
+    for (const LockedOutput& out : painter.outputs()) {
+        const Rect part = intersect(wanted, out.area);
+        const std::size_t sx = static_cast<std::size_t>(part.left - d.left + command.sourceX);
+        for (std::int32_t y = part.top; y < part.bottom(); ++y) {
+            const std::uint8_t* from = work_.row(y - d.top + command.sourceY) + sx * bytesPerPixel;
+            if (work_.code() == out.format->code) {
+                std::memcpy(out.at(part.left, y), from, static_cast<std::size_t>(part.width) * bytesPerPixel);
+            } else {
+                // Engine pixels, kept whole words.
+                storePixels(*out.format, reinterpret_cast<const std::uint32_t*>(from), part.width, out.at(part.left, y));
+            }
+        }
+    }
+}
+
 void BlockTransition::run(FramePainter& painter, const Commands& commands) {
+    const bool withWork = prepareWork(painter, commands);
     for (const BlockCommand& command : commands) {
         if (command.source == BlockCommand::Source::Black) {
             painter.fillBlack(command.destination);
+            continue;
+        }
+        if (command.source == BlockCommand::Source::IncomingInWork) continue;
+        if (command.source == BlockCommand::Source::Work) {
+            if (withWork) copyFromWork(painter, command);
             continue;
         }
         const bool fromOutgoing = command.source == BlockCommand::Source::Outgoing;

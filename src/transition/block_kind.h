@@ -25,6 +25,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "transition/block_work.h"
 #include "transition/catalogue.h"
 #include "transition/formatted_rows.h"
 #include "transition/surface.h"
@@ -35,7 +36,11 @@ namespace lv {
 class FramePainter;
 
 struct BlockCommand {
-    enum class Source : std::uint8_t { Outgoing, Incoming, Black };
+    // Work: the family's work surface (block_work.h); IncomingInWork paints
+    // nothing but says that the work surface holds the incoming picture in
+    // the destination rectangle (the outgoing one elsewhere), all such
+    // commands of a frame together.
+    enum class Source : std::uint8_t { Outgoing, Incoming, Black, Work, IncomingInWork };
     Source source = Source::Black;
     Rect destination;                        // window coordinates
     std::int32_t sourceX = 0, sourceY = 0;   // where the destination's top-left comes from
@@ -81,6 +86,11 @@ protected:
     static void takeWithin(Commands& out, BlockCommand::Source source, const Rect& destination, std::int32_t dx,
                            std::int32_t dy, const Rect& limit);
     static void black(Commands& out, const Rect& destination);
+    // For families whose both pictures move: asks for the work surface (in
+    // prepare), and says where it holds the incoming picture in a frame
+    // (kept also when empty, so that a frame's rectangles keep their order).
+    void useWork() { wantsWork_ = true; }
+    static void holdIncoming(Commands& out, const Rect& area);
 
     const CatalogueRow& row_;
     TransitionInfo info_;
@@ -100,10 +110,16 @@ private:
     void paint(std::int64_t t, std::int64_t since, bool incremental, Commands& commands, bool fromOutgoing);
     void run(FramePainter& painter, const Commands& commands);
     void copyStepped(FramePainter& painter, const Surface& surface, const BlockCommand& command, FormattedRows& rows);
+    // Brings the work surface to the outputs' format and to what the
+    // commands say it holds; false when the commands use no work surface.
+    bool prepareWork(FramePainter& painter, const Commands& commands);
+    void copyFromWork(FramePainter& painter, const BlockCommand& command);
 
     StepSink* sink_ = nullptr;
     // The two pictures' rows in the output's format, for row copies.
     FormattedRows outgoingRows_, incomingRows_;
+    bool wantsWork_ = false;
+    BlockWork work_;
     Commands pending_;
     bool havePending_ = false;
     bool pendingIncremental_ = false;
