@@ -68,9 +68,16 @@ TEST_F(BlendKernels, VectorFormsAreByteIdenticalToThePlainOne) {
 }
 
 // Blending formatted rows byte by byte gives what blending the engine pixels
-// and storing them in the format gives, in every format of 8-bit channels.
+// (0x00RRGGBB, as surfaces hold them) and storing them in the format gives,
+// in every format of 8-bit channels.
 class BlendBytesPerFormat : public BlendKernels, public ::testing::WithParamInterface<PixelFormat> {
 protected:
+    void SetUp() override {
+        BlendKernels::SetUp();
+        for (auto* row : {&outgoing, &incoming}) {
+            for (auto& p : *row) p &= 0xFFFFFF;
+        }
+    }
     std::vector<std::uint8_t> stored(const std::vector<std::uint32_t>& pixels) {
         std::vector<std::uint8_t> out(pixels.size() * static_cast<std::size_t>(GetParam().bytesPerPixel));
         storePixels(GetParam(), pixels.data(), static_cast<int>(pixels.size()), out.data());
