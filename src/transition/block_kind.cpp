@@ -3,8 +3,10 @@
 #include <algorithm>
 #include <cstring>
 
+#include "display/cpu_features.h"
 #include "display/display.h"
 #include "transition/frame_painter.h"
+#include "transition/row_copy.h"
 
 namespace lv {
 
@@ -116,25 +118,57 @@ bool BlockTransition::prepareWork(FramePainter& painter, const Commands& command
     return true;
 }
 
-void BlockTransition::copyFromWork(FramePainter& painter, const BlockCommand& command) {
+namespace {
+
+// A source row for one output: in the output's format, or engine pixels
+// (0x00RRGGBB words) that are converted as they are written.
+struct SourceRow {
+    const std::uint8_t* bytes = nullptr;
+    bool formatted = false;
+};
+
+// Writes `command`'s destination from source rows (`rowFor(output, y)`),
+// clipped to `bounds` of the source and to each output.
+template <typename RowFor>
+void copyCommand(const std::vector<LockedOutput>& outputs, const BlockCommand& command, const Rect& bounds, RowFor rowFor) {
+    static const RowCopy copy = rowCopy(processorRecord());
     const Rect& d = command.destination;
-    const Rect inWork = intersect(Rect{command.sourceX, command.sourceY, d.width, d.height}, window_);
-    const Rect wanted{d.left + inWork.left - command.sourceX, d.top + inWork.top - command.sourceY, inWork.width,
-                      inWork.height};
-    const std::size_t bytesPerPixel = static_cast<std::size_t>(work_.bytesPerPixel());
-    for (const LockedOutput& out : painter.outputs()) {
+    const Rect inSource = intersect(Rect{command.sourceX, command.sourceY, d.width, d.height}, bounds);
+    const Rect wanted{d.left + inSource.left - command.sourceX, d.top + inSource.top - command.sourceY, inSource.width,
+                      inSource.height};
+    for (const LockedOutput& out : outputs) {
         const Rect part = intersect(wanted, out.area);
         const std::size_t sx = static_cast<std::size_t>(part.left - d.left + command.sourceX);
+        const std::size_t bytesPerPixel = static_cast<std::size_t>(out.format->bytesPerPixel);
         for (std::int32_t y = part.top; y < part.bottom(); ++y) {
-            const std::uint8_t* from = work_.row(y - d.top + command.sourceY) + sx * bytesPerPixel;
-            if (work_.code() == out.format->code) {
-                std::memcpy(out.at(part.left, y), from, static_cast<std::size_t>(part.width) * bytesPerPixel);
+            const SourceRow row = rowFor(out, y - d.top + command.sourceY);
+            if (row.formatted) {
+                copy(out.at(part.left, y), row.bytes + sx * bytesPerPixel, static_cast<std::size_t>(part.width) * bytesPerPixel);
             } else {
-                // Engine pixels, kept whole words.
-                storePixels(*out.format, reinterpret_cast<const std::uint32_t*>(from), part.width, out.at(part.left, y));
+                storePixels(*out.format, reinterpret_cast<const std::uint32_t*>(row.bytes) + sx, part.width, out.at(part.left, y));
             }
         }
     }
+}
+
+}  // namespace
+
+void BlockTransition::copyFrom(FramePainter& painter, const BlockCommand& command) {
+    if (command.source == BlockCommand::Source::Work) {
+        copyCommand(painter.outputs(), command, window_, [&](const LockedOutput& out, std::int32_t y) {
+            return SourceRow{work_.row(y), work_.code() == out.format->code};
+        });
+        return;
+    }
+    const bool fromOutgoing = command.source == BlockCommand::Source::Outgoing;
+    const Surface& surface = fromOutgoing ? *outgoing_ : *incoming_;
+    FormattedRows& rows = fromOutgoing ? outgoingRows_ : incomingRows_;
+    copyCommand(painter.outputs(), command, Rect{0, 0, surface.width, surface.height},
+                [&](const LockedOutput& out, std::int32_t y) {
+                    const std::uint8_t* ready = rows.row(surface, *out.format, y);
+                    return ready != nullptr ? SourceRow{ready, true}
+                                            : SourceRow{reinterpret_cast<const std::uint8_t*>(surface.row(y)), false};
+                });
 }
 
 void BlockTransition::run(FramePainter& painter, const Commands& commands) {
@@ -146,17 +180,15 @@ void BlockTransition::run(FramePainter& painter, const Commands& commands) {
         }
         if (command.source == BlockCommand::Source::IncomingInWork) continue;
         if (command.source == BlockCommand::Source::Work) {
-            if (withWork) copyFromWork(painter, command);
+            if (withWork) copyFrom(painter, command);
+            continue;
+        }
+        if (command.stepX == 1 && command.stepY == 1) {
+            copyFrom(painter, command);
             continue;
         }
         const bool fromOutgoing = command.source == BlockCommand::Source::Outgoing;
-        const Surface& surface = fromOutgoing ? *outgoing_ : *incoming_;
-        FormattedRows& rows = fromOutgoing ? outgoingRows_ : incomingRows_;
-        if (command.stepX == 1 && command.stepY == 1) {
-            painter.copy(surface, command.destination, command.sourceX, command.sourceY, rows);
-        } else {
-            copyStepped(painter, surface, command, rows);
-        }
+        copyStepped(painter, fromOutgoing ? *outgoing_ : *incoming_, command, fromOutgoing ? outgoingRows_ : incomingRows_);
     }
 }
 
@@ -210,14 +242,15 @@ void BlockTransition::paint(std::int64_t t, std::int64_t since, bool incremental
         shown_ = kUnknownShown;
         return;
     }
+    const BlockCommand outgoingWhole{BlockCommand::Source::Outgoing, window_, 0, 0};
     if (fromOutgoing || shown_ == kUnknownShown) {
-        painter.copy(*outgoing_, window_, 0, 0, outgoingRows_);
+        copyFrom(painter, outgoingWhole);
         shown_ = kOutgoingShown;
     }
     if (incremental && (shown_ < since || shown_ > t)) {
         // The display does not show what the commands build on: the whole
         // frame over the outgoing picture.
-        if (shown_ != kOutgoingShown) painter.copy(*outgoing_, window_, 0, 0, outgoingRows_);
+        if (shown_ != kOutgoingShown) copyFrom(painter, outgoingWhole);
         commands.clear();
         frameSince(t, kOutgoingShown, commands);
     }

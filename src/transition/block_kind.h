@@ -113,7 +113,8 @@ private:
     // Brings the work surface to the outputs' format and to what the
     // commands say it holds; false when the commands use no work surface.
     bool prepareWork(FramePainter& painter, const Commands& commands);
-    void copyFromWork(FramePainter& painter, const BlockCommand& command);
+    // A straight command from the outgoing or incoming picture or the work surface.
+    void copyFrom(FramePainter& painter, const BlockCommand& command);
 
     StepSink* sink_ = nullptr;
     // The two pictures' rows in the output's format, for row copies.
