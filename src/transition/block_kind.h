@@ -20,6 +20,10 @@
 // what changed since the frame the display shows (frameSince); the kind
 // keeps track of that frame, and when the display shows something else (a
 // lost lock) it draws the whole frame over the outgoing picture instead.
+// A family whose pictures both move (the pushes) copies from the work
+// surface, which holds both pictures' visible parts in one picture's room.
+// Rows are copied from the pictures kept in the output's format (converted
+// at begin), by row_copy.h.
 #pragma once
 
 #include <cstdint>
