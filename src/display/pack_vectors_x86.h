@@ -1,5 +1,5 @@
-// Register-level pieces of the 32-to-24-bit packers, shared by the row
-// packer and the kernels that pack their own results (the cross-fade's).
+// Register-level pieces of the 32-to-24-bit packers: the row packer's, and
+// any kernel that packs its own results.
 // Only for GCC-compatible x86 builds; each function carries its own target,
 // so callers compiled for a plain processor may include this.
 //

@@ -18,15 +18,11 @@ void blendRowPlain(const std::uint32_t* outgoing, const std::uint32_t* incoming,
     }
 }
 
-void blendRow24Plain(const std::uint32_t* outgoing, const std::uint32_t* incoming, std::int32_t count,
-                     std::int32_t level, std::int32_t bias, std::uint8_t* out) {
+void blendBytesPlain(const std::uint8_t* outgoing, const std::uint8_t* incoming, std::int32_t count, std::int32_t level,
+                     std::int32_t bias, std::uint8_t* out) {
     const std::uint32_t wIn = static_cast<std::uint32_t>(level), wOut = 256u - wIn, b = static_cast<std::uint32_t>(bias);
-    for (std::int32_t i = 0; i < count; ++i, out += 3) {
-        const std::uint32_t o = outgoing[i], n = incoming[i];
-        for (int c = 0; c < 3; ++c) {
-            const int shift = 8 * c;
-            out[c] = static_cast<std::uint8_t>((((o >> shift) & 0xFFu) * wOut + ((n >> shift) & 0xFFu) * wIn + b) >> 8);
-        }
+    for (std::int32_t i = 0; i < count; ++i) {
+        out[i] = static_cast<std::uint8_t>((outgoing[i] * wOut + incoming[i] * wIn + b) >> 8);
     }
 }
 
@@ -36,10 +32,10 @@ BlendRowKernel blendKernel(const ProcessorRecord& processor) {
     return blendRowPlain;
 }
 
-BlendRow24Kernel blendRow24Kernel(const ProcessorRecord& processor) {
-    if (processor.avx2() && blendRow24Avx2() != nullptr) return blendRow24Avx2();
-    if (processor.sse2() && blendRow24Sse2() != nullptr) return blendRow24Sse2();
-    return blendRow24Plain;
+BlendBytesKernel blendBytesKernel(const ProcessorRecord& processor) {
+    if (processor.avx2() && blendBytesAvx2() != nullptr) return blendBytesAvx2();
+    if (processor.sse2() && blendBytesSse2() != nullptr) return blendBytesSse2();
+    return blendBytesPlain;
 }
 
 }  // namespace lv

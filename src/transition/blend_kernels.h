@@ -6,7 +6,7 @@
 // pixels exactly, level 0 the outgoing ones when the bias is 0.
 //
 // Three forms give identical bytes: plain, SSE2 and AVX2; blendKernel (and
-// blendRow24Kernel for 24-bit rows) picks the best that the processor
+// blendBytesKernel for formatted rows) picks the best that the processor
 // record allows.
 #pragma once
 
@@ -27,17 +27,22 @@ BlendRowKernel blendRowAvx2();
 
 BlendRowKernel blendKernel(const ProcessorRecord& processor);
 
-// The same blend written straight as a 24-bit row (bytes blue, green, red),
-// the bytes that blending a row and packing it with packRow24Plain give.
-using BlendRow24Kernel = void (*)(const std::uint32_t* outgoing, const std::uint32_t* incoming, std::int32_t count,
+// The same blend byte by byte, for rows already in an output's format of 8
+// bits per channel (24 or 32 bits): each byte mixes with the byte at the same
+// place, so blending two formatted rows gives the bytes that blending the
+// engine pixels and storing them would (a padding byte is 0 in both and stays
+// 0). `count` is in bytes. The vector forms write the output with streaming
+// stores, past the caches: a frame is written once and not read back by the
+// blend, so it does not push the two pictures out of the cache.
+using BlendBytesKernel = void (*)(const std::uint8_t* outgoing, const std::uint8_t* incoming, std::int32_t count,
                                   std::int32_t level, std::int32_t bias, std::uint8_t* out);
 
-void blendRow24Plain(const std::uint32_t* outgoing, const std::uint32_t* incoming, std::int32_t count,
-                     std::int32_t level, std::int32_t bias, std::uint8_t* out);
-BlendRow24Kernel blendRow24Sse2();
-BlendRow24Kernel blendRow24Avx2();
+void blendBytesPlain(const std::uint8_t* outgoing, const std::uint8_t* incoming, std::int32_t count, std::int32_t level,
+                     std::int32_t bias, std::uint8_t* out);
+BlendBytesKernel blendBytesSse2();
+BlendBytesKernel blendBytesAvx2();
 
-BlendRow24Kernel blendRow24Kernel(const ProcessorRecord& processor);
+BlendBytesKernel blendBytesKernel(const ProcessorRecord& processor);
 
 // The bias of a dither phase.
 inline std::int32_t ditherBias(std::int32_t phase, std::int32_t period) {

@@ -1,15 +1,14 @@
 // SSE2 and AVX2 forms of the cross-fade's row kernels. Channels widen to 16
 // bits; a weighted sum never passes 255 x 256 + 255, so it fits a 16-bit lane
 // unsigned, and the shift by 8 and the pack give the plain kernel's bytes.
-// The 24-bit forms pack the blended pixels in registers, so each pixel is
-// read once from each surface and written once to the output.
+// The byte forms blend formatted rows and stream their results past the
+// caches.
 #include "transition/blend_kernels.h"
 
 #if defined(__GNUC__) && (defined(__i386__) || defined(__x86_64__))
 
 #include <immintrin.h>
 
-#include "display/pack_vectors_x86.h"
 
 namespace lv {
 
@@ -30,8 +29,9 @@ LV_SSE2 inline __m128i blendHalf(__m128i o, __m128i n, const WeightsSse2& w) {
     return _mm_srli_epi16(sum, 8);
 }
 
-// Four blended pixels; the fourth bytes hold the blend of the inputs' ones.
-LV_SSE2 inline __m128i blend4(const std::uint32_t* outgoing, const std::uint32_t* incoming, const WeightsSse2& w) {
+// 16 blended bytes (four pixels; the fourth bytes hold the blend of the
+// inputs' ones).
+LV_SSE2 inline __m128i blend16(const void* outgoing, const void* incoming, const WeightsSse2& w) {
     const __m128i zero = _mm_setzero_si128();
     const __m128i o = _mm_loadu_si128(reinterpret_cast<const __m128i*>(outgoing));
     const __m128i n = _mm_loadu_si128(reinterpret_cast<const __m128i*>(incoming));
@@ -45,27 +45,41 @@ LV_SSE2 void blendSse2(const std::uint32_t* outgoing, const std::uint32_t* incom
     const __m128i colour = _mm_set1_epi32(0x00FFFFFF);
     std::int32_t i = 0;
     for (; i + 4 <= count; i += 4) {
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), _mm_and_si128(blend4(outgoing + i, incoming + i, w), colour));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), _mm_and_si128(blend16(outgoing + i, incoming + i, w), colour));
     }
     blendRowPlain(outgoing + i, incoming + i, count - i, level, bias, out + i);
 }
 
-LV_SSE2 void blend24Sse2(const std::uint32_t* outgoing, const std::uint32_t* incoming, std::int32_t count,
-                         std::int32_t level, std::int32_t bias, std::uint8_t* out) {
-    const WeightsSse2 w(level, bias);
-    std::int32_t i = 0;
-    for (; i + 16 <= count; i += 16) {
-        const std::uint32_t* o = outgoing + i;
-        const std::uint32_t* n = incoming + i;
-        pack_x86::store16Sse2(out + static_cast<std::size_t>(i) * 3, blend4(o, n, w), blend4(o + 4, n + 4, w),
-                              blend4(o + 8, n + 8, w), blend4(o + 12, n + 12, w));
-    }
-    blendRow24Plain(outgoing + i, incoming + i, count - i, level, bias, out + static_cast<std::size_t>(i) * 3);
+// Where the streaming stores of `alignment`-byte vectors start: the first
+// aligned byte of `out`.
+inline std::int32_t alignedStart(const std::uint8_t* out, std::uintptr_t alignment) {
+    const std::uintptr_t misaligned = reinterpret_cast<std::uintptr_t>(out) & (alignment - 1);
+    return misaligned == 0 ? 0 : static_cast<std::int32_t>(alignment - misaligned);
 }
 
-// Eight blended pixels; unpack and pack work within 128-bit halves, so the
-// pixel order holds.
-LV_AVX2 inline __m256i blend8(const std::uint32_t* outgoing, const std::uint32_t* incoming, __m256i wOut, __m256i wIn,
+// Rows of a vector or more: the first and the last vector are written with
+// ordinary stores where they fall, the aligned ones between them streamed;
+// the overlaps are written twice with the same bytes.
+LV_SSE2 void blendBytesSse2Form(const std::uint8_t* outgoing, const std::uint8_t* incoming, std::int32_t count,
+                                std::int32_t level, std::int32_t bias, std::uint8_t* out) {
+    if (count < 16) {
+        blendBytesPlain(outgoing, incoming, count, level, bias, out);
+        return;
+    }
+    const WeightsSse2 w(level, bias);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out), blend16(outgoing, incoming, w));
+    std::int32_t i = alignedStart(out, 16);
+    for (; i + 16 <= count; i += 16) {
+        _mm_stream_si128(reinterpret_cast<__m128i*>(out + i), blend16(outgoing + i, incoming + i, w));
+    }
+    _mm_sfence();
+    const std::int32_t last = count - 16;
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + last), blend16(outgoing + last, incoming + last, w));
+}
+
+// 32 blended bytes (eight pixels); unpack and pack work within 128-bit
+// halves, so the byte order holds.
+LV_AVX2 inline __m256i blend8(const void* outgoing, const void* incoming, __m256i wOut, __m256i wIn,
                               __m256i b) {
     const __m256i zero = _mm256_setzero_si256();
     const __m256i o = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(outgoing));
@@ -93,24 +107,32 @@ LV_AVX2 void blendAvx2(const std::uint32_t* outgoing, const std::uint32_t* incom
     blendRowPlain(outgoing + i, incoming + i, count - i, level, bias, out + i);
 }
 
-LV_AVX2 void blend24Avx2(const std::uint32_t* outgoing, const std::uint32_t* incoming, std::int32_t count,
-                         std::int32_t level, std::int32_t bias, std::uint8_t* out) {
+LV_AVX2 void blendBytesAvx2Form(const std::uint8_t* outgoing, const std::uint8_t* incoming, std::int32_t count,
+                                std::int32_t level, std::int32_t bias, std::uint8_t* out) {
+    if (count < 32) {
+        blendBytesSse2Form(outgoing, incoming, count, level, bias, out);
+        return;
+    }
     const __m256i wIn = _mm256_set1_epi16(static_cast<short>(level));
     const __m256i wOut = _mm256_set1_epi16(static_cast<short>(256 - level));
     const __m256i b = _mm256_set1_epi16(static_cast<short>(bias));
-    std::int32_t i = 0;
-    for (; i + 8 <= count; i += 8) {
-        pack_x86::store8Avx2(out + static_cast<std::size_t>(i) * 3, blend8(outgoing + i, incoming + i, wOut, wIn, b));
+    // blend8 mixes 32 bytes; that they are eight pixels does not matter.
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(out), blend8(outgoing, incoming, wOut, wIn, b));
+    std::int32_t i = alignedStart(out, 32);
+    for (; i + 32 <= count; i += 32) {
+        _mm256_stream_si256(reinterpret_cast<__m256i*>(out + i), blend8(outgoing + i, incoming + i, wOut, wIn, b));
     }
-    blendRow24Plain(outgoing + i, incoming + i, count - i, level, bias, out + static_cast<std::size_t>(i) * 3);
+    _mm_sfence();
+    const std::int32_t last = count - 32;
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + last), blend8(outgoing + last, incoming + last, wOut, wIn, b));
 }
 
 }  // namespace
 
 BlendRowKernel blendRowSse2() { return blendSse2; }
 BlendRowKernel blendRowAvx2() { return blendAvx2; }
-BlendRow24Kernel blendRow24Sse2() { return blend24Sse2; }
-BlendRow24Kernel blendRow24Avx2() { return blend24Avx2; }
+BlendBytesKernel blendBytesSse2() { return blendBytesSse2Form; }
+BlendBytesKernel blendBytesAvx2() { return blendBytesAvx2Form; }
 
 }  // namespace lv
 
@@ -119,8 +141,8 @@ BlendRow24Kernel blendRow24Avx2() { return blend24Avx2; }
 namespace lv {
 BlendRowKernel blendRowSse2() { return nullptr; }
 BlendRowKernel blendRowAvx2() { return nullptr; }
-BlendRow24Kernel blendRow24Sse2() { return nullptr; }
-BlendRow24Kernel blendRow24Avx2() { return nullptr; }
+BlendBytesKernel blendBytesSse2() { return nullptr; }
+BlendBytesKernel blendBytesAvx2() { return nullptr; }
 }  // namespace lv
 
 #endif

@@ -1,7 +1,12 @@
 #include "transition/block_kind.h"
 
+#include <algorithm>
+#include <cstring>
+
+#include "display/cpu_features.h"
 #include "display/display.h"
 #include "transition/frame_painter.h"
+#include "transition/row_copy.h"
 
 namespace lv {
 
@@ -14,6 +19,12 @@ int BlockTransition::begin(const Surface& outgoing, const Surface& incoming, Dis
     sink_ = &sink;
     outgoingRows_.clear();
     incomingRows_.clear();
+    // Both pictures are copied whole at some frame (the outgoing at the
+    // first, the incoming at the last): their rows are converted now.
+    if (!display.outputs().empty()) {
+        outgoingRows_.prepare(outgoing, display.outputs().front().format);
+        incomingRows_.prepare(incoming, display.outputs().front().format);
+    }
     clientWidth_ = display.clientWidth();
     clientHeight_ = display.clientHeight();
     window_ = Rect{0, 0, incoming.width, incoming.height};
@@ -22,16 +33,21 @@ int BlockTransition::begin(const Surface& outgoing, const Surface& incoming, Dis
     outgoingPicture_ = intersect(outgoing.picture, window_);
     display.setView(window_);
     info_ = TransitionInfo{};
+    wantsWork_ = false;
+    work_ = BlockWork{};
     info_.defaultMs = 2000;
     info_.familyFlag4 = 1;
     info_.passMode = 1;
     prepare();
     if (info_.steps < 1) info_.steps = 1;
+    if (wantsWork_ && !display.outputs().empty()) {
+        work_.reset(BlockWork::Pictures{outgoing_, incoming_, &outgoingRows_, &incomingRows_}, &display.outputs().front().format);
+    }
     pending_.clear();
     havePending_ = false;
     // The first painted frame lays the outgoing picture under the commands,
     // so a window that showed something else starts from the right picture.
-    needFull_ = true;
+    shown_ = kUnknownShown;
     current_ = 0;
     return 0;
 }
@@ -62,37 +78,184 @@ void BlockTransition::takeWithin(Commands& out, BlockCommand::Source source, con
     black(out, Rect{shown.right(), shown.top, destination.right() - shown.right(), shown.height});
 }
 
+void BlockTransition::holdIncoming(Commands& out, const Rect& area) {
+    out.push_back(BlockCommand{BlockCommand::Source::IncomingInWork, area, area.left, area.top});
+}
+
 Commands BlockTransition::commandsFor(std::int64_t t) {
     Commands commands;
     frame(t, commands);
     return commands;
 }
 
-void BlockTransition::run(FramePainter& painter, const Commands& commands) {
+namespace {
+
+// The format that every output shares, when they do; null otherwise.
+const PixelFormat* sharedFormat(const std::vector<LockedOutput>& outputs) {
+    if (outputs.empty()) return nullptr;
+    for (const LockedOutput& out : outputs) {
+        if (out.format->code != outputs.front().format->code || out.format->code == pixel_code::kHigh16) return nullptr;
+    }
+    return outputs.front().format;
+}
+
+}  // namespace
+
+bool BlockTransition::prepareWork(FramePainter& painter, const Commands& commands) {
+    std::vector<Rect> held;
+    bool used = false;
     for (const BlockCommand& command : commands) {
-        switch (command.source) {
-        case BlockCommand::Source::Black:
-            painter.fillBlack(command.destination);
-            break;
-        case BlockCommand::Source::Outgoing:
-            painter.copy(*outgoing_, command.destination, command.sourceX, command.sourceY, outgoingRows_);
-            break;
-        case BlockCommand::Source::Incoming:
-            painter.copy(*incoming_, command.destination, command.sourceX, command.sourceY, incomingRows_);
-            break;
+        used = used || command.source == BlockCommand::Source::Work;
+        if (command.source == BlockCommand::Source::IncomingInWork) held.push_back(command.destination);
+    }
+    if (!used) return false;
+    const PixelFormat* format = sharedFormat(painter.outputs());
+    const int wanted = format != nullptr ? format->code : pixel_code::kUnsupported;
+    if (!work_.ready() || work_.code() != wanted) {
+        work_.reset(BlockWork::Pictures{outgoing_, incoming_, &outgoingRows_, &incomingRows_}, format);
+    }
+    work_.hold(held);
+    return true;
+}
+
+namespace {
+
+// A source row for one output: in the output's format, or engine pixels
+// (0x00RRGGBB words) that are converted as they are written.
+struct SourceRow {
+    const std::uint8_t* bytes = nullptr;
+    bool formatted = false;
+};
+
+// Writes `command`'s destination from source rows (`rowFor(output, y)`),
+// clipped to `bounds` of the source and to each output.
+template <typename RowFor>
+void copyCommand(const std::vector<LockedOutput>& outputs, const BlockCommand& command, const Rect& bounds, RowFor rowFor) {
+    static const RowCopy copy = rowCopy(processorRecord());
+    const Rect& d = command.destination;
+    const Rect inSource = intersect(Rect{command.sourceX, command.sourceY, d.width, d.height}, bounds);
+    const Rect wanted{d.left + inSource.left - command.sourceX, d.top + inSource.top - command.sourceY, inSource.width,
+                      inSource.height};
+    for (const LockedOutput& out : outputs) {
+        const Rect part = intersect(wanted, out.area);
+        const std::size_t sx = static_cast<std::size_t>(part.left - d.left + command.sourceX);
+        const std::size_t bytesPerPixel = static_cast<std::size_t>(out.format->bytesPerPixel);
+        for (std::int32_t y = part.top; y < part.bottom(); ++y) {
+            const SourceRow row = rowFor(out, y - d.top + command.sourceY);
+            if (row.formatted) {
+                copy(out.at(part.left, y), row.bytes + sx * bytesPerPixel, static_cast<std::size_t>(part.width) * bytesPerPixel);
+            } else {
+                storePixels(*out.format, reinterpret_cast<const std::uint32_t*>(row.bytes) + sx, part.width, out.at(part.left, y));
+            }
         }
     }
 }
 
-void BlockTransition::paint(const Commands& commands, bool fromOutgoing) {
-    FramePainter painter(*display_);
-    if (!painter.locked()) {
-        needFull_ = true;
+}  // namespace
+
+void BlockTransition::copyFrom(FramePainter& painter, const BlockCommand& command) {
+    if (command.source == BlockCommand::Source::Work) {
+        copyCommand(painter.outputs(), command, window_, [&](const LockedOutput& out, std::int32_t y) {
+            return SourceRow{work_.row(y), work_.code() == out.format->code};
+        });
         return;
     }
-    if (fromOutgoing || needFull_) painter.copy(*outgoing_, window_, 0, 0, outgoingRows_);
-    needFull_ = false;
+    const bool fromOutgoing = command.source == BlockCommand::Source::Outgoing;
+    const Surface& surface = fromOutgoing ? *outgoing_ : *incoming_;
+    FormattedRows& rows = fromOutgoing ? outgoingRows_ : incomingRows_;
+    copyCommand(painter.outputs(), command, Rect{0, 0, surface.width, surface.height},
+                [&](const LockedOutput& out, std::int32_t y) {
+                    const std::uint8_t* ready = rows.row(surface, *out.format, y);
+                    return ready != nullptr ? SourceRow{ready, true}
+                                            : SourceRow{reinterpret_cast<const std::uint8_t*>(surface.row(y)), false};
+                });
+}
+
+void BlockTransition::run(FramePainter& painter, const Commands& commands) {
+    const bool withWork = prepareWork(painter, commands);
+    for (const BlockCommand& command : commands) {
+        if (command.source == BlockCommand::Source::Black) {
+            painter.fillBlack(command.destination);
+            continue;
+        }
+        if (command.source == BlockCommand::Source::IncomingInWork) continue;
+        if (command.source == BlockCommand::Source::Work) {
+            if (withWork) copyFrom(painter, command);
+            continue;
+        }
+        if (command.stepX == 1 && command.stepY == 1) {
+            copyFrom(painter, command);
+            continue;
+        }
+        const bool fromOutgoing = command.source == BlockCommand::Source::Outgoing;
+        copyStepped(painter, fromOutgoing ? *outgoing_ : *incoming_, command, fromOutgoing ? outgoingRows_ : incomingRows_);
+    }
+}
+
+namespace {
+
+// Pixel k of the row goes to out + k x B, from `from` at source column
+// first + k x step; columns outside 0 ... width are not written.
+template <int B>
+void gatherRow(const std::uint8_t* from, std::int32_t width, std::int64_t first, std::int32_t step, std::int32_t count,
+               std::uint8_t* out) {
+    for (std::int32_t k = 0; k < count; ++k) {
+        const std::int64_t x = first + std::int64_t{step} * k;
+        if (x >= 0 && x < width) std::memcpy(out + static_cast<std::size_t>(k) * B, from + static_cast<std::size_t>(x) * B, B);
+    }
+}
+
+}  // namespace
+
+void BlockTransition::copyStepped(FramePainter& painter, const Surface& surface, const BlockCommand& command,
+                                  FormattedRows& rows) {
+    const Rect& d = command.destination;
+    for (const LockedOutput& out : painter.outputs()) {
+        const Rect part = intersect(d, out.area);
+        const int bytesPerPixel = out.format->bytesPerPixel;
+        const std::int64_t firstX = command.sourceX + std::int64_t{command.stepX} * (part.left - d.left);
+        for (std::int32_t y = part.top; y < part.bottom(); ++y) {
+            const std::int64_t sy = command.sourceY + std::int64_t{command.stepY} * (y - d.top);
+            if (sy < 0 || sy >= surface.height) continue;
+            const std::int32_t row = static_cast<std::int32_t>(sy);
+            std::uint8_t* target = out.at(part.left, y);
+            const std::uint8_t* ready = rows.row(surface, *out.format, row);
+            if (ready != nullptr && bytesPerPixel == 3) {
+                gatherRow<3>(ready, surface.width, firstX, command.stepX, part.width, target);
+            } else if (ready != nullptr && bytesPerPixel == 4) {
+                gatherRow<4>(ready, surface.width, firstX, command.stepX, part.width, target);
+            } else {
+                // A format that is not kept: each pixel through the format's store.
+                for (std::int32_t k = 0; k < part.width; ++k) {
+                    const std::int64_t x = firstX + std::int64_t{command.stepX} * k;
+                    if (x < 0 || x >= surface.width) continue;
+                    storePixels(*out.format, surface.row(row) + x, 1, target + static_cast<std::size_t>(k) * bytesPerPixel);
+                }
+            }
+        }
+    }
+}
+
+void BlockTransition::paint(std::int64_t t, std::int64_t since, bool incremental, Commands& commands, bool fromOutgoing) {
+    FramePainter painter(*display_);
+    if (!painter.locked()) {
+        shown_ = kUnknownShown;
+        return;
+    }
+    const BlockCommand outgoingWhole{BlockCommand::Source::Outgoing, window_, 0, 0};
+    if (fromOutgoing || shown_ == kUnknownShown) {
+        copyFrom(painter, outgoingWhole);
+        shown_ = kOutgoingShown;
+    }
+    if (incremental && (shown_ < since || shown_ > t)) {
+        // The display does not show what the commands build on: the whole
+        // frame over the outgoing picture.
+        if (shown_ != kOutgoingShown) copyFrom(painter, outgoingWhole);
+        commands.clear();
+        frameSince(t, kOutgoingShown, commands);
+    }
     run(painter, commands);
+    shown_ = t;
     sink_->markPainted();
 }
 
@@ -101,21 +264,23 @@ void BlockTransition::step(std::int64_t t, bool final) {
         // The last frame is the incoming picture, whatever was skipped.
         Commands whole;
         take(whole, BlockCommand::Source::Incoming, window_, 0, 0);
-        paint(whole, false);
+        paint(t, kOutgoingShown, false, whole, false);
         havePending_ = false;
         return;
     }
-    if (havePending_) paint(pending_, false);
+    if (havePending_) paint(current_, pendingSince_, pendingIncremental_, pending_, false);
     pending_.clear();
     current_ = t;
-    frame(t, pending_);
+    // Made now, painted by the next step over what the display then shows.
+    pendingSince_ = std::max(shown_, kOutgoingShown);
+    pendingIncremental_ = frameSince(t, pendingSince_, pending_);
     havePending_ = true;
 }
 
 void BlockTransition::repaint() {
     Commands commands;
-    frame(current_, commands);
-    paint(commands, true);
+    frameSince(current_, kOutgoingShown, commands);
+    paint(current_, kOutgoingShown, false, commands, true);
 }
 
 }  // namespace lv

@@ -14,6 +14,7 @@
 #include "transition/blend_kernels.h"
 #include "transition/easing.h"
 #include "transition/families.h"
+#include "transition/formatted_rows.h"
 #include "transition/frame_painter.h"
 #include "transition/run.h"
 #include "transition/surface.h"
@@ -37,7 +38,13 @@ public:
                              incoming.width, incoming.height});
         table_ = symmetricEasing(kSteps, EasingShape::Cube);
         kernel_ = blendKernel(processorRecord());
-        kernel24_ = blendRow24Kernel(processorRecord());
+        bytesKernel_ = blendBytesKernel(processorRecord());
+        outgoingRows_.clear();
+        incomingRows_.clear();
+        if (!display.outputs().empty()) {
+            outgoingRows_.prepare(outgoing, display.outputs().front().format);
+            incomingRows_.prepare(incoming, display.outputs().front().format);
+        }
         period_ = 3;
         phase_ = 0;
         row_.resize(static_cast<std::size_t>(incoming.width));
@@ -79,8 +86,11 @@ public:
     std::int32_t level() const { return level_; }
 
 private:
-    // The surface's row y goes to view row y; each output takes its part. A
-    // 24-bit output takes the blend straight; others through the row buffer.
+    // The surface's row y goes to view row y; each output takes its part. The
+    // two pictures' rows are kept in the output's format (converted once, at
+    // begin), so a frame is one pass that reads both and writes
+    // the output; a format that is not kept (16 bits) goes through the row
+    // buffer and the per-channel tables.
     void paint(FramePainter& painter, std::int32_t phase, std::int32_t period) {
         const std::int32_t bias = ditherBias(phase, period);
         const Rect view = display_->view();
@@ -90,8 +100,12 @@ private:
                 const std::int32_t sy = y - view.top, sx = part.left - view.left;
                 const std::uint32_t* o = outgoing_->row(sy) + sx;
                 const std::uint32_t* n = incoming_->row(sy) + sx;
-                if (out.format->code == pixel_code::kBgr24) {
-                    kernel24_(o, n, part.width, level_, bias, out.at(part.left, y));
+                const std::uint8_t* formattedOut = outgoingRows_.row(*outgoing_, *out.format, sy);
+                const std::uint8_t* formattedIn = incomingRows_.row(*incoming_, *out.format, sy);
+                if (formattedOut != nullptr && formattedIn != nullptr) {
+                    const std::int32_t bytesPerPixel = out.format->bytesPerPixel;
+                    bytesKernel_(formattedOut + sx * bytesPerPixel, formattedIn + sx * bytesPerPixel,
+                                 part.width * bytesPerPixel, level_, bias, out.at(part.left, y));
                     continue;
                 }
                 kernel_(o, n, part.width, level_, bias, row_.data());
@@ -107,7 +121,8 @@ private:
     Rect area_;
     std::vector<std::int32_t> table_;
     BlendRowKernel kernel_ = blendRowPlain;
-    BlendRow24Kernel kernel24_ = blendRow24Plain;
+    BlendBytesKernel bytesKernel_ = blendBytesPlain;
+    FormattedRows outgoingRows_, incomingRows_;
     std::int32_t level_ = 0, phase_ = 0, period_ = 3;
     std::vector<std::uint32_t> row_;
 };

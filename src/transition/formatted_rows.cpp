@@ -19,6 +19,12 @@ void FormattedRows::start(const Surface& surface, const PixelFormat& format) {
     ready_.assign(static_cast<std::size_t>(surface.height), 0);
 }
 
+void FormattedRows::prepare(const Surface& surface, const PixelFormat& format) {
+    for (std::int32_t y = 0; y < surface.height; ++y) {
+        if (row(surface, format, y) == nullptr) return;
+    }
+}
+
 const std::uint8_t* FormattedRows::row(const Surface& surface, const PixelFormat& format, std::int32_t y) {
     // The 16-bit formats vary with their masks, so one code does not tell them apart.
     if (!format.supported() || format.code == pixel_code::kHigh16) return nullptr;

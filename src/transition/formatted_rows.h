@@ -25,6 +25,8 @@ public:
     // Row y of the surface in the format (0 <= y < height); null when the
     // format is not kept.
     const std::uint8_t* row(const Surface& surface, const PixelFormat& format, std::int32_t y);
+    // Converts every row now (a transition's begin), so that its frames only copy.
+    void prepare(const Surface& surface, const PixelFormat& format);
     void clear();
 
 private:

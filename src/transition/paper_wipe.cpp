@@ -4,6 +4,11 @@
 // mirrored and squeezed (every second line), as the curled paper would, with
 // a one-line shadow on its uncovered side. The fold moves at constant speed
 // (no easing) from the near edge until the roll has left the window.
+//
+// The uncovered part only grows, so a frame draws the incoming picture only
+// where it was uncovered since the frame on the display, then the shadow
+// line and the roll; the roll is one mirrored command that takes every
+// second line of the sheet.
 #include <algorithm>
 #include <memory>
 
@@ -42,24 +47,45 @@ protected:
         return axis_.rect(lo, to - from, 0, across_);
     }
 
-    void frame(std::int64_t t, Commands& out) override {
-        const std::int32_t fold = static_cast<std::int32_t>(std::min<std::int64_t>(t, extent_ + roll_ + 1));
+    std::int32_t foldAt(std::int64_t t) const {
+        return static_cast<std::int32_t>(std::clamp<std::int64_t>(t, 0, extent_ + roll_ + 1));
+    }
+    // Lines before the shadow line show the incoming picture.
+    std::int32_t uncovered(std::int32_t fold) const { return std::max(0, std::max(0, fold - roll_) - 1); }
+
+    void frame(std::int64_t t, Commands& out) override { frameSince(t, kOutgoingShown, out); }
+
+    bool frameSince(std::int64_t t, std::int64_t since, Commands& out) override {
+        const std::int32_t fold = foldAt(t);
         const std::int32_t rollStart = std::max(0, fold - roll_);
-        // Uncovered: the incoming picture up to the roll, with its shadow line.
-        const std::int32_t shadow = std::max(0, rollStart - 1);
-        if (shadow > 0) take(out, Source::Incoming, span(0, shadow), 0, 0);
+        const std::int32_t shadow = uncovered(fold);
+        const std::int32_t from = since >= 0 ? std::min(uncovered(foldAt(since)), shadow) : 0;
+        if (shadow > from) take(out, Source::Incoming, span(from, shadow), 0, 0);
         if (rollStart > 0 && shadow < extent_) black(out, span(shadow, std::min(rollStart, extent_)));
-        // The roll: line j behind the fold shows the sheet's line fold + 2j.
-        for (std::int32_t p = rollStart; p < std::min(fold, extent_); ++p) {
-            const std::int32_t j = fold - 1 - p;
-            const std::int32_t source = fold + 2 * j;
-            if (source >= extent_) {
-                take(out, Source::Incoming, span(p, p + 1), 0, 0);
-                continue;
-            }
-            const std::int32_t shift = at(source) - at(p);
-            take(out, Source::Outgoing, span(p, p + 1), axis_.dx(shift), axis_.dy(shift));
-        }
+        roll(out, fold, rollStart);
+        return true;
+    }
+
+    // Line p of the roll (rollStart <= p < fold) shows the sheet's line
+    // 3 x fold - 2 - 2p; lines whose sheet line lies beyond the far edge
+    // show the incoming picture.
+    void roll(Commands& out, std::int32_t fold, std::int32_t rollStart) const {
+        const std::int32_t rollEnd = std::min(fold, extent_);
+        if (rollEnd <= rollStart) return;
+        const std::int32_t beyond = 3 * fold - 2 - extent_;  // sheet line >= extent while 2p <= beyond
+        const std::int32_t firstSheet = std::clamp(beyond >= 0 ? beyond / 2 + 1 : rollStart, rollStart, rollEnd);
+        if (firstSheet > rollStart) take(out, Source::Incoming, span(rollStart, firstSheet), 0, 0);
+        if (firstSheet == rollEnd) return;
+        // The window's first line of the span is p = firstSheet going forward,
+        // p = rollEnd - 1 going back; either way the sheet runs back two lines
+        // per window line.
+        const std::int32_t first = forward() ? firstSheet : rollEnd - 1;
+        const Rect destination = span(firstSheet, rollEnd);
+        BlockCommand command{Source::Outgoing, destination, destination.left, destination.top};
+        const std::int32_t sheet = at(3 * fold - 2 - 2 * first);
+        (axis_.vertical ? command.sourceY : command.sourceX) = sheet;
+        (axis_.vertical ? command.stepY : command.stepX) = -2;
+        out.push_back(command);
     }
 
     Axis axis_;

@@ -2,6 +2,11 @@
 // of the window, both moving together by the eased distance p (cube easing
 // over the window's width or height). A split push cuts the window in two
 // halves across the motion, which move in opposite directions.
+//
+// Both pictures move, so every frame copies the whole window; it copies it
+// from the work surface (block_work.h), which holds the incoming picture's
+// visible part in place of the outgoing picture's vanished part, so a frame
+// reads one picture rather than parts of two.
 #include <memory>
 
 #include "transition/block_axes.h"
@@ -29,17 +34,22 @@ protected:
         info_.steps = axis_.extent(window_);
         info_.familyFlag4 = 0;
         table_ = symmetricEasing(info_.steps, EasingShape::Cube);
+        useWork();
     }
 
     // One band across the axis, [across0, across0 + acrossLength), pushed by p.
     void pushBand(Commands& out, bool forward, std::int32_t p, std::int32_t across0, std::int32_t acrossLength) const {
+        // The incoming picture's visible part lies at its own place in the
+        // work surface: its far end going forwards, its near end going back.
         const std::int32_t e = axis_.extent(window_);
         if (forward) {
-            take(out, Source::Incoming, axis_.rect(0, p, across0, acrossLength), axis_.dx(e - p), axis_.dy(e - p));
-            take(out, Source::Outgoing, axis_.rect(p, e - p, across0, acrossLength), axis_.dx(-p), axis_.dy(-p));
+            holdIncoming(out, axis_.rect(e - p, p, across0, acrossLength));
+            take(out, Source::Work, axis_.rect(0, p, across0, acrossLength), axis_.dx(e - p), axis_.dy(e - p));
+            take(out, Source::Work, axis_.rect(p, e - p, across0, acrossLength), axis_.dx(-p), axis_.dy(-p));
         } else {
-            take(out, Source::Outgoing, axis_.rect(0, e - p, across0, acrossLength), axis_.dx(p), axis_.dy(p));
-            take(out, Source::Incoming, axis_.rect(e - p, p, across0, acrossLength), axis_.dx(p - e), axis_.dy(p - e));
+            holdIncoming(out, axis_.rect(0, p, across0, acrossLength));
+            take(out, Source::Work, axis_.rect(0, e - p, across0, acrossLength), axis_.dx(p), axis_.dy(p));
+            take(out, Source::Work, axis_.rect(e - p, p, across0, acrossLength), axis_.dx(p - e), axis_.dy(p - e));
         }
     }
 

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "display/cpu_features.h"
-#include "display/pack_kernels.h"
+#include "display/pixel_format.h"
 #include "transition/blend_kernels.h"
 
 namespace lv {
@@ -67,44 +67,65 @@ TEST_F(BlendKernels, VectorFormsAreByteIdenticalToThePlainOne) {
     }
 }
 
-class BlendRows24 : public BlendKernels {
+// Blending formatted rows byte by byte gives what blending the engine pixels
+// (0x00RRGGBB, as surfaces hold them) and storing them in the format gives,
+// in every format of 8-bit channels.
+class BlendBytesPerFormat : public BlendKernels, public ::testing::WithParamInterface<PixelFormat> {
 protected:
-    // The 24-bit row with guard bytes after it, so a write past the end shows.
-    std::vector<std::uint8_t> blend24(BlendRow24Kernel kernel, std::int32_t count, std::int32_t level, std::int32_t bias) {
-        std::vector<std::uint8_t> out(static_cast<std::size_t>(kLength) * 3 + 32, 0xA5);
-        kernel(outgoing.data(), incoming.data(), count, level, bias, out.data());
-        return out;
+    void SetUp() override {
+        BlendKernels::SetUp();
+        for (auto* row : {&outgoing, &incoming}) {
+            for (auto& p : *row) p &= 0xFFFFFF;
+        }
     }
-    // The two-pass reference: blend into a row, then pack it.
-    std::vector<std::uint8_t> blendThenPack(std::int32_t count, std::int32_t level, std::int32_t bias) {
-        std::vector<std::uint8_t> out(static_cast<std::size_t>(kLength) * 3 + 32, 0xA5);
-        packRow24Plain(blend(blendRowPlain, count, level, bias).data(), count, out.data());
+    std::vector<std::uint8_t> stored(const std::vector<std::uint32_t>& pixels) {
+        std::vector<std::uint8_t> out(pixels.size() * static_cast<std::size_t>(GetParam().bytesPerPixel));
+        storePixels(GetParam(), pixels.data(), static_cast<int>(pixels.size()), out.data());
         return out;
     }
 };
 
-TEST_F(BlendRows24, PlainFormIsTheBlendPacked) {
-    for (std::int32_t count : {0, 1, 5, kLength}) {
-        for (std::int32_t level : {0, 77, 256}) {
-            ASSERT_EQ(blend24(blendRow24Plain, count, level, 85), blendThenPack(count, level, 85))
-                << "count " << count << " level " << level;
-        }
+TEST_P(BlendBytesPerFormat, BlendingStoredRowsIsStoringTheBlend) {
+    const auto o = stored(outgoing), n = stored(incoming);
+    for (std::int32_t level : {0, 77, 200, 256}) {
+        std::vector<std::uint8_t> mixed(o.size());
+        blendBytesPlain(o.data(), n.data(), static_cast<std::int32_t>(o.size()), level, 85, mixed.data());
+        ASSERT_EQ(mixed, stored(blend(blendRowPlain, kLength, level, 85))) << "level " << level;
     }
 }
 
-TEST_F(BlendRows24, VectorFormsAreByteIdenticalToThePlainOne) {
+INSTANTIATE_TEST_SUITE_P(Formats, BlendBytesPerFormat,
+                         ::testing::Values(PixelFormat::fromMasks(24, 0xFF0000, 0xFF00, 0xFF),
+                                           PixelFormat::fromMasks(24, 0xFF, 0xFF00, 0xFF0000),
+                                           PixelFormat::fromMasks(32, 0xFF0000, 0xFF00, 0xFF),
+                                           PixelFormat::fromMasks(32, 0xFF, 0xFF00, 0xFF0000),
+                                           PixelFormat::fromMasks(32, 0xFF000000, 0xFF0000, 0xFF00),
+                                           PixelFormat::fromMasks(32, 0xFF00, 0xFF0000, 0xFF000000)));
+
+// The vector forms take the bytes before an aligned output with the plain
+// kernel; every start of the output within 32 bytes and every length up to
+// a few vectors must give the plain bytes and write nothing past the end.
+TEST_F(BlendKernels, ByteFormsAreByteIdenticalToThePlainOne) {
     const ProcessorRecord& processor = processorRecord();
-    std::vector<std::pair<const char*, BlendRow24Kernel>> forms;
-    if (processor.sse2() && blendRow24Sse2() != nullptr) forms.emplace_back("SSE2", blendRow24Sse2());
-    if (processor.avx2() && blendRow24Avx2() != nullptr) forms.emplace_back("AVX2", blendRow24Avx2());
+    std::vector<std::pair<const char*, BlendBytesKernel>> forms;
+    if (processor.sse2() && blendBytesSse2() != nullptr) forms.emplace_back("SSE2", blendBytesSse2());
+    if (processor.avx2() && blendBytesAvx2() != nullptr) forms.emplace_back("AVX2", blendBytesAvx2());
     if (forms.empty()) GTEST_SKIP() << "no vector forms on this processor";
+    const auto* o = reinterpret_cast<const std::uint8_t*>(outgoing.data());
+    const auto* n = reinterpret_cast<const std::uint8_t*>(incoming.data()) + 1;
+    constexpr std::int32_t kBytes = kLength * 4 - 1;
+    auto run = [&](BlendBytesKernel kernel, std::int32_t start, std::int32_t count, std::int32_t level, std::int32_t bias) {
+        std::vector<std::uint8_t> out(kBytes + 64, 0xA5);
+        kernel(o, n, count, level, bias, out.data() + start);
+        return out;
+    };
     for (const auto& [name, kernel] : forms) {
-        for (std::int32_t count = 0; count <= kLength; ++count) {
-            for (std::int32_t level : {0, 1, 127, 128, 200, 255, 256}) {
-                for (std::int32_t phase = 0; phase < 3; ++phase) {
-                    const std::int32_t bias = ditherBias(phase, 3);
-                    ASSERT_EQ(blend24(kernel, count, level, bias), blend24(blendRow24Plain, count, level, bias))
-                        << name << " count " << count << " level " << level << " bias " << bias;
+        for (std::int32_t start = 0; start < 32; ++start) {
+            for (std::int32_t count : {0, 1, 15, 16, 17, 31, 32, 33, 63, 64, 65, 100, kBytes - 31}) {
+                for (std::int32_t level : {0, 1, 128, 255, 256}) {
+                    const std::int32_t bias = ditherBias(start % 3, 3);
+                    ASSERT_EQ(run(kernel, start, count, level, bias), run(blendBytesPlain, start, count, level, bias))
+                        << name << " start " << start << " count " << count << " level " << level;
                 }
             }
         }

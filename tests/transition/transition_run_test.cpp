@@ -101,31 +101,54 @@ TEST_F(SteppedRun, NoneShowsTheIncomingPictureAfterOneStep) {
     EXPECT_TRUE(run.finished());
 }
 
-TEST_F(SteppedRun, PushMovesTheOutgoingPictureByTheEasedOffset) {
-    const std::int32_t w = 64, h = 8;
-    start("ssPushLR", fullPattern(w, h, 1), fullPattern(w, h, 2), 1000, 60);
-    const std::vector<std::int32_t> table = symmetricEasing(w, EasingShape::Cube);
-    // Pipelined: frame k (after the first three of the priming advance) is
-    // painted one step after it was computed; check each painted frame
-    // against the offset of a frame number the clock handed out.
+// A push at offset p along its axis: going forwards the incoming picture's
+// last p lines lead, going back its first p lines trail; a split push moves
+// its first half (upper, or left) in the named direction, the other half back.
+std::uint32_t pushedPixel(const Surface& a, const Surface& b, std::string_view name, std::int32_t p, std::int32_t x,
+                          std::int32_t y) {
+    const bool vertical = name.ends_with("TB") || name.ends_with("BT");
+    const bool split = name.starts_with("ssSPush");
+    bool forward = name.ends_with("LR") || name.ends_with("TB");
+    if (split && (vertical ? x >= a.width / 2 : y >= a.height / 2)) forward = !forward;
+    const std::int32_t e = vertical ? a.height : a.width, at = vertical ? y : x;
+    const bool incoming = forward ? at < p : at >= e - p;
+    const std::int32_t from = forward ? (incoming ? e - p + at : at - p) : (incoming ? at - (e - p) : at + p);
+    const Surface& s = incoming ? b : a;
+    return vertical ? s.row(from)[x] : s.row(y)[from];
+}
+
+class Pushes : public SteppedRun, public ::testing::WithParamInterface<std::string> {};
+
+TEST_P(Pushes, EveryFrameMovesBothPicturesByTheEasedOffset) {
+    const std::int32_t w = 64, h = 40;
+    start(GetParam(), fullPattern(w, h, 1), fullPattern(w, h, 2), 1000, 60);
+    const bool vertical = GetParam().ends_with("TB") || GetParam().ends_with("BT");
+    const std::vector<std::int32_t> table = symmetricEasing(vertical ? h : w, EasingShape::Cube);
+    // Pipelined: after the priming advance, each advance paints the frame
+    // that the clock handed out at the advance before.
     run.advance();
-    std::int64_t painted = 0;
-    for (int i = 0; i < 40; ++i) {
-        painted = run.clock()->currentFrame();  // computed by the previous step, painted by the next
+    int moved = 0;
+    while (!run.finished()) {
+        const std::int64_t painted = run.clock()->currentFrame();
         run.advance();
-        if (easedAt(table, painted) > 5) break;
-    }
-    const std::int32_t p = easedAt(table, painted);
-    ASSERT_GT(p, 0);
-    ASSERT_LT(p, w);
-    const auto& frame = last();
-    for (std::int32_t y = 0; y < h; ++y) {
-        for (std::int32_t x = 0; x < w; ++x) {
-            const std::uint32_t expected = x < p ? b->row(y)[w - p + x] : a->row(y)[x - p];
-            ASSERT_EQ(frame[static_cast<std::size_t>(y) * w + x], expected) << x << "," << y << " p=" << p;
+        if (run.finished()) break;
+        const std::int32_t p = easedAt(table, painted);
+        moved += p > 0 && p < (vertical ? h : w);
+        const auto& frame = last();
+        for (std::int32_t y = 0; y < h; ++y) {
+            for (std::int32_t x = 0; x < w; ++x) {
+                ASSERT_EQ(frame[static_cast<std::size_t>(y) * w + x], pushedPixel(*a, *b, GetParam(), p, x, y))
+                    << x << "," << y << " p=" << p;
+            }
         }
     }
+    EXPECT_GT(moved, 20);
 }
+
+INSTANTIATE_TEST_SUITE_P(Kinds, Pushes,
+                         ::testing::Values("ssPushLR", "ssPushRL", "ssPushTB", "ssPushBT", "ssSPushLR", "ssSPushRL",
+                                           "ssSPushTB", "ssSPushBT"),
+                         [](const auto& info) { return info.param; });
 
 TEST_F(SteppedRun, CrossFadeMixesWithinOneOfTheExactBlend) {
     start("ssBlend", fullPattern(33, 9, 1), fullPattern(33, 9, 2), 1500, 60);
@@ -229,8 +252,10 @@ public:
     using BackBufferDisplay::BackBufferDisplay;
     int failAt = -1;
     int locks = 0;
+    bool failNext = false;
     bool lock(std::vector<LockedOutput>& outputs) override {
-        if (locks++ == failAt) {
+        if (locks++ == failAt || failNext) {
+            failNext = false;
             fillWhite();
             outputs.clear();
             return false;
@@ -247,9 +272,11 @@ private:
 };
 
 TEST(TransitionRunLock, AStepWithoutALockMakesTheNextFrameWhole) {
-    // A slide paints only the incoming picture's part; after a lost frame the
-    // next one must lay the outgoing picture again, not leave the garbage.
-    auto frameAfterFailure = [](int failAt) {
+    // A slide paints only the incoming picture's part, a paper wipe only what
+    // changed since the frame before; after a lost frame the next one must
+    // lay the outgoing picture again and draw all of itself, not leave the garbage.
+    // failAt < -1: the lock of a repaint before the tenth advance fails.
+    auto frameAfterFailure = [](const char* name, int failAt, std::int32_t durationMs) {
         Registry registry = fullRegistry();
         auto a = fullPattern(40, 20, 1), b = fullPattern(40, 20, 2);
         FlakyDisplay display(40, 20);
@@ -259,11 +286,21 @@ TEST(TransitionRunLock, AStepWithoutALockMakesTheNextFrameWhole) {
         RunOptions options;
         options.refreshHz = 60;
         TransitionRun run;
-        run.start(registry, *a, *b, display, registry.findName("ssSlideLR"), 2000, options);
-        for (int i = 0; i < 20; ++i) run.advance();
+        run.start(registry, *a, *b, display, registry.findName(name), durationMs, options);
+        for (int i = 0; i < 20; ++i) {
+            if (failAt < -1 && i == 10) {
+                display.failNext = true;
+                run.repaint();
+            }
+            run.advance();
+        }
         return frames.back();
     };
-    EXPECT_EQ(frameAfterFailure(10), frameAfterFailure(-1));
+    // Short enough that the frames after the failure have moved well on.
+    for (const auto& [name, durationMs] : {std::pair{"ssSlideLR", 2000}, {"ssPaperLR", 600}, {"ssPaperBT", 600}}) {
+        EXPECT_EQ(frameAfterFailure(name, 10, durationMs), frameAfterFailure(name, -1, durationMs)) << name;
+        EXPECT_EQ(frameAfterFailure(name, -2, durationMs), frameAfterFailure(name, -1, durationMs)) << name << ", repaint";
+    }
 }
 
 TEST(BlockCommands, FrameZeroLeavesTheOutgoingPicture) {

@@ -14,6 +14,7 @@
 #include "display/cpu_features.h"
 #include "render/scaler_kernels.h"
 #include "transition/blend_kernels.h"
+#include "transition/row_copy.h"
 
 namespace lv {
 namespace {
@@ -30,6 +31,8 @@ TEST_F(AvxKernels, EveryChooserTakesTheAvxForm) {
     EXPECT_EQ(codec::detectedSimdLevel(), codec::SimdLevel::Avx2);
     EXPECT_STREQ(chooseScalerKernels(processorRecord()).name, "AVX2");
     EXPECT_EQ(blendKernel(processorRecord()), blendRowAvx2());
+    EXPECT_EQ(blendBytesKernel(processorRecord()), blendBytesAvx2());
+    EXPECT_EQ(rowCopy(processorRecord()), rowCopyAvx2());
 }
 
 // Runs `work` with the stack moved by `shift` bytes, so that spills of
@@ -53,6 +56,13 @@ TEST_F(AvxKernels, CrossFadeRowsMatchThePlainKernel) {
                 blendRowPlain(a.data() + 1, b.data() + 1, 999, level, 85, plain.data());
                 blendRowAvx2()(a.data() + 1, b.data() + 1, 999, level, 85, avx.data());
                 ASSERT_EQ(plain, avx) << "level " << level << " shift " << shift;
+                // The formatted rows' blend, its streaming stores from an odd start.
+                std::vector<std::uint8_t> plainBytes(4001), avxBytes(4001);
+                const auto* o = reinterpret_cast<const std::uint8_t*>(a.data());
+                const auto* n = reinterpret_cast<const std::uint8_t*>(b.data());
+                blendBytesPlain(o + 3, n + 1, 3997, level, 170, plainBytes.data() + 1);
+                blendBytesAvx2()(o + 3, n + 1, 3997, level, 170, avxBytes.data() + 1);
+                ASSERT_EQ(plainBytes, avxBytes) << "level " << level << " shift " << shift;
             }
         });
     }
