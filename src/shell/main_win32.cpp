@@ -123,7 +123,7 @@ int runProgram(HINSTANCE instance, const char* commandLine) {
     subsystems.startAll();
     for (const std::string& name : subsystems.failed()) trace("start-up failed: " + name);
 
-    defineScreenSize(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+    defineStartupStrings(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), args.screenSaverMode());
     trace("functions: " + std::to_string(scriptFunctions().all().size()));
     runStartupLabel("init");
     if (initialising) ShowWindow(initialising, SW_HIDE);
