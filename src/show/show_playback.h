@@ -177,16 +177,18 @@ public:
     const TypedNumber& typedNumber() const { return typed_; }
 
 private:
-    void startPlayback(int value);
+    void startPlayback(int value, bool prompted);
+    void startPlayer(int mode);
     void stopPlayback();
     void restartAfterStop();
     void pageShow(int delta);
     void pageMenu(int delta);
     void escape();
-    bool putUpPrepared(TickReport& report, bool firstAtRoundStart);
-    bool followShowEnd();
-    void prepareNext();
-    void changePicture();
+    void fitPrepared();
+    void putUpPrepared(TickReport& report, bool firstAtRoundStart);
+    void changePicture(const Bitmap& picture, std::int32_t late);
+    bool prepareNext();
+    void followShowEnd();
     void makeNextDueNow();
     std::int32_t elapsed() const;
 
@@ -206,7 +208,7 @@ private:
     PictureChange change_;
     ViewerPlayback timing_;  // its current frame is the prepared next picture
     TypedNumber typed_;
-    int shownSinceStart_ = 0;
+    int shownSinceStart_ = 0;  // pictures up since the show player's last start
     int lastTransition_ = 0;
     std::int32_t lastTransitionMs_ = 0;
 };
