@@ -94,7 +94,13 @@ void stopPlaybackTick() {
 }
 
 std::unique_ptr<Display> makeShowDisplay(HWND window) {
-    std::unique_ptr<WindowDisplay> display = createWindowDisplay(window, false);
+    // The back buffer, copied through the window's device context, which
+    // clips to the parts of the window that are visible. The direct-surface
+    // back end writes its whole view into the screen without tracking the
+    // windows that cover it (a message box over the viewer would be painted
+    // over), and under Wine its frames in a child window never reach the
+    // screen.
+    std::unique_ptr<WindowDisplay> display = createWindowDisplay(window, true);
     if (display) trace(display->mode() == DisplayMode::DirectSurface ? "show display: direct" : "show display: back buffer");
     return display;
 }

@@ -37,7 +37,7 @@ class ScreenSaverTest(ProgramTest):
         make_set(self.folder, SHOWS)
         launcher = windows_path(os.path.join(self.folder, "menu.scr"))
         program = self.start(f'-stub {launcher},"{switch}"', {"shows.scr": SAVER_SCRIPT})
-        program.wait_trace("main loop")
+        program.wait_trace("main loop", timeout=90)
         return program
 
     def colour_at(self, point):

@@ -30,7 +30,7 @@ class ShowTest(ProgramTest):
         files = {"shows.scr": viewer_script(width, height, start)}
         files.update(extra or {})
         program = self.start("", files)
-        program.wait_trace("main loop")
+        program.wait_trace("main loop", timeout=90)
         self.viewer = self.viewer_window(program)
         self.middle = (self.viewer.x + self.viewer.width // 2, self.viewer.y + self.viewer.height // 2)
         return program
@@ -61,13 +61,30 @@ class ShowTest(ProgramTest):
         self.assertEqual(program.wait_exit(), 0)
         self.assertIn("shutdown complete", program.trace())
 
+    def add_menu(self):
+        """The demo's menu layout over a picture of the test data: two shows a page."""
+        with open(os.path.join(REPO, "demo", "shows-src", "menudef.json")) as f:
+            menu = f.read().replace("photo09.jpg", "menu.jpg")
+        menu_json = os.path.join(self.folder, "menudef.json")
+        with open(menu_json, "w") as f:
+            f.write(menu)
+        shutil.copy(os.path.join(DATA, "jpeg", "s420.jpg"), os.path.join(self.folder, "menu.jpg"))
+        result = harness.run_tool("menu-make", harness.windows_path(menu_json),
+                                  harness.windows_path(os.path.join(self.folder, "menudef")))
+        self.assertEqual(result.returncode, 0, result.stderr)
+
+    THREE_SHOWS = {
+        "intro": show([cell(RED, display_ms=60000)]),
+        "slyde0": show([cell(BLUE, display_ms=60000)], further_shows=1),
+        "slyde1": show([cell(MAGENTA, display_ms=60000)]),
+    }
+
     def test_a_script_plays_the_cells_in_order(self):
         program = self.play({
-            "intro": show([cell(RED), cell(GREEN)]),
-            "slyde0": show([cell(BLUE), cell(YELLOW)], no_menu=1),
+            "intro": show([cell(RED, 1500), cell(GREEN, 1500), cell(BLUE, 1500), cell(YELLOW, 1500)]),
         })
         program.wait_trace("playback tick: started")
-        seen = [c for c in distinct(self.watch(program, 9)) if c != BLACK]
+        seen = [c for c in distinct(self.watch(program, 10)) if c != BLACK]
         order = [c for c in seen if c in (RED, GREEN, BLUE, YELLOW)]
         self.assertEqual(seen, order, f"colours other than the cells': {seen}")
         self.assertGreaterEqual(len(order), 4, seen)
@@ -93,18 +110,15 @@ class ShowTest(ProgramTest):
         self.end(program)
 
     def test_a_typed_number_starts_that_show_and_escape_stops_it(self):
-        program = self.play({
-            "intro": show([cell(RED, display_ms=60000)]),
-            "slyde0": show([cell(BLUE, display_ms=60000)], further_shows=2),
-            "slyde1": show([cell(MAGENTA, display_ms=60000)]),
-            "slyde2": show([cell(CYAN, display_ms=60000)]),
-        }, start=False)
+        self.add_menu()
+        program = self.play(self.THREE_SHOWS, width=800, height=600, start=False)
         program.click(*self.middle)  # the viewer takes the keys
         program.keys("2")
         program.wait_trace("playback tick: started")
         self.wait_colour(program, MAGENTA)
         program.keys("Escape")
         program.wait_trace("playback tick: stopped")
+        program.wait_trace("show picture: menu")  # back to the menu
         time.sleep(0.5)
         self.assertTrue(program.running(), "Escape during a show must only stop it")
         self.assertNotIn("quit", program.trace())
@@ -112,25 +126,15 @@ class ShowTest(ProgramTest):
         self.assertEqual(program.wait_exit(), 0)
 
     def test_a_click_on_the_menu_chooses_that_show(self):
-        with open(os.path.join(REPO, "demo", "shows-src", "menudef.json")) as f:
-            menu = f.read().replace("photo09.jpg", "menu.jpg")
-        menu_json = os.path.join(self.folder, "menudef.json")
-        with open(menu_json, "w") as f:
-            f.write(menu)
-        shutil.copy(os.path.join(DATA, "jpeg", "s420.jpg"), os.path.join(self.folder, "menu.jpg"))
-        result = harness.run_tool("menu-make", harness.windows_path(menu_json),
-                                  harness.windows_path(os.path.join(self.folder, "menudef")))
-        self.assertEqual(result.returncode, 0, result.stderr)
-        program = self.play({
-            "intro": show([cell(RED, display_ms=800)]),
-            "slyde0": show([cell(BLUE, display_ms=60000)], further_shows=1),
-            "slyde1": show([cell(MAGENTA, display_ms=60000)]),
-        }, width=800, height=600)
-        # The intro plays once, then the menu comes up.
+        self.add_menu()
+        program = self.play(self.THREE_SHOWS, width=800, height=600, start=False)
+        program.click(*self.middle)
+        program.keys("Next")  # Page Down with no show playing puts the menu up
         program.wait_trace("show picture: menu")
-        program.wait_trace("playback tick: stopped")
+        self.assertNotIn("playback tick: started", program.trace())
         # The second place of the menu (thumbnail 420,110 - 720,335 at 800 x 600) is show 2.
         program.click(self.viewer.x + 570, self.viewer.y + 220)
+        program.wait_trace("playback tick: started")
         self.wait_colour(program, MAGENTA)
         self.end(program)
 
