@@ -82,7 +82,6 @@ void endScreenSaver(HWND viewer) {
     // The quit goes first: destroying the viewer releases its playback, and
     // nothing of it may be used after that.
     PostQuitMessage(0);
-    trace("screen saver: ended by input");
     DestroyWindow(viewer);
 }
 
