@@ -162,7 +162,11 @@ void ShowPlayback::restartAfterStop() {
 
 bool ShowPlayback::startChosenShow(std::int64_t n) {
     const std::optional<ShowChoice> choice = chooseShow(n, player_.numberOfShows());
-    if (!choice) return false;
+    if (!choice) {
+        // The menu stays up with show 0 behind it.
+        if (!active_) player_.load(0);
+        return false;
+    }
     if (!host_.savePrompt()) return true;
     if (!player_.load(choice->show)) {
         player_.load(0);
@@ -250,9 +254,10 @@ TickReport ShowPlayback::tick() {
     const std::uint32_t began = host_.now();
     while (active_) {
         const bool firstAtRoundStart = timing_.firstPicture;
+        change_.advanceTo(host_.now());
+        change_.settle();
         if (timing_.currentFrame) {
-            change_.advanceTo(host_.now());
-            if (!change_.settle()) break;
+            if (change_.running()) break;
             fitPrepared();
             // The prepared picture waits for its time; the show's end comes
             // only after its last (black) picture went up.

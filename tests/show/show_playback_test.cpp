@@ -1,0 +1,383 @@
+// Show playback in the viewer, driven through a fake viewer on a fake clock
+// with a memory display: shows of flat-colour cells, chosen by typed number,
+// keys and clicks, played through real transition runs.
+#include "show/show_playback.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "display/back_buffer_display.h"
+#include "show/menu_definition.h"
+#include "menu_samples.h"
+#include "show_samples.h"
+
+namespace lv::test {
+namespace {
+
+constexpr std::uint32_t kRed = 0x0000FF, kGreen = 0x00FF00, kBlue = 0xFF0000;  // 0x00BBGGRR
+
+class FakeClock final : public Clock {
+public:
+    std::uint32_t now = 100000;
+    std::uint32_t milliseconds() override { return now; }
+};
+
+// The viewer as playback sees it; records what playback asked of it.
+class FakeViewer final : public PlaybackHost {
+public:
+    explicit FakeViewer(FakeClock& clock) : clock_(clock) {}
+
+    struct Shown {
+        std::string name;
+        std::uint32_t at;
+    };
+    std::vector<Shown> shown;
+    std::vector<std::string> restored;
+    std::string path = "photo.jpg";
+    bool promptAnswer = true;
+    int prompts = 0, beeps = 0, quits = 0;
+    bool ticking = false;
+    BackBufferDisplay* display = nullptr;
+
+    std::uint32_t now() override { return clock_.now; }
+    PictureSize drawingSize() override { return {64, 48}; }
+    void showPicture(BitmapPtr, const std::string& name) override {
+        shown.push_back({name, clock_.now});
+        path = name;
+    }
+    bool hasBasePicture() override { return true; }
+    PictureSize currentPictureSize() override { return {32, 24}; }
+    std::string picturePath() override { return path; }
+    void restorePicture(const std::string& p) override {
+        restored.push_back(p);
+        path = p;
+    }
+    void refitZoom() override {}
+    void updateWindow() override {}
+    void beep() override { ++beeps; }
+    void postQuit() override { ++quits; }
+    bool savePrompt() override {
+        ++prompts;
+        return promptAnswer;
+    }
+    std::unique_ptr<Display> makeDisplay() override {
+        auto made = std::make_unique<BackBufferDisplay>(64, 48);
+        display = made.get();
+        return made;
+    }
+    void startTick() override { ticking = true; }
+    void stopTick() override { ticking = false; }
+
+    std::vector<std::string> names() const {
+        std::vector<std::string> out;
+        for (const Shown& s : shown) out.push_back(s.name);
+        return out;
+    }
+    std::uint32_t shownAt(const std::string& name) const {
+        for (const Shown& s : shown)
+            if (s.name == name) return s.at;
+        return 0;
+    }
+
+private:
+    FakeClock& clock_;
+};
+
+ShowCell colourCell(std::string name, std::uint32_t colour, int displayMs, int transition, int transitionMs) {
+    ShowCell c;
+    c.imageFile = std::move(name);  // no image: the name only labels the picture
+    c.background = 1;
+    c.backgroundColour = colour;
+    c.displayMs = displayMs;
+    c.transition = transition;
+    c.transitionMs = transitionMs;
+    return c;
+}
+
+class PlaybackTest : public ::testing::Test {
+protected:
+    UniqueFolder folder;
+    FakeClock clock;
+    FakeViewer viewer{clock};
+    Registry registry;
+    std::unique_ptr<ShowPlayer> player;
+    std::unique_ptr<PlaybackStage> stage;
+    std::unique_ptr<ShowPlayback> playback;
+
+    void SetUp() override {
+        ASSERT_TRUE(folder.ok());
+        registry.build(RegistryConditions{});
+    }
+    // Shows 0 ... count - 1 of one cell each, "s<i>", and a short intro.
+    void writeShows(int count, bool noMenu = false) {
+        for (int i = 0; i < count; ++i) {
+            Show show;
+            show.cells = {colourCell("s" + std::to_string(i), kGreen, 500, 171, 200)};
+            if (i == 0) {
+                show.furtherShows = count - 1;
+                show.noMenu = noMenu ? 1 : 0;
+            }
+            writeShow(i, show);
+        }
+        Show intro;
+        intro.cells = {colourCell("intro", kBlue, 300, 1, 0)};
+        writeShow(kIntroShow, intro);
+    }
+    void writeShow(int number, const Show& show) {
+        const std::string name = showFileName(folder.folder(), number);
+        folder.write(name.substr(folder.folder().size()), encodeShow(show));
+    }
+    void writeMenu(int places) { folder.write("menudef", encodeMenuDefinition(sampleMenu(places))); }
+    void begin() {
+        player = std::make_unique<ShowPlayer>(folder.folder(), CellRenderer{}, &clock);
+        RunOptions options;
+        options.refreshHz = 30;
+        options.now = [] { return 0.0; };
+        stage = std::make_unique<PlaybackStage>(*player, folder.folder(), &registry, options);
+        stage->setMenuRenderer(MenuRenderer(folder.folder(), [](const std::string&) {
+            return createBitmap("back", 80, 60, 24);
+        }));
+        stage->setUp();
+        playback = std::make_unique<ShowPlayback>(*stage, viewer);
+    }
+    // The viewer's timers for `ms`: the class timer and the playback tick.
+    void run(int ms) {
+        for (int t = 0; t < ms; t += kPlaybackTickMs) {
+            clock.now += kPlaybackTickMs;
+            playback->checkTypedNumber();
+            stage->tickPlaying();
+        }
+    }
+    void type(const std::string& digits) {
+        for (char c : digits) playback->key(kKeyDigit0 + (c - '0'));
+        run(600);
+    }
+    std::uint32_t centre() const {
+        const auto pixels = viewer.display->snapshot();
+        return pixels[static_cast<std::size_t>(24 * 64 + 32)];
+    }
+    bool named(const std::string& name) const {
+        const auto names = viewer.names();
+        return std::find(names.begin(), names.end(), name) != names.end();
+    }
+};
+
+// --- choosing ---
+
+struct TypedCase {
+    std::string digits;
+    int show, mode, beeps;
+};
+class TypedChoiceTest : public PlaybackTest, public ::testing::WithParamInterface<TypedCase> {};
+
+TEST_P(TypedChoiceTest, TypedNumberStartsItsShow) {
+    writeShows(5);
+    writeMenu(4);
+    begin();
+    type(GetParam().digits);
+    EXPECT_EQ(viewer.beeps, GetParam().beeps);
+    EXPECT_EQ(playback->active(), GetParam().beeps ? 0 : 1);
+    EXPECT_EQ(player->showNumber(), GetParam().show);
+    EXPECT_EQ(player->playMode(), GetParam().mode);
+}
+
+INSTANTIATE_TEST_SUITE_P(FiveShows, TypedChoiceTest,
+                         ::testing::Values(TypedCase{"3", 2, 0, 0}, TypedCase{"6", 0, 2, 0}, TypedCase{"7", 0, 1, 0},
+                                           TypedCase{"8", 0, 0, 1}, TypedCase{"0", 0, 0, 1}));
+
+TEST_F(PlaybackTest, ClickOnAMenuItemStartsThatShow) {
+    writeShows(3);
+    writeMenu(4);
+    begin();
+    playback->click(150, 40, 800, 600);  // the second place
+    EXPECT_EQ(player->showNumber(), 1);
+    EXPECT_EQ(playback->active(), 1);
+    playback->key(kKeyEscape);
+    playback->click(790, 590, 800, 600);  // nothing there
+    EXPECT_EQ(viewer.beeps, 1);
+}
+
+// --- playing ---
+
+TEST_F(PlaybackTest, CellsGoUpInOrderAtTheirTimesThroughTransitions) {
+    Show show;
+    show.cells = {colourCell("a", kRed, 1000, 1, 0), colourCell("b", kBlue, 800, 171, 600),
+                  colourCell("c", kGreen, 500, 171, 400)};
+    writeShow(0, show);
+    writeShows(0);
+    writeMenu(4);
+    begin();
+    type("1");
+    run(800);
+    EXPECT_EQ(centre(), 0xFF0000u);  // a is up (engine pixels are 0x00RRGGBB)
+    run(700);                        // b, due 100 + 1000 ms after a, comes in over 600 ms
+    EXPECT_TRUE(playback->transitionRunning());
+    EXPECT_EQ(playback->lastTransition(), 171);
+    const std::uint32_t mid = centre();
+    EXPECT_GT(mid >> 16 & 0xFF, 0u);
+    EXPECT_LT(mid >> 16 & 0xFF, 255u);
+    EXPECT_GT(mid & 0xFF, 0u);
+    run(3000);
+    const auto names = viewer.names();
+    const auto a = std::find(names.begin(), names.end(), "a");
+    ASSERT_LE(std::distance(a, names.end()), 5);
+    const std::vector<std::string> cells(a, names.end());
+    EXPECT_EQ(cells, (std::vector<std::string>{"a", "b", "c", "", "menu"}));
+    // c is due 600 + 800 ms after b: b's transition and time on screen.
+    EXPECT_NEAR(static_cast<double>(viewer.shownAt("c") - viewer.shownAt("b")), 1400.0, kPlaybackTickMs);
+}
+
+TEST_F(PlaybackTest, TheLastFrameOfATransitionIsTheNewPicture) {
+    Show show;
+    show.cells = {colourCell("a", kRed, 1000, 1, 0), colourCell("b", kBlue, 5000, 40, 700)};
+    writeShow(0, show);
+    writeShows(0);
+    writeMenu(4);
+    begin();
+    type("1");
+    run(2100);
+    EXPECT_EQ(playback->lastTransition(), 40);
+    run(1000);
+    EXPECT_FALSE(playback->transitionRunning());
+    EXPECT_EQ(centre(), 0x0000FFu);
+}
+
+TEST_F(PlaybackTest, EndOfASingleShowReturnsToTheMenuAndThePicture) {
+    writeShows(2);
+    writeMenu(4);
+    begin();
+    type("2");
+    run(3000);
+    EXPECT_EQ(playback->active(), 0);
+    EXPECT_EQ(viewer.names().back(), kMenuPictureName);
+    EXPECT_EQ(viewer.restored, std::vector<std::string>{"photo.jpg"});
+    EXPECT_EQ(player->showNumber(), 0);
+    EXPECT_EQ(stage->playingViewer(), nullptr);
+}
+
+TEST_F(PlaybackTest, TheIntroPlaysFirstThenTheMenu) {
+    writeShows(2);
+    writeMenu(4);
+    begin();
+    playback->setActive(1);
+    run(2000);
+    EXPECT_TRUE(named("intro"));
+    EXPECT_FALSE(named("s0"));
+    EXPECT_EQ(viewer.names().back(), kMenuPictureName);
+}
+
+TEST_F(PlaybackTest, EscapeStopsAndThePictureReturns) {
+    writeShows(2);
+    writeMenu(4);
+    begin();
+    type("1");
+    run(300);
+    playback->key(kKeyEscape);
+    EXPECT_EQ(playback->active(), 0);
+    EXPECT_FALSE(viewer.ticking);
+    EXPECT_EQ(viewer.restored, std::vector<std::string>{"photo.jpg"});
+    EXPECT_EQ(viewer.names().back(), kMenuPictureName);
+    playback->key(kKeyEscape);
+    EXPECT_EQ(viewer.quits, 1);
+}
+
+TEST_F(PlaybackTest, PageDownOnTheLastShowWrapsToTheFirst) {
+    writeShows(3);
+    writeMenu(4);
+    begin();
+    type("3");
+    playback->key(kKeyPageDown);
+    EXPECT_EQ(player->showNumber(), 0);
+    EXPECT_EQ(playback->active(), 1);
+    playback->key(kKeyPageUp);
+    EXPECT_EQ(player->showNumber(), 2);
+}
+
+// --- mended faults ---
+
+TEST_F(PlaybackTest, ACancelledSavePromptStartsNothing) {
+    writeShows(3);
+    writeMenu(4);
+    begin();
+    viewer.promptAnswer = false;
+    type("2");
+    playback->setActive(1);
+    EXPECT_EQ(viewer.prompts, 2);
+    EXPECT_EQ(playback->active(), 0);
+    EXPECT_EQ(viewer.beeps, 0);
+    EXPECT_EQ(player->showNumber(), kIntroShow);
+    EXPECT_TRUE(viewer.shown.empty());  // nothing painted over the edits
+}
+
+TEST_F(PlaybackTest, FadeDecidesPerPictureAndGoesBack) {
+    Show show;
+    for (int i = 0; i < 8; ++i) show.cells.push_back(colourCell("c" + std::to_string(i), i * 0x101010u, 1000, 40, 500));
+    writeShow(0, show);
+    writeShows(0);
+    writeMenu(4);
+    begin();
+    type("1");
+    run(1500);
+    std::vector<int> used;
+    for (int fade : {1, 0, -1, 0, 7}) {
+        playback->setFade(fade);
+        run(1500);
+        used.push_back(playback->lastTransition());
+    }
+    EXPECT_EQ(used, (std::vector<int>{171, 40, 0, 40, 171}));
+}
+
+TEST_F(PlaybackTest, PagingWithoutMenuPagesDoesNothing) {
+    writeShows(2);
+    begin();  // no menu definition
+    ASSERT_EQ(player->pageCount(), 0);
+    playback->key(kKeyPageDown);
+    playback->key(kKeyPageUp);
+    EXPECT_TRUE(viewer.shown.empty());
+    EXPECT_EQ(player->menuPage(), 0);
+}
+
+TEST_F(PlaybackTest, AShortMenuDefinitionMeansAllShowsInALoop) {
+    writeShows(2);
+    folder.write("menudef", {0, 1, 2});
+    begin();
+    playback->setActive(1);
+    run(6000);  // the intro, then shows 0, 1, 0 ...
+    EXPECT_EQ(playback->active(), 1);
+    EXPECT_EQ(player->playMode(), kPlayAllLooped);
+    EXPECT_TRUE(named("s1"));
+    EXPECT_FALSE(named(kMenuPictureName));
+}
+
+TEST_F(PlaybackTest, AMenuOfNoPlacesHasOneShowPerPage) {
+    writeShows(3);
+    writeMenu(0);
+    begin();
+    EXPECT_EQ(player->pageCount(), 3);
+    playback->key(kKeyPageDown);
+    EXPECT_EQ(player->menuPage(), 1);
+}
+
+TEST_F(PlaybackTest, ADestroyedPlayingViewerIsForgotten) {
+    writeShows(2);
+    writeMenu(4);
+    begin();
+    type("1");
+    ASSERT_EQ(stage->playingViewer(), playback.get());
+    playback.reset();  // the screen saver's end: the viewer is destroyed
+    EXPECT_EQ(stage->playingViewer(), nullptr);
+    clock.now += kPlaybackTickMs;
+    stage->tickPlaying();  // a tick still in the queue finds nothing to touch
+}
+
+TEST_F(PlaybackTest, ScreenSaverPointerJitterOfFivePixelsKeepsIt) {
+    writeShows(1);
+    begin();
+    EXPECT_FALSE(stage->pointerMoveEnds(100, 100));
+    EXPECT_FALSE(stage->pointerMoveEnds(105, 300));
+    EXPECT_TRUE(stage->pointerMoveEnds(94, 100));
+}
+
+}  // namespace
+}  // namespace lv::test
