@@ -118,7 +118,8 @@ int main() {
     playback.setActive(1);
     bool loopChosen = false;
     std::int64_t late = 0, shownAtWarmUp = 0;
-    double worstTickMs = 0;
+    double worstTickMs = 0, totalTickMs = 0;
+    std::int64_t ticks = 0, overBudget = 0;
     Figures atWarmUp{}, atHalfHour{};
     const auto began = std::chrono::steady_clock::now();
     for (std::int64_t t = 0; t < kHourMs; t += lv::kPlaybackTickMs) {
@@ -133,6 +134,9 @@ int main() {
         const lv::TickReport report = playback.tick();
         const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - tickStart).count();
         worstTickMs = std::max(worstTickMs, ms);
+        totalTickMs += ms;
+        ++ticks;
+        if (ms > lv::kTickBudgetMs) ++overBudget;
         late += report.picturesLate;
         if (t + lv::kPlaybackTickMs >= kHalfHourMs && t < kHalfHourMs) atHalfHour = measure();
         if (t + lv::kPlaybackTickMs >= kWarmUpMs && t < kWarmUpMs) {
@@ -150,6 +154,8 @@ int main() {
     std::printf("  pictures late (> 50 ms) %lld\n", static_cast<long long>(late));
     std::printf("  worst tick, real work   %.1f ms (budget %d ms, ratio %.2f)\n", worstTickMs, lv::kTickBudgetMs,
                 worstTickMs / lv::kTickBudgetMs);
+    std::printf("  ticks over budget       %lld of %lld (mean tick %.2f ms)\n", static_cast<long long>(overBudget),
+                static_cast<long long>(ticks), totalTickMs / static_cast<double>(std::max<std::int64_t>(ticks, 1)));
     std::printf("  real time for the hour  %.1f s\n", realSeconds);
     std::printf("  RSS KiB                 start %ld, after warm-up (5 min) %ld, 30 min %ld, end %ld\n",
                 atStart.rssKiB, atWarmUp.rssKiB, atHalfHour.rssKiB, atEnd.rssKiB);

@@ -35,7 +35,8 @@ public:
     virtual PictureSize drawingSize() = 0;
 
     // The viewer's "Show a picture" with the new Bitmap and the name that
-    // becomes its path. While playing, the viewer keeps its base picture and
+    // becomes its path. While playing (ShowPlayback::active() non-zero) the
+    // viewer keeps its base picture, so unsaved edits survive the show, and
     // fits the picture into the drawing window.
     virtual void showPicture(BitmapPtr picture, const std::string& name) = 0;
 

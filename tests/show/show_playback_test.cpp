@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 
 #include "display/back_buffer_display.h"
 #include "show/menu_definition.h"
@@ -41,10 +42,13 @@ public:
     BackBufferDisplay* display = nullptr;
 
     std::uint32_t now() override { return clock_.now; }
-    PictureSize drawingSize() override { return {64, 48}; }
+    PictureSize size{64, 48};
+    PictureSize drawingSize() override { return size; }
+    std::function<void()> onShow;  // what a script label run from the viewer might do
     void showPicture(BitmapPtr, const std::string& name) override {
         shown.push_back({name, clock_.now});
         path = name;
+        if (onShow) onShow();
     }
     bool hasBasePicture() override { return true; }
     PictureSize currentPictureSize() override { return {32, 24}; }
@@ -218,6 +222,9 @@ TEST_F(PlaybackTest, CellsGoUpInOrderAtTheirTimesThroughTransitions) {
     EXPECT_GT(mid >> 16 & 0xFF, 0u);
     EXPECT_LT(mid >> 16 & 0xFF, 255u);
     EXPECT_GT(mid & 0xFF, 0u);
+    run(350);
+    EXPECT_FALSE(playback->transitionRunning());
+    EXPECT_EQ(centre(), 0x0000FFu);  // the last frame is b itself
     run(3000);
     const auto names = viewer.names();
     const auto a = std::find(names.begin(), names.end(), "a");
@@ -228,19 +235,21 @@ TEST_F(PlaybackTest, CellsGoUpInOrderAtTheirTimesThroughTransitions) {
     EXPECT_NEAR(static_cast<double>(viewer.shownAt("c") - viewer.shownAt("b")), 1400.0, kPlaybackTickMs);
 }
 
-TEST_F(PlaybackTest, TheLastFrameOfATransitionIsTheNewPicture) {
+TEST_F(PlaybackTest, ThePreparedPictureFollowsTheWindowSize) {
     Show show;
-    show.cells = {colourCell("a", kRed, 1000, 1, 0), colourCell("b", kBlue, 5000, 40, 700)};
+    show.cells = {colourCell("a", kRed, 1000, 1, 0), colourCell("b", kBlue, 1000, 1, 0)};
     writeShow(0, show);
     writeShows(0);
     writeMenu(4);
     begin();
     type("1");
-    run(2100);
-    EXPECT_EQ(playback->lastTransition(), 40);
-    run(1000);
-    EXPECT_FALSE(playback->transitionRunning());
-    EXPECT_EQ(centre(), 0x0000FFu);
+    run(300);
+    ASSERT_EQ(viewer.names().back(), "a");
+    viewer.size = {40, 20};
+    run(50);
+    ASSERT_NE(playback->preparedPicture(), nullptr);
+    EXPECT_EQ(playback->preparedPicture()->width, 27);  // 64 x 48 fitted into 40 x 20
+    EXPECT_EQ(playback->preparedPicture()->height, 20);
 }
 
 TEST_F(PlaybackTest, EndOfASingleShowReturnsToTheMenuAndThePicture) {
@@ -359,6 +368,21 @@ TEST_F(PlaybackTest, AMenuOfNoPlacesHasOneShowPerPage) {
     EXPECT_EQ(player->menuPage(), 1);
 }
 
+TEST_F(PlaybackTest, ATickInsideATickReturnsAtOnce) {
+    writeShows(2);
+    writeMenu(4);
+    begin();
+    type("1");
+    int nestedWork = 0;
+    viewer.onShow = [&] {
+        stage->tickPlaying();
+        if (playback->preparedPicture()) ++nestedWork;
+    };
+    run(1000);
+    EXPECT_EQ(nestedWork, 0);
+    EXPECT_TRUE(named("s0"));
+}
+
 TEST_F(PlaybackTest, ADestroyedPlayingViewerIsForgotten) {
     writeShows(2);
     writeMenu(4);
@@ -369,6 +393,19 @@ TEST_F(PlaybackTest, ADestroyedPlayingViewerIsForgotten) {
     EXPECT_EQ(stage->playingViewer(), nullptr);
     clock.now += kPlaybackTickMs;
     stage->tickPlaying();  // a tick still in the queue finds nothing to touch
+}
+
+TEST_F(PlaybackTest, AScreenSaverPlaysAllShowsOnWithoutTheMenu) {
+    writeShows(2);
+    writeMenu(4);
+    begin();
+    stage->setScreenSaver(true, false);
+    playback->setActive(1);
+    run(6000);
+    EXPECT_EQ(player->playMode(), kPlayAllLooped);
+    EXPECT_TRUE(named("intro"));
+    EXPECT_TRUE(named("s1"));
+    EXPECT_FALSE(named(kMenuPictureName));
 }
 
 TEST_F(PlaybackTest, ScreenSaverPointerJitterOfFivePixelsKeepsIt) {
