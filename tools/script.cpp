@@ -1,7 +1,7 @@
 // lumavine-tool script: loads the scripts of a folder as the player does and
 // runs labels headlessly, for script authors and tests.
 //
-//   lumavine-tool script DIR [--launcher PATH] [--label NAME]... [--dump] [--lint] [--trace] [--render NAME OUT.ppm]
+//   lumavine-tool script DIR [--launcher PATH] [--screen-saver 0|1|2] [--label NAME]... [--dump] [--lint] [--trace] [--render NAME OUT.ppm]
 //
 // --render NAME OUT.ppm|OUT.png writes the bitmap object NAME after the labels
 // ran (PGM for 8 bits; PNG by the name's extension; "-" is standard output). Without windows, the text statement draws with a small
@@ -16,7 +16,8 @@
 //                               a control's rectangle (left,top,right,bottom)
 //   FILE:LINE: MESSAGE          with --lint: what the lint found
 // Labels run by default: init, then postInit. screen_width and screen_height
-// are 1024 and 768. A run ends after 10,000,000 lines (a script that loops
+// are 1024 and 768; screen_saver is 0, or the mode --screen-saver gives (1
+// full screen, 2 preview: the script runs as the screen saver would run it). A run ends after 10,000,000 lines (a script that loops
 // for ever); that is reported on stderr.
 #include <algorithm>
 #include <cstdio>
@@ -50,6 +51,7 @@ struct Options {
     std::string folder;
     std::string launcher;
     std::vector<std::string> labels;
+    int screenSaverMode = 0;
     bool dump = false, lint = false, trace = false;
     std::string renderName, renderPath;  // --render NAME OUT.ppm
 };
@@ -95,6 +97,11 @@ bool parse(Args args, Options& options) {
         const bool hasValue = i + 1 < args.size();
         if (arg == "--launcher" && hasValue) options.launcher = args[++i];
         else if (arg == "--label" && hasValue) options.labels.emplace_back(args[++i]);
+        else if (arg == "--screen-saver" && hasValue) {
+            const std::string_view mode = args[++i];
+            if (mode != "0" && mode != "1" && mode != "2") return false;
+            options.screenSaverMode = mode[0] - '0';
+        }
         else if (arg == "--dump") options.dump = true;
         else if (arg == "--lint") options.lint = true;
         else if (arg == "--trace") options.trace = true;
@@ -159,6 +166,10 @@ int runScript(Args args) {
     startup.fromLauncher = !options.launcher.empty();
     startup.loaderPath = options.folder;
     startup.programFolder = options.folder;
+    // A preview runs inside a window the system gives; headless there is none,
+    // so a stand-in handle marks the mode.
+    startup.screenSaver = options.screenSaverMode != 0;
+    startup.screenSaverPreviewWnd = options.screenSaverMode == 2 ? 1 : 0;
     setStartupArgs(startup);
 
     PrintingHost host;
@@ -177,7 +188,7 @@ int runScript(Args args) {
     DiskScriptFiles disk;
     LoadReport report;
     loadScript(scriptFunctions(), disk, options.folder, options.launcher, &report);
-    defineScreenSize(1024, 768);
+    defineStartupStrings(1024, 768, startup.screenSaverMode());
 
     ScriptEngine& engine = scriptEngine();
     engine.setStepBudget(kStepBudget);
@@ -198,7 +209,7 @@ int runScript(Args args) {
     return result;
 }
 
-const ToolCommand command{"script", "DIR [--launcher PATH] [--label NAME]... [--dump] [--lint] [--trace] [--render NAME OUT.ppm|OUT.png]",
+const ToolCommand command{"script", "DIR [--launcher PATH] [--screen-saver 0|1|2] [--label NAME]... [--dump] [--lint] [--trace] [--render NAME OUT.ppm|OUT.png]",
                           "run a folder's scripts headlessly; text draws in a built-in font", runScript};
 
 }  // namespace

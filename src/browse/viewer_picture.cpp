@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <utility>
 
+#include "codec/fit.h"
+#include "render/bitmap_resize.h"
 #include "render/image_ops.h"
 
 namespace lv {
@@ -27,6 +29,22 @@ void ViewerPicture::show(BitmapPtr picture, std::string name, PictureSize window
     pan = {0, 0};
     zoom = fit ? shrinkZoom(shownSize(), window) : 1.0;
     path = std::move(name);
+}
+
+void ViewerPicture::showPlaying(BitmapPtr picture, std::string name, PictureSize window) {
+    if (!picture) return;
+    pan = {0, 0};
+    path = std::move(name);
+    if (!fit) {
+        zoom = 1.0;
+    } else if (picture->width != window.width && picture->height != window.height) {
+        const PictureSize fitted = fitSize({picture->width, picture->height}, window);
+        if (fitted.width >= 1 && fitted.height >= 1)
+            if (BitmapPtr resized = resizeBitmap(*picture, fitted.width, fitted.height)) picture = std::move(resized);
+    } else {
+        zoom = shrinkZoom({picture->width, picture->height}, window);
+    }
+    current_ = std::move(picture);
 }
 
 void ViewerPicture::open(BitmapPtr picture, std::string name, PictureSize window) {

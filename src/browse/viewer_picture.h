@@ -45,6 +45,12 @@ public:
     void show(BitmapPtr picture, std::string name, PictureSize window);
     // Opened by path: as show, then fitted both ways (small pictures enlarged).
     void open(BitmapPtr picture, std::string name, PictureSize window);
+    // A show picture while a show plays: the base picture stays (playback
+    // gives it back when it stops) and the new one becomes the current
+    // picture. With the fit flag, a picture whose width and height both
+    // differ from the window's is resized to its fitted size (the zoom
+    // stays); otherwise the zoom shrinks it to fit as show does.
+    void showPlaying(BitmapPtr picture, std::string name, PictureSize window);
 
     void addLevel(Level level, int value);
     // Commit, then add to the angle / toggle a mirror (a value of 0 does nothing to it).

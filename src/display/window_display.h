@@ -10,6 +10,7 @@
 // no windows (the portable build: use BackBufferDisplay directly).
 #pragma once
 
+#include <cstdint>
 #include <memory>
 
 #include "display/display.h"
@@ -26,5 +27,9 @@ public:
 };
 
 std::unique_ptr<WindowDisplay> createWindowDisplay(void* window, bool forcePortable);
+
+// Frames presented (unlock-and-present calls from callers) by every window
+// display of the process so far; for traces and benchmarks. Any thread.
+std::uint64_t windowFramesPresented();
 
 }  // namespace lv

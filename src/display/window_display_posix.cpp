@@ -6,4 +6,6 @@ namespace lv {
 
 std::unique_ptr<WindowDisplay> createWindowDisplay(void*, bool) { return nullptr; }
 
+std::uint64_t windowFramesPresented() { return 0; }
+
 }  // namespace lv

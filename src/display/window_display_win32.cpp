@@ -10,6 +10,7 @@
 #include <ddraw.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
 
 #include "display/back_buffer_display.h"
@@ -18,6 +19,8 @@
 namespace lv {
 
 namespace {
+
+std::atomic<std::uint64_t> gFramesPresented{0};
 
 // --- back buffer to the window ------------------------------------------------
 
@@ -52,7 +55,10 @@ public:
         buffer_.setView(view_);
         return buffer_.lock(outputs);
     }
-    void unlockAndPresent() override { buffer_.unlockAndPresent(); }
+    void unlockAndPresent() override {
+        buffer_.unlockAndPresent();
+        ++gFramesPresented;
+    }
     void waitForFrame() override { buffer_.waitForFrame(); }
     int blit(const OffscreenSurface& surface, const Rect& source, const Rect& destination) override {
         const int result = buffer_.blit(surface, source, destination);
@@ -197,8 +203,8 @@ public:
     }
 
     void unlockAndPresent() override {
-        if (locked_ && primary_ != nullptr) primary_->Unlock(nullptr);
-        locked_ = false;
+        unlockPrimary();
+        ++gFramesPresented;
     }
 
     void waitForFrame() override {
@@ -225,7 +231,7 @@ public:
                             static_cast<std::size_t>(target.width) * bpp);
             }
         }
-        unlockAndPresent();
+        unlockPrimary();
         view_ = saved;
         return 0;
     }
@@ -243,12 +249,17 @@ public:
         for (std::int32_t y = target.top; y < target.bottom(); ++y) {
             std::memset(out.at(target.left, y), 0, static_cast<std::size_t>(target.width) * out.format->bytesPerPixel);
         }
-        unlockAndPresent();
+        unlockPrimary();
         view_ = saved;
         return 0;
     }
 
 private:
+    void unlockPrimary() {
+        if (locked_ && primary_ != nullptr) primary_->Unlock(nullptr);
+        locked_ = false;
+    }
+
     void release() {
         if (primary_ != nullptr) primary_->Release();
         if (clipper_ != nullptr) clipper_->Release();
@@ -276,5 +287,7 @@ std::unique_ptr<WindowDisplay> createWindowDisplay(void* window, bool forcePorta
     }
     return std::make_unique<DibDisplay>(hwnd);
 }
+
+std::uint64_t windowFramesPresented() { return gFramesPresented.load(); }
 
 }  // namespace lv

@@ -33,9 +33,10 @@ bool startScript() {
 
 void stopScript() { scriptFunctions().clear(); }
 
-void defineScreenSize(int width, int height) {
+void defineStartupStrings(int width, int height, int screenSaverMode) {
     objectRegistry().define("string", "screen_width", numberText(width));
     objectRegistry().define("string", "screen_height", numberText(height));
+    objectRegistry().define("string", "screen_saver", numberText(screenSaverMode));
 }
 
 }  // namespace lv

@@ -4,8 +4,8 @@
 // Start-up order: the object registry with the type "string"
 // (startObjectRegistry, objects.h), then script loading (startScript), later
 // the other object types. After the subsystems, the program defines
-// screen_width and screen_height and runs the label init; postInit runs at
-// the first idle moment of the main loop.
+// screen_width, screen_height and screen_saver and runs the label init;
+// postInit runs at the first idle moment of the main loop.
 #pragma once
 
 #include <string_view>
@@ -29,7 +29,10 @@ bool startScript();
 // Releases every function.
 void stopScript();
 
-// Defines the strings screen_width and screen_height.
-void defineScreenSize(int width, int height);
+// Defines the strings screen_width and screen_height (the primary screen's
+// size in pixels) and screen_saver, which tells a script how the program
+// runs: "0" as an ordinary application, "1" as a full-screen screen saver,
+// "2" as a screen-saver preview (StartupArgs::screenSaverMode).
+void defineStartupStrings(int width, int height, int screenSaverMode);
 
 }  // namespace lv

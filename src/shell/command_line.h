@@ -31,6 +31,9 @@ struct StartupArgs {
     std::intptr_t screenSaverPreviewWnd = 0;  // window handle of the preview, 0 if none
 
     bool fullScreenSaver() const { return screenSaver && screenSaverPreviewWnd == 0; }
+    // What the script's string screen_saver says: 0 an ordinary application,
+    // 1 a full-screen screen saver, 2 a screen-saver preview.
+    int screenSaverMode() const { return !screenSaver ? 0 : screenSaverPreviewWnd == 0 ? 1 : 2; }
 };
 
 // Reads the text after the program name as the system passes it, and the full

@@ -23,6 +23,7 @@
 #include "ui/button_win32.h"
 #include "ui/control_platform_win32.h"
 #include "ui/browse_win32.h"
+#include "ui/show_stage_win32.h"
 #include "ui/static_win32.h"
 #include "ui/top_window_win32.h"
 
@@ -82,6 +83,7 @@ void traceStartupArgs(const StartupArgs& args) {
 // Every subsystem's start-up and shutdown, in start-up order.
 void addSubsystems(SubsystemSequence& subsystems) {
     subsystems.add("files", startFileServices, stopFileServices);
+    subsystems.add("transitions", startTransitionEngine, stopTransitionEngine);
     subsystems.add("colour tables", startColourModule, stopColourModule);
     subsystems.add("objects", startObjectRegistry, stopObjectRegistry);
     subsystems.add("script", startScript, stopScript);
@@ -91,6 +93,7 @@ void addSubsystems(SubsystemSequence& subsystems) {
     subsystems.add("button", startButtonClass, stopButtonClass);
     subsystems.add("thumbArea", startThumbAreaClass, stopThumbAreaClass);
     subsystems.add("viewer", startViewerClass, stopViewerClass);
+    subsystems.add("show player", startShowStage, stopShowStage);
     subsystems.add("control statements", startControlStatements, [] {});
 }
 
@@ -123,7 +126,7 @@ int runProgram(HINSTANCE instance, const char* commandLine) {
     subsystems.startAll();
     for (const std::string& name : subsystems.failed()) trace("start-up failed: " + name);
 
-    defineScreenSize(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+    defineStartupStrings(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), args.screenSaverMode());
     trace("functions: " + std::to_string(scriptFunctions().all().size()));
     runStartupLabel("init");
     if (initialising) ShowWindow(initialising, SW_HIDE);

@@ -1,6 +1,12 @@
 // The viewer window ("vwr"): one picture fitted and centred, with zoom,
 // pan, adjustments, a selection and next/previous over the thumbnail list.
 // The picture's rules are ViewerPicture's (src/browse/viewer_picture.h).
+//
+// It is also the stage of shows: its ShowPlayback (show/show_playback.h)
+// takes ssActive, ssDelay, ssPause, ssOrder and fade, the playback keys, a
+// click on the show menu and the typed-number check; ViewerHost gives it
+// this window's pictures, timers and display. As a screen saver, any key or
+// button and a pointer move of more than 5 pixels end the program.
 #include <windows.h>
 #include <windowsx.h>
 
@@ -15,8 +21,12 @@
 #include "render/depth_conversion.h"
 #include "script/keywords.h"
 #include "script/values.h"
+#include "platform/trace.h"
+#include "shell/process.h"
+#include "transition/run.h"
 #include "ui/browse_win32.h"
 #include "ui/control_window_win32.h"
+#include "ui/show_stage_win32.h"
 
 namespace lv {
 
@@ -24,7 +34,6 @@ namespace {
 
 constexpr char kClassName[] = "vwr";
 constexpr UINT kTimerMs = 50;
-constexpr DWORD kTypedNumberMs = 1500;
 constexpr double kWheelZoomStep = 1.25;
 
 enum class Mode { Select = 0, Pan = 1, Redeye = 2 };
@@ -36,6 +45,32 @@ bool sameNoCase(std::string_view a, std::string_view b) {
            });
 }
 
+class ViewerRecord;
+
+// What show playback asks of the viewer window (show/playback_host.h).
+class ViewerHost final : public PlaybackHost {
+public:
+    explicit ViewerHost(ViewerRecord& viewer) : v_(viewer) {}
+    std::uint32_t now() override { return GetTickCount(); }
+    PictureSize drawingSize() override;
+    void showPicture(BitmapPtr picture, const std::string& name) override;
+    bool hasBasePicture() override;
+    PictureSize currentPictureSize() override;
+    std::string picturePath() override;
+    void restorePicture(const std::string& path) override;
+    void refitZoom() override;
+    void updateWindow() override;
+    void beep() override { MessageBeep(0xFFFFFFFF); }
+    void postQuit() override { PostQuitMessage(0); }
+    bool savePrompt() override;
+    std::unique_ptr<Display> makeDisplay() override;
+    void startTick() override { startPlaybackTick(); }
+    void stopTick() override { stopPlaybackTick(); }
+
+private:
+    ViewerRecord& v_;
+};
+
 class ViewerRecord final : public ControlRecord {
 public:
     ViewerPicture picture;
@@ -43,15 +78,24 @@ public:
     BitmapPtr background;
     COLORREF colour = 0;
     std::optional<std::string> doubleLabel, validLabel, invalidLabel, sizeLabel;
-    // Show settings, stored for the show player.
+    // Show settings kept when there is no show stage to play them on.
     int ssActive = 0, ssDelay = 6000, ssPause = 0, ssOrder = 1, fade = 0;
     Mode mode = Mode::Select;
     bool selectionValid = false;
     Drag drag = Drag::None;
     POINT dragFrom{};
     PanOffset panFrom;
-    std::string typedNumber;
-    DWORD typedTime = 0;
+    // The host outlives the playback that holds it.
+    ViewerHost host{*this};
+    std::unique_ptr<ShowPlayback> playback;
+
+    bool playing() const { return playback && playback->playing(); }
+    HWND drawing() const { return drawingWindow(window); }
+    PictureSize drawingSize() const {
+        RECT r{};
+        if (HWND w = drawing()) GetClientRect(w, &r);
+        return {r.right, r.bottom};
+    }
 
     PictureSize clientSize() const {
         RECT r{};
@@ -73,8 +117,17 @@ public:
     std::optional<std::string> get(int property) override;
     int set(int property, std::string_view value) override;
 
+    // The viewer's end: playback stops first (tick, transition, surfaces)
+    // and forgets this viewer as the playing one.
+    void endPlayback() {
+        if (!playback) return;
+        if (playback->playing()) stopPlaybackTick();
+        playback.reset();
+    }
+
 protected:
     void releaseOwned() override {
+        endPlayback();
         displayCopy.reset();
         background.reset();
         doubleLabel.reset();
@@ -112,8 +165,8 @@ void reportSelection(ViewerRecord& v) {
     }
 }
 
-void openPath(ViewerRecord& v, const std::string& path, bool reload) {
-    if (!reload && sameNoCase(path, v.picture.path) && v.picture.shown()) return;
+void openPath(ViewerRecord& v, const std::string& path, bool reload, bool force = false) {
+    if (!reload && !force && sameNoCase(path, v.picture.path) && v.picture.shown()) return;
     if (!reload && !viewerSavePrompt(v.window ? GetParent(v.window) : nullptr)) return;
     const FileData data = readPictureFile(path);
     if (!data) return;
@@ -125,6 +178,48 @@ void openPath(ViewerRecord& v, const std::string& path, bool reload) {
         v.picture.open(std::move(decoded), path, v.clientSize());
     v.selectionValid = false;
     v.changed();
+}
+
+// --- the show host -------------------------------------------------------------
+
+void invalidateDrawing(ViewerRecord& v) {
+    v.changed();
+    if (HWND w = v.drawing(); w && w != v.window) InvalidateRect(w, nullptr, FALSE);
+}
+
+PictureSize ViewerHost::drawingSize() { return v_.drawingSize(); }
+
+void ViewerHost::showPicture(BitmapPtr picture, const std::string& name) {
+    if (!picture) return;
+    if (v_.playing())
+        v_.picture.showPlaying(std::move(picture), name, v_.drawingSize());
+    else
+        v_.picture.show(std::move(picture), name, v_.drawingSize());
+    invalidateDrawing(v_);
+    if (traceEnabled()) {
+        trace("show picture: " + name);
+        trace("frames presented: " + std::to_string(showFramesPresented()) + " at " + std::to_string(GetTickCount()));
+    }
+}
+
+bool ViewerHost::hasBasePicture() { return v_.picture.base() != nullptr; }
+PictureSize ViewerHost::currentPictureSize() { return v_.picture.shownSize(); }
+std::string ViewerHost::picturePath() { return v_.picture.path; }
+void ViewerHost::restorePicture(const std::string& path) { openPath(v_, path, false, true); }
+
+void ViewerHost::refitZoom() {
+    if (v_.picture.refit(v_.drawingSize())) invalidateDrawing(v_);
+}
+
+void ViewerHost::updateWindow() {
+    if (HWND w = v_.drawing()) UpdateWindow(w);
+}
+
+bool ViewerHost::savePrompt() { return viewerSavePrompt(v_.window ? GetParent(v_.window) : nullptr); }
+
+std::unique_ptr<Display> ViewerHost::makeDisplay() {
+    HWND w = v_.drawing();
+    return w ? makeShowDisplay(w) : nullptr;
 }
 
 int setMode(ViewerRecord& v, Mode mode) {
@@ -145,11 +240,11 @@ std::optional<std::string> ViewerRecord::get(int property) {
     case kwDouble: return doubleLabel;
     case kwValid: return validLabel;
     case kwInvalid: return invalidLabel;
-    case kwSsActive: return numberText(ssActive);
-    case kwSsDelay: return numberText(ssDelay);
-    case kwSsPause: return numberText(ssPause);
-    case kwSsOrder: return numberText(ssOrder);
-    case kwFade: return numberText(fade);
+    case kwSsActive: return numberText(playback ? playback->active() : ssActive);
+    case kwSsDelay: return numberText(playback ? playback->delay() : ssDelay);
+    case kwSsPause: return numberText(playback ? playback->pause() : ssPause);
+    case kwSsOrder: return numberText(playback ? playback->order() : ssOrder);
+    case kwFade: return numberText(playback ? playback->fade() : fade);
     case kwZoom: return numberText(static_cast<long>(std::trunc(picture.zoom * 1000)));
     case kwReadFiles: return numberText(thumbList().count());
     default: return isCommonProperty(property) ? getCommon(property) : std::nullopt;
@@ -183,11 +278,11 @@ int ViewerRecord::set(int property, std::string_view value) {
     case kwDouble: doubleLabel = std::string(value); return 0;
     case kwValid: validLabel = std::string(value); return 0;
     case kwInvalid: invalidLabel = std::string(value); return 0;
-    case kwSsActive: ssActive = number; return 0;
-    case kwSsDelay: ssDelay = number; return 0;
-    case kwSsPause: ssPause = number; return 0;
-    case kwSsOrder: ssOrder = number; return 0;
-    case kwFade: fade = number; return 0;
+    case kwSsActive: return playback ? playback->setActive(number) : (ssActive = number, 0);
+    case kwSsDelay: return playback ? playback->setDelay(number) : (ssDelay = number, 0);
+    case kwSsPause: return playback ? playback->setPause(number) : (ssPause = number, 0);
+    case kwSsOrder: return playback ? playback->setOrder(number) : (ssOrder = number, 0);
+    case kwFade: return playback ? playback->setFade(number) : (fade = number, 0);
     case kwZoom: picture.setZoom(readDecimal(value) / 1000); changed(); return 0;
     case kwZoomAdd: picture.setZoom(picture.zoom + readDecimal(value) / 1000); changed(); return 0;
     case kwReload: openPath(*this, picture.path, true); return 0;
@@ -268,6 +363,21 @@ void paintViewer(ViewerRecord& v) {
     }
 }
 
+// While a show plays, the drawing window shows what the display shows: the
+// running transition's frame, else the last frame a transition put up. False
+// when there is none (pictures changed without transitions): paint the
+// current picture then.
+bool repaintShowFrame(ViewerRecord& v) {
+    if (!v.playing() || !v.playback->display()) return false;
+    if (v.playback->repaintTransition()) return true;
+    const Surface* frame = v.playback->lastFrame();
+    return frame && paintIncoming(*frame, *v.playback->display());
+}
+
+bool showFrameOwnsWindow(const ViewerRecord& v) {
+    return v.playing() && v.playback->display() && (v.playback->transitionRunning() || v.playback->lastFrame());
+}
+
 // --- mouse --------------------------------------------------------------------
 
 bool largerThanWindow(const ViewerRecord& v) {
@@ -341,7 +451,10 @@ void toggleMaximised(HWND viewer) {
     }
 }
 
+// The browsing keys; playback's keys (digits, Enter, Escape, Page Up and
+// Down) go to the show playback first.
 LRESULT viewerKey(ViewerRecord& v, WPARAM key) {
+    if (v.playback && v.playback->key(static_cast<int>(key))) return 0;
     switch (key) {
     case VK_ESCAPE: PostQuitMessage(0); return 0;
     case VK_LEFT:
@@ -357,27 +470,58 @@ LRESULT viewerKey(ViewerRecord& v, WPARAM key) {
     case VK_OEM_MINUS: v.picture.setZoom(v.picture.zoom / kWheelZoomStep); v.changed(); return 0;
     default: break;
     }
-    // Digits choose a show by number (kept for the show menu).
-    if (key >= '0' && key <= '9' && v.typedNumber.size() < 9) {
-        v.typedNumber += static_cast<char>(key);
-        v.typedTime = GetTickCount();
-    }
     return 0;
 }
 
-void CALLBACK classTick(HWND, UINT, UINT_PTR, DWORD now) {
+// A click on the show menu while no show plays chooses a show (or beeps).
+bool menuClick(ViewerRecord& v, int x, int y) {
+    if (!v.playback || v.playing() || v.picture.path != kMenuPictureName) return false;
+    const ViewRect r = v.shownRect();
+    v.playback->click(x - r.left, y - r.top, r.width(), r.height());
+    return true;
+}
+
+bool isButtonMessage(UINT message) {
+    return (message >= WM_LBUTTONDOWN && message <= WM_MBUTTONDBLCLK) ||
+           (message >= WM_XBUTTONDOWN && message <= WM_XBUTTONDBLCLK);
+}
+
+// Screen-saver mode: every key and button ends the program, and so does a
+// pointer move of more than 5 pixels in x from the first one seen.
+bool endsScreenSaver(UINT message, LPARAM lParam) {
+    if (message == WM_KEYDOWN || isButtonMessage(message)) return true;
+    if (message != WM_MOUSEMOVE) return false;
+    PlaybackStage* stage = playbackStage();
+    return stage && stage->pointerMoveEnds(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+}
+
+void CALLBACK classTick(HWND, UINT, UINT_PTR, DWORD) {
     ViewerRecord* v = theViewer();
-    if (v && !v->typedNumber.empty() && now - v->typedTime > kTypedNumberMs) v->typedNumber.clear();
+    if (v && v->playback) v->playback->checkTypedNumber();
 }
 
 LRESULT CALLBACK viewerProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     auto* v = static_cast<ViewerRecord*>(recordOf(window));
     if (!v) return DefWindowProcA(window, message, wParam, lParam);
+    if (startupArgs().screenSaver && endsScreenSaver(message, lParam)) {
+        trace("screen saver: ended by input " + std::to_string(message));
+        // The viewer goes with its window: nothing of it is used after this.
+        endScreenSaver(window);
+        return 0;
+    }
     switch (message) {
-    case WM_PAINT: paintViewer(*v); return 0;
+    case WM_PAINT:
+        if (showFrameOwnsWindow(*v)) {
+            ValidateRect(window, nullptr);
+            repaintShowFrame(*v);
+            return 0;
+        }
+        paintViewer(*v);
+        return 0;
     case WM_ERASEBKGND: return 1;
     case WM_LBUTTONDOWN:
         SetFocus(window);
+        if (menuClick(*v, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam))) return 0;
         startDrag(*v, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam), (wParam & (MK_SHIFT | MK_CONTROL)) != 0);
         return 0;
     case WM_RBUTTONDOWN: startDrag(*v, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam), true); return 0;
@@ -396,11 +540,15 @@ LRESULT CALLBACK viewerProcedure(HWND window, UINT message, WPARAM wParam, LPARA
         return forwardWheel(window, message, wParam, lParam);
     case WM_KEYDOWN: return viewerKey(*v, wParam);
     case WM_WINDOWPOSCHANGED:
-        if (v->picture.refit(v->clientSize())) v->changed();
+        if (!v->playing() && v->picture.refit(v->clientSize())) v->changed();
         break;
     case WM_DESTROY:
         viewerSavePrompt(GetParent(window));
-        v->destroySequence(true);
+        // The prompt pumps messages: the record may have gone meanwhile.
+        if (auto* still = static_cast<ViewerRecord*>(recordOf(window))) {
+            still->endPlayback();
+            still->destroySequence(true);
+        }
         break;
     default: break;
     }
@@ -414,19 +562,48 @@ std::unique_ptr<ObjectInstance> createViewer(HWND parent) {
     if (!createChildWindow(*record, kClassName, WS_CHILD | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, parent)) return nullptr;
     // A 1 x 1 black picture with an empty path until a file is opened.
     record->picture.show(createBitmap("bitmap", 1, 1, 24), "", record->clientSize());
+    if (PlaybackStage* stage = playbackStage()) record->playback = std::make_unique<ShowPlayback>(*stage, record->host);
     return record;
 }
 
 bool startViewerClass() {
     if (!registerControlClass(gType, kClassName, CS_DBLCLKS, viewerProcedure)) return false;
     gClassTimer = SetTimer(nullptr, 0, kTimerMs, classTick);
+    startScreenSaverWindow();
     return true;
 }
 
 void stopViewerClass() {
+    stopScreenSaverWindow();
     if (gClassTimer) KillTimer(nullptr, gClassTimer);
     gClassTimer = 0;
     unregisterControlClass(gType, kClassName);
+}
+
+HWND playingViewerWindow() {
+    ViewerRecord* v = theViewer();
+    return v && v->playing() ? v->window : nullptr;
+}
+
+void paintPlayingViewer(HWND window) {
+    ViewerRecord* v = theViewer();
+    const bool ownedByFrame = v && showFrameOwnsWindow(*v);
+    PAINTSTRUCT paint;
+    HDC dc = BeginPaint(window, &paint);
+    RECT client{};
+    GetClientRect(window, &client);
+    const int saved = SaveDC(dc);
+    if (v && v->playing() && !ownedByFrame && v->picture.shown()) {
+        const ViewRect rect = pictureRect(v->picture.shownSize(), v->picture.zoom, {client.right, client.bottom},
+                                          v->picture.pan);
+        drawBitmap(displayPicture(*v, rect), dc, RECT{rect.left, rect.top, rect.right, rect.bottom});
+        ExcludeClipRect(dc, rect.left, rect.top, rect.right, rect.bottom);
+    }
+    if (!ownedByFrame) FillRect(dc, &client, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+    RestoreDC(dc, saved);
+    EndPaint(window, &paint);
+    // The display draws outside the paint: its frame is the whole picture.
+    if (ownedByFrame) repaintShowFrame(*v);
 }
 
 void viewerOpen(const std::string& path) {

@@ -113,6 +113,21 @@ TEST_F(ViewerPictureTest, ReloadKeepsThePathAndClearsModified) {
     EXPECT_FALSE(v.adjustPending());
 }
 
+TEST_F(ViewerPictureTest, ShowPicturesWhilePlayingKeepTheBaseAndAreFittedOnce) {
+    load(4, 2);
+    const Bitmap* base = v.base();
+    const double zoom = v.zoom;
+    v.showPlaying(createBitmap("cell", 800, 600, 24), "cell", {400, 200});
+    EXPECT_EQ(v.base(), base);
+    EXPECT_EQ(v.shownSize(), (PictureSize{267, 200}));  // resized once to its fitted size
+    EXPECT_EQ(v.zoom, zoom);
+    EXPECT_EQ(v.path, "cell");
+    // One side matching the window: not resized, the zoom shrinks it instead.
+    v.showPlaying(createBitmap("wide", 800, 200, 24), "wide", {400, 200});
+    EXPECT_EQ(v.shownSize(), (PictureSize{800, 200}));
+    EXPECT_DOUBLE_EQ(v.zoom, 0.5);
+}
+
 TEST(SavePrompt, OnlyASaveOrNoLetsTheEditsGo) {
     EXPECT_TRUE(promptLetsGo(PromptAnswer::No, SaveResult::Cancelled));
     EXPECT_TRUE(promptLetsGo(PromptAnswer::Yes, SaveResult::Saved));

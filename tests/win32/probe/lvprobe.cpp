@@ -17,6 +17,11 @@
 //   lvprobe run EXE [COMMANDLINE]     starts EXE with exactly that command line
 //                                     (as a launcher would), waits for it and
 //                                     exits with its exit code
+//   lvprobe window X Y W H            shows a grey pop-up window of that client
+//                                     size at X, Y (as the system's preview
+//                                     window, for /p), prints its line, then
+//                                     keeps it until its thread gets the quit
+//                                     message or the window closes, at most 120 s
 #include <windows.h>
 
 #include <cstdio>
@@ -53,6 +58,37 @@ std::vector<HWND> topLevelWindows() {
 }
 
 HWND parseHandle(const char* text) { return reinterpret_cast<HWND>(static_cast<UINT_PTR>(std::strtoull(text, nullptr, 0))); }
+
+LRESULT CALLBACK hostProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_DESTROY) PostQuitMessage(0);
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+// A window that another program may draw into through a child of its own.
+int hostWindow(int x, int y, int width, int height) {
+    WNDCLASSA cls{};
+    cls.lpfnWndProc = hostProcedure;
+    cls.hInstance = GetModuleHandleA(nullptr);
+    cls.hbrBackground = static_cast<HBRUSH>(GetStockObject(GRAY_BRUSH));
+    cls.lpszClassName = "lvprobeHost";
+    if (!RegisterClassA(&cls)) return 1;
+    HWND window = CreateWindowExA(0, cls.lpszClassName, "lvprobe host", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, x, y,
+                                  width, height, nullptr, nullptr, cls.hInstance, nullptr);
+    if (!window) return 1;
+    UpdateWindow(window);
+    printWindow(window);
+    std::fflush(stdout);
+    const DWORD start = GetTickCount();
+    MSG msg;
+    while (GetTickCount() - start < 120000) {
+        if (MsgWaitForMultipleObjects(0, nullptr, FALSE, 100, QS_ALLINPUT) != WAIT_OBJECT_0) continue;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (msg.message == WM_QUIT) return 0;
+            DispatchMessageA(&msg);
+        }
+    }
+    return 0;
+}
 
 int usage() {
     std::fprintf(stderr, "usage: lvprobe list | find TITLE [CLASS] | children HWND | quit TID | post HWND MSG W L | screen\n");
@@ -145,6 +181,9 @@ int main(int argc, char** argv) {
         }
         CloseClipboard();
         return result;
+    }
+    if (action == "window" && argc >= 6) {
+        return hostWindow(std::atoi(argv[2]), std::atoi(argv[3]), std::atoi(argv[4]), std::atoi(argv[5]));
     }
     if (action == "screen") {
         std::printf("w=%d h=%d\n", GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
