@@ -14,7 +14,6 @@ from show_set import (BLACK, BLUE, CYAN, GREEN, MAGENTA, RED, YELLOW, cell, colo
 
 DESKTOP = (37, 111, 149)  # Wine's desktop before the window is up
 DATA = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "data")
-REPO = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..")
 
 
 def viewer_script(width, height, start=True):
@@ -56,12 +55,9 @@ class ShowTest(ProgramTest):
         self.assertIn("shutdown complete", program.trace())
 
     def add_menu(self):
-        """The demo's menu layout over a picture of the test data: two shows a page."""
-        with open(os.path.join(REPO, "demo", "shows-src", "menudef.json")) as f:
-            menu = f.read().replace("photo09.jpg", "menu.jpg")
+        """A menu of two shows a page over a picture of the test data (show_menudef.json)."""
         menu_json = os.path.join(self.folder, "menudef.json")
-        with open(menu_json, "w") as f:
-            f.write(menu)
+        shutil.copy(os.path.join(os.path.dirname(os.path.abspath(__file__)), "show_menudef.json"), menu_json)
         shutil.copy(os.path.join(DATA, "jpeg", "s420.jpg"), os.path.join(self.folder, "menu.jpg"))
         result = harness.run_tool("menu-make", harness.windows_path(menu_json),
                                   harness.windows_path(os.path.join(self.folder, "menudef")))
