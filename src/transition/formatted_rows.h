@@ -26,6 +26,11 @@ public:
     // format is not kept.
     const std::uint8_t* row(const Surface& surface, const PixelFormat& format, std::int32_t y);
     void clear();
+    // Rows top ... top + count - 1 (all inside the surface) converted, as one
+    // block: row top + i starts at the result + i x rowBytes(). Null when the
+    // format is not kept. One call per rectangle instead of one per row.
+    const std::uint8_t* rows(const Surface& surface, const PixelFormat& format, std::int32_t top, std::int32_t count);
+    std::size_t rowBytes() const { return rowBytes_; }
 
 private:
     void start(const Surface& surface, const PixelFormat& format);
