@@ -8,10 +8,10 @@
 namespace lv {
 
 PictureSize ViewerPicture::shownSize() const {
-    const Bitmap* b = shown();
     // The reduced base, or levels applied to it, stands for the whole
     // picture (nothing turns it while reduced: a turn decodes it whole).
-    if (reduced() && b && b->width == base_->width && b->height == base_->height) return fullSize_;
+    if (reduced() && (!current_ || current_.get() == levelledReduced_)) return fullSize_;
+    const Bitmap* b = shown();
     return b ? PictureSize{b->width, b->height} : PictureSize{};
 }
 
@@ -114,6 +114,7 @@ void ViewerPicture::applyAdjustments() {
         }
     }
     current_ = std::move(result);
+    levelledReduced_ = reduced() ? current_.get() : nullptr;
     adjustPending_ = false;
 }
 

@@ -109,6 +109,7 @@ private:
     int reduction_ = 1;
     PictureSize fullSize_;
     FullLoader loadFull_;
+    const Bitmap* levelledReduced_ = nullptr;  // the current picture made from the reduced base
 };
 
 // The save prompt's outcome: whether the old picture may be replaced (or the

@@ -150,6 +150,7 @@ TEST_F(ReducedViewerPicture, ZoomingInPastWhatIsHeldDecodesTheWholePictureOnce) 
     v.addLevel(Level::Bright, 10);
     v.applyAdjustments();  // levels alone keep it reduced
     EXPECT_EQ(loads, 0);
+    EXPECT_EQ(v.shownSize(), (PictureSize{8, 4}));
     v.setZoom(0.75);
     EXPECT_EQ(loads, 1);
     EXPECT_FALSE(v.reduced());
