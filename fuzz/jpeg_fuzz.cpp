@@ -1,5 +1,5 @@
-// Fuzz target: decoding arbitrary bytes, at full size and at 1/8, must never
-// crash, hang or leak; refusing is fine.
+// Fuzz target: decoding arbitrary bytes, at full size, at 1/8 and at 1/2 (the
+// viewer's), must never crash, hang or leak; refusing is fine.
 #include <cstddef>
 #include <cstdint>
 #include <span>
@@ -16,6 +16,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     {
         lv::codec::MemoryStream stream(bytes);
         lv::codec::decodeJpeg(stream, 8, 8);
+    }
+    {
+        lv::codec::MemoryStream stream(bytes);
+        lv::codec::decodeJpegScaled(stream, 2);
     }
     return 0;
 }

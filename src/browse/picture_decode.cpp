@@ -5,6 +5,7 @@
 #include "browse/jpeg_facts.h"
 #include "codec/byte_stream.h"
 #include "codec/jpeg.h"
+#include "browse/view_geometry.h"
 #include "render/bitmap_resize.h"
 
 namespace lv {
@@ -14,6 +15,11 @@ namespace {
 BitmapPtr decode(std::span<const std::uint8_t> bytes, int wantedWidth, int wantedHeight) {
     codec::MemoryStream stream(bytes);
     return codec::decodeJpeg(stream, wantedWidth, wantedHeight);
+}
+
+BitmapPtr decodeScaled(std::span<const std::uint8_t> bytes, int scale) {
+    codec::MemoryStream stream(bytes);
+    return codec::decodeJpegScaled(stream, scale);
 }
 
 BitmapPtr upright(BitmapPtr picture, int orientation) {
@@ -46,6 +52,23 @@ BitmapPtr decodeTilePicture(std::span<const std::uint8_t> bytes, PictureSize box
         picture = std::move(resized);
     }
     return upright(std::move(picture), facts.orientation);
+}
+
+ViewerDecode decodeViewerPicture(std::span<const std::uint8_t> bytes, PictureSize window) {
+    const JpegFacts facts = readJpegFacts(bytes);
+    const bool swaps = orientationSwapsSides(facts.orientation);
+    const PictureSize whole = swaps ? PictureSize{facts.frame.height, facts.frame.width} : facts.frame;
+    const bool known = whole.width > 0 && whole.height > 0 && window.width > 0 && window.height > 0;
+    // Drawn at most half size: trunc(side x zoom) never passes ceil(side / 2).
+    if (known && fitZoom(whole, window) <= 0.5) {
+        BitmapPtr half = upright(decodeScaled(bytes, 2), facts.orientation);
+        // The facts name the frame that was decoded (else: decode it whole).
+        if (half && half->width == (whole.width + 1) / 2 && half->height == (whole.height + 1) / 2)
+            return ViewerDecode{std::move(half), whole, 2};
+    }
+    BitmapPtr full = decodeFullPicture(bytes);
+    const PictureSize size = full ? PictureSize{full->width, full->height} : PictureSize{};
+    return ViewerDecode{std::move(full), size, 1};
 }
 
 }  // namespace lv

@@ -10,6 +10,9 @@
 namespace lv {
 
 PictureSize ViewerPicture::shownSize() const {
+    // The reduced base, or levels applied to it, stands for the whole
+    // picture (nothing turns it while reduced: a turn decodes it whole).
+    if (reduced() && (!current_ || current_.get() == levelledReduced_)) return fullSize_;
     const Bitmap* b = shown();
     return b ? PictureSize{b->width, b->height} : PictureSize{};
 }
@@ -21,7 +24,14 @@ void ViewerPicture::resetAdjustments() {
     adjustPending_ = false;
 }
 
+void ViewerPicture::dropReduction() {
+    reduction_ = 1;
+    fullSize_ = {};
+    loadFull_ = nullptr;
+}
+
 void ViewerPicture::show(BitmapPtr picture, std::string name, PictureSize window) {
+    dropReduction();
     resetAdjustments();
     selection.left = -1;
     current_.reset();
@@ -50,6 +60,37 @@ void ViewerPicture::showPlaying(BitmapPtr picture, std::string name, PictureSize
 void ViewerPicture::open(BitmapPtr picture, std::string name, PictureSize window) {
     show(std::move(picture), std::move(name), window);
     setZoom(fitZoom(shownSize(), window));
+}
+
+void ViewerPicture::openReduced(BitmapPtr picture, PictureSize fullSize, int reduction, FullLoader loadFull,
+                                std::string name, PictureSize window) {
+    show(std::move(picture), std::move(name), window);
+    if (reduction > 1 && base_ && loadFull) {
+        reduction_ = reduction;
+        fullSize_ = fullSize;
+        loadFull_ = std::move(loadFull);
+        zoom = fit ? shrinkZoom(fullSize_, window) : 1.0;
+    }
+    setZoom(fitZoom(shownSize(), window));
+}
+
+bool ViewerPicture::ensureFull() {
+    if (!reduced()) return base_ != nullptr;
+    BitmapPtr full = loadFull_();
+    if (!full || full->width != fullSize_.width || full->height != fullSize_.height) return false;
+    // Nothing was committed to the reduced base, so the whole picture
+    // replaces it as it is; pending levels are applied to it anew.
+    base_ = std::move(full);
+    if (current_) adjustPending_ = true;
+    current_.reset();
+    dropReduction();
+    return true;
+}
+
+void ViewerPicture::ensureDetail() {
+    if (!reduced() || !base_) return;
+    const ViewRect drawn = pictureRect(fullSize_, zoom, {0, 0}, {0, 0});
+    if (drawn.width() > base_->width || drawn.height() > base_->height) ensureFull();
 }
 
 void ViewerPicture::addLevel(Level level, int value) {
@@ -91,10 +132,13 @@ void ViewerPicture::applyAdjustments() {
         }
     }
     current_ = std::move(result);
+    levelledReduced_ = reduced() ? current_.get() : nullptr;
     adjustPending_ = false;
 }
 
 void ViewerPicture::commitAdjustments() {
+    // What is committed becomes the base: it must be the whole picture.
+    ensureFull();
     applyAdjustments();
     if (current_) base_ = std::move(current_);
     resetAdjustments();
@@ -104,6 +148,7 @@ void ViewerPicture::setZoom(double newZoom) {
     const double clamped = clampZoom(newZoom);
     pan = scalePan(pan, zoom, clamped);
     zoom = clamped;
+    ensureDetail();
 }
 
 bool ViewerPicture::refit(PictureSize window) {

@@ -11,11 +11,19 @@
 //     v.applyAdjustments();   // base brightened by 20, not 10 twice
 //     v.turn(90);             // the brightened picture becomes the base, then turns
 //
+// A large picture may be opened reduced (openReduced): the viewer holds it
+// at 1/2 while it is drawn at half size or less, and decodes it whole, once,
+// when more is needed: a zoom that draws more pixels than it holds, a
+// commit (rotation, mirroring), a crop, or an output (save, copy, print ask
+// for fullPicture()). Sizes, zoom, pan and selection are always those of
+// the whole picture.
+//
 // Failures: a rotation by an angle that is not a multiple of 90 or a failed
 // flip leaves the picture unadjusted in that respect; zoom stays within
 // 0.1 ... 100 whatever the script writes.
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "browse/view_geometry.h"
@@ -51,6 +59,17 @@ public:
     // differ from the window's is resized to its fitted size (the zoom
     // stays); otherwise the zoom shrinks it to fit as show does.
     void showPlaying(BitmapPtr picture, std::string name, PictureSize window);
+    // As open, from the picture at 1/`reduction` of `fullSize` (each side
+    // rounded up); `loadFull` decodes the whole picture when it is needed.
+    using FullLoader = std::function<BitmapPtr()>;
+    void openReduced(BitmapPtr picture, PictureSize fullSize, int reduction, FullLoader loadFull, std::string name,
+                     PictureSize window);
+    bool reduced() const { return reduction_ > 1; }
+    // The whole picture from here on (pending adjustments are applied to it
+    // anew); false when it could not be decoded (the reduced one stays).
+    bool ensureFull();
+    // Decodes the whole picture when the zoom draws more than is held.
+    void ensureDetail();
 
     void addLevel(Level level, int value);
     // Commit, then add to the angle / toggle a mirror (a value of 0 does nothing to it).
@@ -66,7 +85,10 @@ public:
     // New zoom (clamped); the pan scales with it.
     void setZoom(double newZoom);
     // The `maximize` value: the zoom, clamped like every other.
-    void setZoomUnscaled(double newZoom) { zoom = clampZoom(newZoom); }
+    void setZoomUnscaled(double newZoom) {
+        zoom = clampZoom(newZoom);
+        ensureDetail();
+    }
     // Refit after the window changed size; true when the zoom changed.
     bool refit(PictureSize window);
 
@@ -82,12 +104,18 @@ public:
 
 private:
     void resetAdjustments();
+    void dropReduction();
     BitmapPtr base_;
     BitmapPtr current_;  // null: the base picture is shown as it is
     int levels_[4] = {0, 0, 0, 0};
     int angle_ = 0;
     bool mirrorH_ = false, mirrorV_ = false;
     bool adjustPending_ = false;
+    // Reduced: the base is 1/reduction_ of fullSize_; loadFull_ decodes it whole.
+    int reduction_ = 1;
+    PictureSize fullSize_;
+    FullLoader loadFull_;
+    const Bitmap* levelledReduced_ = nullptr;  // the current picture made from the reduced base
 };
 
 // The save prompt's outcome: whether the old picture may be replaced (or the

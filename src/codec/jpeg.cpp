@@ -86,9 +86,10 @@ bool readInto(DecodeSession& session, const ImageInfo& info, Bitmap& bitmap) {
 }
 
 // Opens the decoder and chooses the reduced size for a wanted box: the
-// fitted size in `fitted` when one was asked for.
+// fitted size in `fitted` when one was asked for. A `forcedScale` above 0
+// is used instead of the one the box would choose.
 bool startDecode(DecodeSession& session, int wantedWidth, int wantedHeight, ImageInfo& info,
-                 std::optional<PictureSize>& fitted) {
+                 std::optional<PictureSize>& fitted, int forcedScale = 0) {
     if (!findJpegStart(session.stream) || !session.open()) return false;
     DecoderOptions options;
     jpegDecoderDefaultOptions(options);
@@ -105,6 +106,7 @@ bool startDecode(DecodeSession& session, int wantedWidth, int wantedHeight, Imag
         options.wantedWidth = fitted->width;
         options.wantedHeight = fitted->height;
     }
+    if (forcedScale > 0) options.scaleDenominator = forcedScale;
     const ProcessorFlags flags = processorFlags();
     options.amdFamily6 = flags.amdFamily6;
     options.intelSse = flags.intelSse;
@@ -113,6 +115,26 @@ bool startDecode(DecodeSession& session, int wantedWidth, int wantedHeight, Imag
     options.outputFormat = 1;
     options.wantedSizeGiven = sized;
     return session.configure(options, info);
+}
+
+// The whole picture as a Bitmap; a fitted size asked for is finished by the
+// installed scaler.
+BitmapPtr decodeWhole(ByteStream& stream, int wantedWidth, int wantedHeight, int forcedScale) {
+    try {
+        DecodeSession session{stream};
+        ImageInfo info;
+        std::optional<PictureSize> fitted;
+        if (!startDecode(session, wantedWidth, wantedHeight, info, fitted, forcedScale)) return nullptr;
+        // Every row is decoded before the Bitmap is returned.
+        BitmapPtr bitmap = createBitmapToFill("jpeg", info.outputWidth, info.outputHeight, info.components < 3 ? 8 : 24);
+        if (!bitmap || !readInto(session, info, *bitmap)) return nullptr;
+        if (fitted && fittedSizeScaler && (fitted->width != bitmap->width || fitted->height != bitmap->height)) {
+            if (BitmapPtr scaled = fittedSizeScaler(*bitmap, *fitted)) return scaled;
+        }
+        return bitmap;
+    } catch (...) {
+        return nullptr;
+    }
 }
 
 }  // namespace
@@ -133,21 +155,12 @@ int reducedScaleFor(PictureSize source, PictureSize fitted) {
 }
 
 BitmapPtr decodeJpeg(ByteStream& stream, int wantedWidth, int wantedHeight) {
-    try {
-        DecodeSession session{stream};
-        ImageInfo info;
-        std::optional<PictureSize> fitted;
-        if (!startDecode(session, wantedWidth, wantedHeight, info, fitted)) return nullptr;
-        // Every row is decoded before the Bitmap is returned.
-        BitmapPtr bitmap = createBitmapToFill("jpeg", info.outputWidth, info.outputHeight, info.components < 3 ? 8 : 24);
-        if (!bitmap || !readInto(session, info, *bitmap)) return nullptr;
-        if (fitted && fittedSizeScaler && (fitted->width != bitmap->width || fitted->height != bitmap->height)) {
-            if (BitmapPtr scaled = fittedSizeScaler(*bitmap, *fitted)) return scaled;
-        }
-        return bitmap;
-    } catch (...) {
-        return nullptr;
-    }
+    return decodeWhole(stream, wantedWidth, wantedHeight, 0);
+}
+
+BitmapPtr decodeJpegScaled(ByteStream& stream, int scale) {
+    if (scale != 1 && scale != 2 && scale != 4 && scale != 8) return nullptr;
+    return decodeWhole(stream, 0, 0, scale);
 }
 
 bool decodeJpegRows(ByteStream& stream, int wantedWidth, int wantedHeight, JpegRowSink& sink) {

@@ -4,10 +4,10 @@
 // decodeJpeg() finds the start of the JPEG data (findJpegStart), decodes it
 // into a Bitmap named "jpeg" (8-bit grey for one component, 24-bit otherwise)
 // and, when a wanted size is given, decodes at 1/8 or 1/4 of the size if the
-// picture fitted into the wanted box (fitSize) is that small. No scale 1/2
-// is ever used. The result is the reduced decode, ceil(side / scale); when a
-// scaler is installed (setFittedSizeScaler) it is then scaled to the fitted
-// size.
+// picture fitted into the wanted box (fitSize) is that small; it never
+// chooses 1/2 (decodeJpegScaled asks for a scale outright). The result is
+// the reduced decode, ceil(side / scale); when a scaler is installed
+// (setFittedSizeScaler) it is then scaled to the fitted size.
 //
 // encodeJpeg() writes a Bitmap as a baseline JPEG file at quality 0 to 99
 // (above 99 is 99) without chroma subsampling; 8-bit Bitmaps are written as
@@ -33,6 +33,12 @@ int reducedScaleFor(PictureSize source, PictureSize fitted);
 
 // Wanted width or height below 1: full size.
 BitmapPtr decodeJpeg(ByteStream& stream, int wantedWidth, int wantedHeight);
+
+// The picture at 1/scale of each side (scale 1, 2, 4 or 8; the size is
+// ceil(side / scale)), whatever its size; no fitted-size scaler applies.
+// The viewer opens a large picture at 1/2 when it is shown at half its size
+// or less. Null for another scale or data that does not decode.
+BitmapPtr decodeJpegScaled(ByteStream& stream, int scale);
 
 // The same decode delivered row by row, top first, with no whole picture
 // in memory: begin() once the output size is known, then row() for each row

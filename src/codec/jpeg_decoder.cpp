@@ -110,7 +110,7 @@ struct JpegDecoder::State {
 
     DecoderOptions options;
     bool started = false;
-    int blockSize = 8;  // output pixels per block side: 8, 2 or 1
+    int blockSize = 8;  // output pixels per block side: 8, 4, 2 or 1
     int outputWidth = 0, outputHeight = 0;
     int decodedMcuRow = -1;
     int nextRow = 0;
@@ -559,7 +559,13 @@ struct JpegDecoder::State {
             const std::size_t rows = buffered ? static_cast<std::size_t>(c.paddedHigh) : static_cast<std::size_t>(c.v);
             c.coefs.assign(rows * static_cast<std::size_t>(c.paddedWide) * 64, 0);
             c.blockWidth = c.blockHeight = scaledBlockSide(c);
-            c.dcOnly = c.blockWidth == 1;
+            if (blockSize == 4) {
+                // At 1/2 each axis on its own: along a 2:1 subsampled axis
+                // the component's samples are the output's, decoded whole.
+                if ((hmax * blockSize) % (c.h * 8) == 0) c.blockWidth = 8;
+                if ((vmax * blockSize) % (c.v * 8) == 0) c.blockHeight = 8;
+            }
+            c.dcOnly = c.blockWidth == 1 && c.blockHeight == 1;
             const bool fast = options.fastEntropyDecoding;
             c.decodeSequentialBlock = c.dcOnly ? (fast ? decodeDcOnlyFast : decodeDcOnlyCareful)
                                                : (fast ? decodeBlockFast : decodeBlockCareful);
@@ -597,6 +603,8 @@ struct JpegDecoder::State {
         const std::uint16_t* q = quant[c.quantTable].data();
         if (c.blockWidth == 8 && c.blockHeight == 8)
             idct(coefs, q, c.paddedWide, out, c.planeStride);
+        else if ((c.blockWidth == 4 || c.blockWidth == 8) && (c.blockHeight == 4 || c.blockHeight == 8))
+            idctBlocksHalf(idct, coefs, q, c.paddedWide, out, c.planeStride, c.blockWidth, c.blockHeight);
         else if (c.blockWidth == 1 && c.blockHeight == 1)
             idctBlocks1x1(coefs, q, c.paddedWide, out, c.planeStride);
         else
@@ -683,7 +691,7 @@ void JpegDecoder::setOptions(const DecoderOptions& options) {
     State& s = *state_;
     if (s.started) fail("options changed after decoding started");
     const int scale = options.scaleDenominator;
-    if (scale != 1 && scale != 4 && scale != 8) fail("a scale other than 1, 1/4 or 1/8");
+    if (scale != 1 && scale != 2 && scale != 4 && scale != 8) fail("a scale other than 1, 1/2, 1/4 or 1/8");
     if (options.colourMode != 0 && options.colourMode != 3) fail("an unknown colour mode");
     s.options = options;
     s.outputWidth = (s.width + scale - 1) / scale;

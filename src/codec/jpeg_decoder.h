@@ -5,9 +5,12 @@
 // Arithmetic coding, lossless and hierarchical files, 12-bit samples and
 // other component counts are refused.
 //
-// Reduced-size decoding: scale 4 or 8 gives 2x2 or 1x1 pixels per block,
-// computed straight from the coefficients. The output is ceil(width / scale)
-// by ceil(height / scale). Chroma is upsampled by replication.
+// Reduced-size decoding: scale 2, 4 or 8 gives 4x4, 2x2 or 1x1 pixels per
+// block, each the mean of its part of the full inverse DCT, computed straight
+// from the coefficients. The output is ceil(width / scale) by
+// ceil(height / scale). Subsampled chroma keeps larger blocks where that
+// reaches the output resolution (at 1/2, 4:2:0 chroma decodes whole 8x8
+// blocks); what remains is upsampled by replication.
 //
 // Limits: each side at most 65535, the image at most kMaxPixels pixels
 // (134 megapixels). Sequential files that carry all components in one scan
@@ -28,7 +31,7 @@
 namespace lv::codec {
 
 struct DecoderOptions {
-    int scaleDenominator = 1;  // 1, 4 or 8
+    int scaleDenominator = 1;  // 1, 2, 4 or 8
     int wantedWidth = 0;       // the fitted size the caller will show
     int wantedHeight = 0;
     bool wantedSizeGiven = false;

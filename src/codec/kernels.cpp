@@ -256,6 +256,31 @@ private:
     bool symmetric_ = true;
 };
 
+// The full kernel's blocks, eight at a time through an 8-row tile, each
+// pixel of the output the rounded mean of FX x FY tile pixels.
+template <int FX, int FY>
+void averageBlocks(IdctBlocksFn full, const std::int16_t* coefs, const std::uint16_t* quant, int count,
+                   std::uint8_t* out, int stride) {
+    constexpr int kBatch = 8, kTileStride = 8 * kBatch, kShift = (FX - 1) + (FY - 1);
+    std::uint8_t tile[8 * kTileStride];
+    for (int first = 0; first < count; first += kBatch) {
+        const int blocks = std::min(kBatch, count - first);
+        full(coefs + 64 * first, quant, blocks, tile, kTileStride);
+        for (int row = 0; row < 8 / FY; ++row) {
+            const std::uint8_t* upper = tile + FY * row * kTileStride;
+            const std::uint8_t* lower = upper + (FY - 1) * kTileStride;
+            std::uint8_t* target = out + row * stride + 8 / FX * first;
+            for (int x = 0; x < 8 / FX * blocks; ++x) {
+                int sum = upper[FX * x] + lower[FX * x];
+                if constexpr (FX == 2) sum += upper[FX * x + 1] + lower[FX * x + 1];
+                // The same row counted twice when FY is 1: halve it back.
+                if constexpr (FY == 1) sum >>= 1;
+                target[x] = static_cast<std::uint8_t>((sum + (1 << kShift >> 1)) >> kShift);
+            }
+        }
+    }
+}
+
 }  // namespace
 
 void idctBlocksPlain(const std::int16_t* coefs, const std::uint16_t* quant, int count, std::uint8_t* out, int stride) {
@@ -302,6 +327,14 @@ void idctBlocksReduced(const std::int16_t* coefs, const std::uint16_t* quant, in
                 out[q * stride + width * i + p] = levelShift(sum, 2 * kConstBits);
             }
     }
+}
+
+void idctBlocksHalf(IdctBlocksFn full, const std::int16_t* coefs, const std::uint16_t* quant, int count,
+                    std::uint8_t* out, int stride, int width, int height) {
+    if (width == 4 && height == 4) return averageBlocks<2, 2>(full, coefs, quant, count, out, stride);
+    if (width == 4) return averageBlocks<2, 1>(full, coefs, quant, count, out, stride);
+    if (height == 4) return averageBlocks<1, 2>(full, coefs, quant, count, out, stride);
+    full(coefs, quant, count, out, stride);
 }
 
 void idctBlocks1x1(const std::int16_t* coefs, const std::uint16_t* quant, int count, std::uint8_t* out, int) {

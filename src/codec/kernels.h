@@ -3,7 +3,8 @@
 // Each full-size kernel has a plain variant and SSE2/AVX2 variants that give
 // identical bytes for every input (also for hostile coefficients: the plain
 // code follows the vector code's 16-bit wrap-around and saturation). The
-// reduced-size inverse DCTs are plain only.
+// reduced-size inverse DCTs are plain only, except the half size, which
+// averages a full kernel's output.
 //
 // Inverse DCT: the accurate integer algorithm (Loeffler, Ligtenberg and
 // Moschytz) with 13-bit constants and 2 extra bits kept between passes. Its
@@ -45,6 +46,13 @@ void yccHalfChromaToBgrPlain(const std::uint8_t* y, const std::uint8_t* cb, cons
 void idctBlocksReduced(const std::int16_t* coefs, const std::uint16_t* quant, int count, std::uint8_t* out, int stride,
                        int width, int height);
 void idctBlocks1x1(const std::int16_t* coefs, const std::uint16_t* quant, int count, std::uint8_t* out, int stride);
+// Half size along either axis or both: `width` x `height` pixels per block
+// (each 4 or 8), the `full` kernel's 8x8 pixels averaged in pairs along each
+// halved axis (rounding half up), so a 1/2 decode is the full decode
+// box-filtered, as fast as the full kernel, and the same bytes at every
+// level. Block i is written at out + width * i.
+void idctBlocksHalf(IdctBlocksFn full, const std::int16_t* coefs, const std::uint16_t* quant, int count,
+                    std::uint8_t* out, int stride, int width, int height);
 
 // Rows already in red, green, blue (files that say they carry RGB).
 void rgbToBgr(const std::uint8_t* r, const std::uint8_t* g, const std::uint8_t* b, std::uint8_t* out, int width);

@@ -38,4 +38,17 @@ const std::uint8_t* FormattedRows::row(const Surface& surface, const PixelFormat
     return out;
 }
 
+const std::uint8_t* FormattedRows::rows(const Surface& surface, const PixelFormat& format, std::int32_t top,
+                                        std::int32_t count) {
+    if (!format.supported() || format.code == pixel_code::kHigh16) return nullptr;
+    if (surface_ != &surface || code_ != format.code) start(surface, format);
+    if (top < 0 || count < 0 || count > surface.height - top) return nullptr;
+    for (std::int32_t y = top; y < top + count; ++y) {
+        if (ready_[static_cast<std::size_t>(y)] != 0) continue;
+        storePixels(format, surface.row(y), surface.width, bytes_.data() + rowBytes_ * static_cast<std::size_t>(y));
+        ready_[static_cast<std::size_t>(y)] = 1;
+    }
+    return bytes_.data() + rowBytes_ * static_cast<std::size_t>(top);
+}
+
 }  // namespace lv

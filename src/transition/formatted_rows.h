@@ -28,6 +28,11 @@ public:
     // Converts every row now (a transition's begin), so that its frames only copy.
     void prepare(const Surface& surface, const PixelFormat& format);
     void clear();
+    // Rows top ... top + count - 1 (all inside the surface) converted, as one
+    // block: row top + i starts at the result + i x rowBytes(). Null when the
+    // format is not kept. One call per rectangle instead of one per row.
+    const std::uint8_t* rows(const Surface& surface, const PixelFormat& format, std::int32_t top, std::int32_t count);
+    std::size_t rowBytes() const { return rowBytes_; }
 
 private:
     void start(const Surface& surface, const PixelFormat& format);

@@ -30,18 +30,23 @@ void FramePainter::copyRows(const Surface& surface, const Rect& destination, std
                       inSource.width, inSource.height};
     for (const LockedOutput& out : outputs_) {
         const Rect part = intersect(wanted, out.area);
+        if (part.empty()) continue;
         const std::int32_t sx = part.left - destination.left + sourceX;
+        const std::int32_t sy = part.top - destination.top + sourceY;
         const std::size_t bytesPerPixel = static_cast<std::size_t>(out.format->bytesPerPixel);
-        for (std::int32_t y = part.top; y < part.bottom(); ++y) {
-            const std::int32_t sy = y - destination.top + sourceY;
-            const std::uint8_t* ready = rows != nullptr ? rows->row(surface, *out.format, sy) : nullptr;
-            if (ready != nullptr) {
-                std::memcpy(out.at(part.left, y), ready + static_cast<std::size_t>(sx) * bytesPerPixel,
-                            static_cast<std::size_t>(part.width) * bytesPerPixel);
-                continue;
-            }
-            storePixels(*out.format, surface.row(sy) + sx, part.width, out.at(part.left, y));
+        const std::size_t bytes = static_cast<std::size_t>(part.width) * bytesPerPixel;
+        std::uint8_t* target = out.at(part.left, part.top);
+        const std::uint8_t* ready = rows != nullptr ? rows->rows(surface, *out.format, sy, part.height) : nullptr;
+        if (ready != nullptr) {
+            // Rows already in the output's format: a plain copy of each.
+            ready += static_cast<std::size_t>(sx) * bytesPerPixel;
+            const std::size_t readyPitch = rows->rowBytes();
+            for (std::int32_t y = 0; y < part.height; ++y, ready += readyPitch, target += out.pitch)
+                std::memcpy(target, ready, bytes);
+            continue;
         }
+        for (std::int32_t y = 0; y < part.height; ++y, target += out.pitch)
+            storePixels(*out.format, surface.row(sy + y) + sx, part.width, target);
     }
 }
 

@@ -108,6 +108,7 @@ void PieceFrames::nextSearched(const std::vector<DrawnPiece>& now, Commands& out
     // A piece at rest is drawn again only where something changed under or
     // before it: a piece left its area, or a piece drawn earlier covers it.
     std::vector<const Rect*> drawnSoFar;
+    std::vector<std::size_t> drawing;
     for (std::size_t i = 0; i < n; ++i) {
         const Rect& mine = now[i].destination;
         if (mine.empty()) continue;
@@ -115,8 +116,25 @@ void PieceFrames::nextSearched(const std::vector<DrawnPiece>& now, Commands& out
         for (std::size_t j = 0; j < n && !redraw; ++j) redraw = j != i && changed[j] && meets(onScreen_[j].destination, mine);
         for (std::size_t k = 0; k < drawnSoFar.size() && !redraw; ++k) redraw = meets(*drawnSoFar[k], mine);
         if (!redraw) continue;
-        draw(out, now[i]);
         drawnSoFar.push_back(&mine);
+        drawing.push_back(i);
+    }
+    // Each drawn piece less what later drawn pieces cover: those parts would
+    // be overwritten in the same frame (pieces crowding the centre).
+    std::vector<const Rect*> later;
+    for (std::size_t k = 0; k < drawing.size(); ++k) {
+        const DrawnPiece& piece = now[drawing[k]];
+        later.clear();
+        for (std::size_t m = k + 1; m < drawing.size(); ++m) {
+            if (meets(*drawnSoFar[m], piece.destination)) later.push_back(drawnSoFar[m]);
+        }
+        if (later.empty()) {
+            draw(out, piece);
+            continue;
+        }
+        for (const Rect& part : uncovered(piece.destination, later))
+            draw(out, DrawnPiece{part, piece.sourceX + part.left - piece.destination.left,
+                                 piece.sourceY + part.top - piece.destination.top});
     }
 }
 

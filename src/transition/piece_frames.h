@@ -10,8 +10,9 @@
 // piece at its place of time 0. Each frame then restores from the other
 // picture every area that a piece left and that no piece covers now, and
 // draws the pieces that moved, changed size, or touch an area that changed
-// (later pieces lie over earlier ones); a piece at rest that nothing
-// touched is not drawn again. Runs of more than 256 pieces skip that search
+// (later pieces lie over earlier ones, so only the parts of a piece that no
+// later drawn piece covers are drawn); a piece at rest that nothing touched
+// is not drawn again. Runs of more than 256 pieces skip that search
 // (it grows with the square of the count) and draw every piece, after
 // restoring each piece's old rectangle less its new one. Commands are cut
 // into bands of at most 4096 rows.

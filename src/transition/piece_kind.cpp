@@ -10,7 +10,7 @@ namespace {
 constexpr double kTurn = 6.283184;       // one turn, as the orbits wrap their angle
 constexpr double kPlaneDepth = 1000.0;
 constexpr double kDistantDepth = 51000.0;  // where the approaching pieces start
-constexpr std::int32_t kLongestTotal = 10000;
+constexpr std::int32_t kSearchedTotal = 10000;
 
 // Towards zero, with a millionth's tolerance away from it: a motion that
 // comes back to an integer position through sines and cosines lands on it.
@@ -189,12 +189,22 @@ std::int32_t piecesTotal(const std::vector<Piece>& pieces, const PieceArea& area
     const auto allDone = [&](std::int64_t t) {
         return std::all_of(pieces.begin(), pieces.end(), [&](const Piece& p) { return pieceDone(p, area, t); });
     };
-    std::int32_t lo = 0, hi = kLongestTotal;
-    while (hi - lo > 1) {
-        const std::int32_t mid = (lo + hi) / 2;
-        (allDone(mid) ? hi : lo) = mid;
+    const auto bisect = [&](std::int32_t lo, std::int32_t hi) {
+        while (hi - lo > 1) {
+            const std::int32_t mid = lo + (hi - lo) / 2;
+            (allDone(mid) ? hi : lo) = mid;
+        }
+        return hi;
+    };
+    const std::int32_t total = bisect(0, kSearchedTotal);
+    if (total < kSearchedTotal || allDone(total)) return total;
+    // Not every piece is home by the end of the usual range: look further.
+    std::int32_t lo = kSearchedTotal, hi = 2 * kSearchedTotal;
+    while (hi < kLongestPieceTotal && !allDone(hi)) {
+        lo = hi;
+        hi = std::min(2 * hi, kLongestPieceTotal);
     }
-    return hi;
+    return bisect(lo, hi);
 }
 
 DrawnPiece drawnAt(const Piece& p, const PieceArea& a, std::int64_t t) {

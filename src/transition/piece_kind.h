@@ -21,7 +21,11 @@
 // An arriving piece is done when it rests exactly on its target at full
 // size; a leaving piece when it has no size left or lies wholly outside the
 // picture. The total is the first time at which every piece is done, found
-// by bisection over 0 ... 10000 (10000 when some piece never finishes).
+// by bisection over 0 ... 10000. A picture far wider than it is high (say
+// 18800 x 18: one row of 270 cells) flies its pieces across its width at a
+// speed set by its height and may give delays beyond 10000, so some piece is
+// not home by then; the search then goes on past 10000, doubling its range up
+// to kLongestPieceTotal (the total is that when some piece never finishes).
 #pragma once
 
 #include <cstdint>
@@ -97,7 +101,11 @@ struct DrawnPiece {
 PiecePose poseAt(const Piece& piece, const PieceArea& area, std::int64_t t);
 PieceExtent extentAt(const Piece& piece, std::int32_t depth, std::int64_t t);
 bool pieceDone(const Piece& piece, const PieceArea& area, std::int64_t t);
-// The first time in 1 ... 10000 at which every piece is done (bisection).
+// Delays are kept below this, and totals at most twice it.
+inline constexpr std::int32_t kLatestPieceStart = std::int32_t{1} << 21;
+inline constexpr std::int32_t kLongestPieceTotal = 2 * kLatestPieceStart;
+// The first time in 1 ... 10000 at which every piece is done (bisection),
+// or, when not all are done at 10000, the first in 10001 ... kLongestPieceTotal.
 std::int32_t piecesTotal(const std::vector<Piece>& pieces, const PieceArea& area);
 // The piece at time t centred at its current size and clipped to the area;
 // an empty destination when nothing of it shows.

@@ -196,7 +196,7 @@ std::int64_t placeInOrder(Order order, const Piece& p, std::int32_t i, const Cou
 std::int32_t delayOf(const DelayRule& rule, const Piece& p, std::int32_t i, const Counts& n, RandomSource& random) {
     std::int64_t delay = placeInOrder(rule.order, p, i, n, random) * rule.step + rule.constant;
     if (rule.randomSpread > 0) delay += random.next() % rule.randomSpread;
-    return static_cast<std::int32_t>(std::clamp<std::int64_t>(std::max<std::int64_t>(delay, rule.minimum), 0, kLongestTotal));
+    return static_cast<std::int32_t>(std::clamp<std::int64_t>(std::max<std::int64_t>(delay, rule.minimum), 0, kLatestPieceStart));
 }
 
 void placeStart(StartAt at, Piece& p, const PieceArea& a) {

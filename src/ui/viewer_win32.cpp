@@ -170,12 +170,18 @@ void openPath(ViewerRecord& v, const std::string& path, bool reload, bool force 
     if (!reload && !viewerSavePrompt(v.window ? GetParent(v.window) : nullptr)) return;
     const FileData data = readPictureFile(path);
     if (!data) return;
-    BitmapPtr decoded = decodeFullPicture(*data);
-    if (!decoded) return;
-    if (reload)
+    if (reload) {
+        BitmapPtr decoded = decodeFullPicture(*data);
+        if (!decoded) return;
         v.picture.reload(std::move(decoded), v.clientSize());
-    else
-        v.picture.open(std::move(decoded), path, v.clientSize());
+    } else {
+        // A picture shown at half its size or less comes up from a 1/2
+        // decode; the whole one is decoded from the same bytes when needed.
+        ViewerDecode decoded = decodeViewerPicture(*data, v.clientSize());
+        if (!decoded.picture) return;
+        v.picture.openReduced(std::move(decoded.picture), decoded.fullSize, decoded.reduction,
+                              [data] { return decodeFullPicture(*data); }, path, v.clientSize());
+    }
     v.selectionValid = false;
     v.changed();
 }
@@ -434,6 +440,7 @@ void wheelZoom(ViewerRecord& v, WPARAM wParam, LPARAM lParam) {
     v.picture.pan = panKeepingPoint(p.x, p.y, v.picture.shownSize(), v.clientSize(), v.picture.pan, v.picture.zoom,
                                     newZoom);
     v.picture.zoom = newZoom;
+    v.picture.ensureDetail();
     v.changed();
 }
 
@@ -657,7 +664,11 @@ bool viewerSavePrompt(HWND owner) {
 
 ViewerPictureView viewerPictureForOutput() {
     ViewerRecord* v = theViewer();
+    // Outputs take every pixel: a picture held reduced is decoded whole first.
     if (!v || !v->picture.base()) return {};
+    const bool wasReduced = v->picture.reduced();
+    if (!v->picture.ensureFull()) return {};
+    if (wasReduced) v->changed();
     v->picture.applyAdjustments();
     ViewerPictureView out;
     out.picture = v->picture.shown();

@@ -113,6 +113,26 @@ TEST(TileDecode, PicturesOnTheirSideAreTurnedUpright) {
     EXPECT_EQ(full->width, 800);
 }
 
+// Shown at half its size or less, the viewer's picture comes from a 1/2
+// decode, upright; otherwise whole. The sizes are the upright picture's.
+TEST(ViewerDecode, HalfWhenDrawnAtHalfOrLessElseWhole) {
+    const BitmapPtr stored = turnUpright(*marked(200, 150), 8);  // 150 x 200 on disk
+    const auto file = withOrientation(encoded(*stored), 6, false);
+    ViewerDecode d = decodeViewerPicture(file, {100, 75});  // zoom 0.5
+    ASSERT_TRUE(d.picture);
+    EXPECT_EQ(d.reduction, 2);
+    EXPECT_EQ(d.fullSize, (PictureSize{200, 150}));
+    EXPECT_EQ(d.picture->width, 100);
+    EXPECT_EQ(d.picture->height, 75);
+    EXPECT_GT(d.picture->rows[5][5 * 3], 200);    // the mark stays top left
+    EXPECT_LT(d.picture->rows[70][95 * 3], 50);
+    d = decodeViewerPicture(file, {101, 76});  // zoom above 0.5
+    ASSERT_TRUE(d.picture);
+    EXPECT_EQ(d.reduction, 1);
+    EXPECT_EQ(d.picture->width, 200);
+    EXPECT_FALSE(decodeViewerPicture(std::vector<std::uint8_t>(100, 0x42), {100, 75}).picture);
+}
+
 TEST(TileDecode, BrokenDataGivesNothing) {
     const std::vector<std::uint8_t> junk(100, 0x42);
     EXPECT_FALSE(decodeTilePicture(junk, {100, 100}));

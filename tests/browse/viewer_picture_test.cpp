@@ -128,6 +128,86 @@ TEST_F(ViewerPictureTest, ShowPicturesWhilePlayingKeepTheBaseAndAreFittedOnce) {
     EXPECT_DOUBLE_EQ(v.zoom, 0.5);
 }
 
+// ---- a picture opened at half its size ----------------------------------------
+
+// A w x h picture: the left half 100, the right half 200 in every channel.
+BitmapPtr halves(int w, int h) {
+    BitmapPtr p = createBitmap("p", w, h, 24);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) std::memset(p->rows[y] + 3 * x, x < w / 2 ? 100 : 200, 3);
+    return p;
+}
+
+// The whole picture is 8 x 4, held at 4 x 2 until more is needed.
+class ReducedViewerPicture : public ::testing::Test {
+protected:
+    ViewerPicture v;
+    int loads = 0;
+    bool loadFails = false;
+    void openHalf(PictureSize window = {4, 2}) {
+        v.openReduced(halves(4, 2), {8, 4}, 2, [this] { return ++loads, loadFails ? nullptr : halves(8, 4); }, "a.jpg",
+                      window);
+    }
+};
+
+TEST_F(ReducedViewerPicture, SizesAndZoomAreTheWholePictures) {
+    openHalf();
+    EXPECT_TRUE(v.reduced());
+    EXPECT_EQ(v.shownSize(), (PictureSize{8, 4}));
+    EXPECT_DOUBLE_EQ(v.zoom, 0.5);
+    EXPECT_EQ(v.shown()->width, 4);
+    EXPECT_EQ(loads, 0);
+}
+
+TEST_F(ReducedViewerPicture, ZoomingInPastWhatIsHeldDecodesTheWholePictureOnce) {
+    openHalf();
+    v.setZoom(0.5);
+    v.addLevel(Level::Bright, 10);
+    v.applyAdjustments();  // levels alone keep it reduced
+    EXPECT_EQ(loads, 0);
+    EXPECT_EQ(v.shownSize(), (PictureSize{8, 4}));
+    v.setZoom(0.75);
+    EXPECT_EQ(loads, 1);
+    EXPECT_FALSE(v.reduced());
+    v.applyAdjustments();
+    EXPECT_EQ(v.shown()->width, 8);
+    EXPECT_GT(v.shown()->rows[0][0], 100);  // the levels, applied to the whole picture
+    v.setZoomUnscaled(3.0);
+    EXPECT_EQ(loads, 1);
+}
+
+TEST_F(ReducedViewerPicture, TurningAndCroppingWorkOnTheWholePicture) {
+    openHalf();
+    v.turn(90);
+    v.applyAdjustments();
+    EXPECT_EQ(loads, 1);
+    EXPECT_EQ(v.shownSize(), (PictureSize{4, 8}));
+    openHalf();
+    v.selection = {4, 0, 8, 4};  // the right half, in whole-picture pixels
+    ASSERT_TRUE(v.crop());
+    EXPECT_EQ(v.shownSize(), (PictureSize{4, 4}));
+    EXPECT_EQ(v.shown()->rows[0][0], 200);
+}
+
+TEST_F(ReducedViewerPicture, OutputsGetTheWholePictureOrNothing) {
+    openHalf();
+    loadFails = true;
+    EXPECT_FALSE(v.ensureFull());
+    EXPECT_TRUE(v.reduced());
+    loadFails = false;
+    ASSERT_TRUE(v.ensureFull());
+    EXPECT_EQ(v.shown()->width, 8);
+    EXPECT_TRUE(v.ensureFull());
+    EXPECT_EQ(loads, 2);
+}
+
+TEST_F(ReducedViewerPicture, ANewPictureIsWholeAgain) {
+    openHalf();
+    v.show(halves(6, 2), "b.jpg", {4, 2});
+    EXPECT_FALSE(v.reduced());
+    EXPECT_EQ(v.shownSize(), (PictureSize{6, 2}));
+}
+
 TEST(SavePrompt, OnlyASaveOrNoLetsTheEditsGo) {
     EXPECT_TRUE(promptLetsGo(PromptAnswer::No, SaveResult::Cancelled));
     EXPECT_TRUE(promptLetsGo(PromptAnswer::Yes, SaveResult::Saved));

@@ -145,5 +145,30 @@ TEST_F(Kernels, ReducedSizesAreTheMeansOfTheFullBlock) {
     }
 }
 
+// The half size is the full block box-filtered 2x2 (rounding half up),
+// exactly, at every level, for eleven blocks (one batch of eight and a part).
+TEST_F(Kernels, HalfSizeIsTheFullBlockBoxFilteredAtEveryLevel) {
+    const int count = 11, stride = 4 * count + 3;
+    for (const bool extreme : {false, true}) {
+        const std::vector<std::int16_t> c = blocks(count, extreme);
+        const std::vector<std::uint16_t> q = quant(extreme);
+        std::vector<std::uint8_t> full(64 * count);
+        idctBlocksPlain(c.data(), q.data(), count, full.data(), 8 * count);
+        std::vector<std::uint8_t> expected(static_cast<std::size_t>(stride) * 4, 7);
+        for (int y = 0; y < 4; ++y)
+            for (int x = 0; x < 4 * count; ++x) {
+                const std::uint8_t* p = &full[2 * y * 8 * count + 2 * x];
+                expected[y * stride + x] = static_cast<std::uint8_t>((p[0] + p[1] + p[8 * count] + p[8 * count + 1] + 2) >> 2);
+            }
+        std::vector<SimdLevel> levels = vectorLevels();
+        levels.push_back(SimdLevel::Plain);
+        for (SimdLevel level : levels) {
+            std::vector<std::uint8_t> actual(expected.size(), 7);
+            idctBlocksHalf(idctBlocksFor(level), c.data(), q.data(), count, actual.data(), stride, 4, 4);
+            EXPECT_EQ(expected, actual) << "level " << static_cast<int>(level) << (extreme ? " extreme" : "");
+        }
+    }
+}
+
 }  // namespace
 }  // namespace lv::codec

@@ -278,6 +278,18 @@ TEST(PiecePlans, FallingSquaresRiseFromTheBottomRowWithRandomDelays) {
               plan("ssREFallingSquares", 640, 480, 480, 10).pieces[3].start);
 }
 
+// One row of 270 cells: the far cells' flights and delays pass 10000 units,
+// so the total is looked for beyond it, and is the first time all are home.
+TEST(PiecePlans, ANarrowPictureOfOneRowFinishesPastTheUsualRange) {
+    for (const char* name : {"ssREFallingSquaresLT", "ssREFallingSquaresRBV", "ssREFallingSquaresLTD", "ssREFallingSquaresTop"}) {
+        const PiecePlan p = plan(name, 18800, 18, 18);
+        EXPECT_EQ(p.pieces.size(), 270u) << name;
+        EXPECT_GT(p.total, 10000) << name;
+        EXPECT_TRUE(allDone(p, 18800, 18, p.total)) << name;
+        EXPECT_FALSE(allDone(p, 18800, 18, p.total - 1)) << name;
+    }
+}
+
 TEST(PiecePlans, CorkDelaysAreAtLeastTen) {
     for (const Piece& piece : plan("ssRECorkRL", 640, 480, 480).pieces) EXPECT_GE(piece.start, 10);
 }

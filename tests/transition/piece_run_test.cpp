@@ -96,6 +96,12 @@ TEST_P(EveryRecipe, OddAndTinyPictures) {
     playAndCompare(Size{50, 2, Rect{0, 0, 50, 2}, Rect{0, 0, 50, 2}}, 30);
 }
 
+// Two hundred times wider than high: corner flights cross the width at a
+// speed set by the height and take longer than the usual 10000 units.
+TEST_P(EveryRecipe, AFarWiderThanHighPictureStillEndsOnB) {
+    playAndCompare(Size{400, 2, Rect{0, 0, 400, 2}, Rect{0, 0, 400, 2}}, 30);
+}
+
 TEST_P(EveryRecipe, ScreenSaverPreviewSize) { playAndCompare(Size{152, 112, Rect{0, 0, 152, 112}, Rect{0, 0, 152, 112}}, 30); }
 
 TEST_P(EveryRecipe, OnlyPixelsOfEitherPictureOrBlackThroughTheEngine) {

@@ -64,13 +64,15 @@ begin saveError
 end
 """
 
-# a: red left half, blue right half; b: cyan; c: orange, square.
+# a: red left half, blue right half, 1600 x 800, so the 400 x 300 viewer
+# shows it at a quarter (held from a half-size decode until zoom, a turn or
+# an output needs the whole); b: cyan; c: orange, square.
 PICTURES = r"""
 import sys
 from PIL import Image
 folder = sys.argv[1]
-a = Image.new("RGB", (400, 200), (255, 0, 0))
-a.paste((0, 0, 255), (200, 0, 400, 200))
+a = Image.new("RGB", (1600, 800), (255, 0, 0))
+a.paste((0, 0, 255), (800, 0, 1600, 800))
 a.save(folder + "/a.jpg", quality=95)
 Image.new("RGB", (400, 200), (0, 255, 255)).save(folder + "/b.jpg", quality=95)
 Image.new("RGB", (300, 300), (255, 128, 0)).save(folder + "/c.jpg", quality=95)
@@ -156,7 +158,7 @@ class BrowseTest(ProgramTest):
         program, _ = self.start_browser()
         self.show_a(program)
         self.press(program, 90)
-        # Zoom 4: 1600 x 800 centred, the colour edge at x = 200.
+        # Zoom 4: 6400 x 3200 centred, the colour edge at x = 200.
         self.wait_colours(program, {(150, 150): RED, (250, 150): BLUE}, "zoomed")
         env = harness.session_env()
         subprocess.run(["xdotool", "mousemove", str(ORIGIN[0] + 250), str(ORIGIN[1] + 150), "mousedown", "1"],
@@ -185,21 +187,22 @@ class BrowseTest(ProgramTest):
         self.press(program, 130)
         dib = wait_until(self.read_clipboard, 15, "a DIB on the clipboard")
         size, width, height, planes, bits = struct.unpack_from("<IiiHH", dib, 0)
-        self.assertEqual((size, width, height, planes, bits), (40, 400, 200, 1, 24))
+        # The whole picture, not the half-size one the viewer showed it from.
+        self.assertEqual((size, width, height, planes, bits), (40, 1600, 800, 1, 24))
         row = (width * 3 + 3) // 4 * 4
         # Rows bottom-up, pixels blue, green, red.
         def at(x, y):
             offset = 40 + (height - 1 - y) * row + 3 * x
             return (dib[offset + 2], dib[offset + 1], dib[offset])
-        self.assertTrue(near(at(100, 50), RED), at(100, 50))
-        self.assertTrue(near(at(300, 150), BLUE), at(300, 150))
+        self.assertTrue(near(at(400, 200), RED), at(400, 200))
+        self.assertTrue(near(at(1200, 600), BLUE), at(1200, 600))
         # Turned, it is copied as shown.
         self.press(program, 50)
         self.wait_colours(program, {(200, 60): RED}, "a turned")
         self.press(program, 130)
-        turned = wait_until(lambda: (lambda d: d if d and struct.unpack_from("<i", d, 4)[0] == 200 else None)(
+        turned = wait_until(lambda: (lambda d: d if d and struct.unpack_from("<i", d, 4)[0] == 800 else None)(
             self.read_clipboard()), 15, "the turned DIB")
-        self.assertEqual(struct.unpack_from("<ii", turned, 4), (200, 400))
+        self.assertEqual(struct.unpack_from("<ii", turned, 4), (800, 1600))
 
     def test_save_through_the_dialog_writes_the_shown_picture(self):
         program, _ = self.start_browser()
@@ -220,10 +223,10 @@ class BrowseTest(ProgramTest):
         time.sleep(0.5)
         out = subprocess.run(["/usr/bin/python3", "-c",
                               "import sys; from PIL import Image; im = Image.open(sys.argv[1]).convert('RGB'); "
-                              "print(im.size[0], im.size[1], *im.getpixel((100, 100)), *im.getpixel((100, 300)))",
+                              "print(im.size[0], im.size[1], *im.getpixel((400, 400)), *im.getpixel((400, 1200)))",
                               target], capture_output=True, text=True, check=True, timeout=30)
         values = [int(v) for v in out.stdout.split()]
-        self.assertEqual(values[:2], [200, 400])
+        self.assertEqual(values[:2], [800, 1600])
         self.assertTrue(near(tuple(values[2:5]), RED), values)
         self.assertTrue(near(tuple(values[5:8]), BLUE), values)
         self.assertEqual([n for n in os.listdir(self.folder) if "tmp" in n], [])
