@@ -408,7 +408,22 @@ void FrameDecoder::hybrid(const GranuleChannelInfo& g, int ch, int nonzero) {
         reach = 3 * bands_->shortBands[sfb + 1];
     }
     const int activeSubbands = std::min(32, reach / 18 + 2);
-    for (int sb = 0; sb < 32; ++sb) {
+    float (*prev)[32] = overlap_[ch];
+    int sb = 0;
+    if (longSubbands == 32) {
+        // Four subbands at a time; the few past the active ones that this
+        // takes along hold zeros and come out as silence.
+        for (; sb < activeSubbands; sb += 4) {
+            float time[36][4];
+            imdctLong4(&xr[18 * sb], time, g.blockType);
+            for (int i = 0; i < 18; ++i)
+                for (int s = 0; s < 4; ++s) {
+                    subbandSamples_[i][sb + s] = time[i][s] + prev[i][sb + s];
+                    prev[i][sb + s] = time[18 + i][s];
+                }
+        }
+    }
+    for (; sb < 32; ++sb) {
         float time[36];
         if (sb >= activeSubbands) {
             std::fill(time, time + 36, 0.0f);
@@ -420,15 +435,14 @@ void FrameDecoder::hybrid(const GranuleChannelInfo& g, int ch, int nonzero) {
                 for (int k = 0; k < 6; ++k) in[w][k] = shortLines[w][6 * sb + k];
             imdctShort(in, time);
         }
-        float* prev = overlap_[ch][sb];
         for (int i = 0; i < 18; ++i) {
-            subbandSamples_[i][sb] = time[i] + prev[i];
-            prev[i] = time[18 + i];
+            subbandSamples_[i][sb] = time[i] + prev[i][sb];
+            prev[i][sb] = time[18 + i];
         }
-        // Frequency inversion: odd time samples of odd subbands.
-        if (sb & 1)
-            for (int i = 1; i < 18; i += 2) subbandSamples_[i][sb] = -subbandSamples_[i][sb];
     }
+    // Frequency inversion: odd time samples of odd subbands.
+    for (int i = 1; i < 18; i += 2)
+        for (int odd = 1; odd < 32; odd += 2) subbandSamples_[i][odd] = -subbandSamples_[i][odd];
 }
 
 }  // namespace lv::audio::mp3
