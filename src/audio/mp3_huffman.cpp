@@ -235,30 +235,48 @@ void decodePairs(BitReader& bits, int table, int* out, int count) {
 
 namespace {
 
-// One quadruple from one peek: a code of at most 6 bits and 4 signs.
-inline void quad(BitReader& bits, const DecoderTables::Root& rootA, int select, int* out) {
-    const uint64_t window = bits.peek64();
+// One quadruple from the top of `window`: a code of at most 6 bits and 4
+// signs; returns the bits used.
+inline int quadFrom(uint64_t window, const DecoderTables::Root& rootA, int select, int* out) {
     int used = 4;
     const int value = select == 0 ? DecoderTables::decode(rootA, static_cast<uint32_t>(window >> 32), &used)
                                   : 15 - static_cast<int>(window >> 60);
     for (int i = 0; i < 4; ++i) out[i] = withSign(window, used, (value >> (3 - i)) & 1);
-    bits.skip(static_cast<size_t>(used));
+    return used;
 }
 
 }  // namespace
 
-void decodeQuad(BitReader& bits, int select, int out[4]) { quad(bits, tables().root(quadTableA), select, out); }
+void decodeQuad(BitReader& bits, int select, int out[4]) {
+    bits.skip(static_cast<size_t>(quadFrom(bits.peek64(), tables().root(quadTableA), select, out)));
+}
 
 int decodeCount1(BitReader& bits, int select, int* out, int start, size_t end) {
+    // As for the pairs, the bits stay in a register; the reader's position
+    // (which stops at the end of the data) is followed in `at`.
+    constexpr int quadBits = 10, peekBits = 57;
     const DecoderTables::Root rootA = tables().root(quadTableA);
+    const size_t stop = bits.sizeInBits();
+    uint64_t window = bits.peek64();
+    int left = peekBits;
+    size_t at = bits.position();
     int i = start;
-    while (i + 4 <= 576 && bits.position() < end) {
+    while (i + 4 <= 576 && at < end) {
+        if (left < quadBits) {
+            bits.setPosition(at);
+            window = bits.peek64();
+            left = peekBits;
+        }
         int values[4];
-        quad(bits, rootA, select, values);
-        if (bits.position() > end) break;
+        const int used = quadFrom(window, rootA, select, values);
+        window <<= used;
+        left -= used;
+        at = std::min(at + static_cast<size_t>(used), stop);
+        if (at > end) break;
         for (int q = 0; q < 4; ++q) out[i + q] = values[q];
         i += 4;
     }
+    bits.setPosition(at);
     return i;
 }
 
