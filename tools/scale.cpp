@@ -13,6 +13,7 @@
 #include "picture_file.h"
 #include "progress.h"
 #include "render/bitmap_resize.h"
+#include "render/pixel_order.h"
 #include "render/pnm.h"
 #include "render/scaler.h"
 #include "render/scaler_weights.h"
@@ -126,7 +127,7 @@ private:
 
     // Bitmap order (blue, green, red) to file order.
     static const std::uint8_t* toFileOrder(const std::vector<std::uint8_t>& bgr, std::vector<std::uint8_t>& rgb) {
-        for (std::size_t i = 0; i < bgr.size(); i += 3) rgb[i] = bgr[i + 2], rgb[i + 1] = bgr[i + 1], rgb[i + 2] = bgr[i];
+        swapRedAndBlue(bgr.data(), rgb.data(), static_cast<int>(bgr.size() / 3));
         return rgb.data();
     }
 

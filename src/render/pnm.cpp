@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <system_error>
 
+#include "render/pixel_order.h"
+
 namespace lv {
 
 namespace {
@@ -87,10 +89,7 @@ void storeRow(const PnmShape& shape, const std::uint8_t* in, std::uint8_t* out) 
         return;
     }
     if (shape.maxval == 255) {  // file order red, green, blue; Bitmap order blue, green, red
-        for (int x = 0; x < shape.width; ++x, in += 3, out += 3) {
-            const std::uint8_t red = in[0], green = in[1], blue = in[2];
-            out[0] = blue, out[1] = green, out[2] = red;
-        }
+        swapRedAndBlue(in, out, shape.width);
         return;
     }
     const std::size_t step = shape.sampleBytes();
@@ -230,7 +229,7 @@ void pnmRow(const Bitmap& bitmap, int y, std::uint8_t* out) {
             out[0] = c.red, out[1] = c.green, out[2] = c.blue;
         }
     } else {  // Bitmap order blue, green, red
-        for (int x = 0; x < bitmap.width; ++x, in += 3, out += 3) out[0] = in[2], out[1] = in[1], out[2] = in[0];
+        swapRedAndBlue(in, out, bitmap.width);
     }
 }
 
