@@ -67,7 +67,7 @@ std::optional<std::string> readStandardInput() {
 }
 
 bool isDash(const fs::path& path) { return path == "-"; }
-std::string shown(const fs::path& path) { return isDash(path) ? "standard input (read once per run)" : path.string(); }
+std::string shown(const fs::path& path) { return isDash(path) ? "standard input (read once per run, at most 256 MiB)" : path.string(); }
 
 std::optional<std::string> readFile(const fs::path& path) {
     if (isDash(path)) return readStandardInput();

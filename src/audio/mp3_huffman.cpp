@@ -168,10 +168,6 @@ inline int withSign(uint64_t window, int& used, int magnitude) {
     return (magnitude ^ -negative) + negative;
 }
 
-}  // namespace
-
-namespace {
-
 // The escape of a magnitude of 15 in tables with linbits: linbits more bits
 // added to it.
 template <bool Escapes>
