@@ -67,7 +67,9 @@ std::optional<std::string> readStandardInput() {
 }
 
 bool isDash(const fs::path& path) { return path == "-"; }
-std::string shown(const fs::path& path) { return isDash(path) ? "standard input (read once per run, at most 256 MiB)" : path.string(); }
+std::string shown(const fs::path& path) {
+    return isDash(path) ? "standard input (read once per run, at most 256 MiB)" : path.string();
+}
 
 std::optional<std::string> readFile(const fs::path& path) {
     if (isDash(path)) return readStandardInput();
@@ -179,7 +181,8 @@ int runPack(Args args) {
     if (!writeParts(options->index, {&indexBytes}, error)) return fail(error);
     // The listing goes beside what standard output carries.
     std::FILE* listing = isDash(options->launcher) || isDash(options->index) ? stderr : stdout;
-    for (const PackedEntry& e : entries) std::fprintf(listing, "%s\t%u bytes at %u\n", e.name.c_str(), e.size, e.offset);
+    for (const PackedEntry& e : entries)
+        std::fprintf(listing, "%s\t%u bytes at %u\n", e.name.c_str(), e.size, e.offset);
     return 0;
 }
 

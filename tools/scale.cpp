@@ -61,8 +61,9 @@ public:
     bool run(const std::string& input, const std::string& output, std::string& error) {
         const PnmShape& shape = in_.shape();
         const bool same = shape.width == request_.width && shape.height == request_.height;
-        const int horizontal = request_.horizontal < 0 ? resizeMethodFor(shape.width, request_.width) : request_.horizontal;
-        const int vertical = request_.vertical < 0 ? resizeMethodFor(shape.height, request_.height) : request_.vertical;
+        const bool chosen = request_.horizontal >= 0;  // by --method, else as a Bitmap resize chooses
+        const int horizontal = chosen ? request_.horizontal : resizeMethodFor(shape.width, request_.width);
+        const int vertical = chosen ? request_.vertical : resizeMethodFor(shape.height, request_.height);
         Scaler scaler(horizontal, vertical);
         if (!same && (!scaler.start(job()) || scaler.emitsNothing())) {
             error = input + kCannotScale;
