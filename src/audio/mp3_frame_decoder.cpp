@@ -77,6 +77,14 @@ void forEachLsfSlot(int blockKind, Visit visit) {
         for (int w = 0; w < 3; ++w) visit(sfb, w);
 }
 
+// 576 samples of each channel to 576 left, right pairs.
+void interleave(const int16_t* left, const int16_t* right, int16_t* out) {
+    for (int i = 0; i < 576; ++i) {
+        out[2 * i] = left[i];
+        out[2 * i + 1] = right[i];
+    }
+}
+
 }  // namespace
 
 void FrameDecoder::reset() {
@@ -104,11 +112,16 @@ void FrameDecoder::decode(const MpegAudioHeader& header, const SideInfo& side, s
         }
         if (header.mode == ChannelMode::jointStereo && channels == 2)
             stereo(header, side.granule[gr][1], nonzero[0], nonzero[1]);
+        // Each channel is synthesised into a row of its own and the rows are
+        // then interleaved in one pass: cheaper than 16-bit stores a channel
+        // apart, and the samples are the same.
+        int16_t* pcm = out + static_cast<ptrdiff_t>(gr) * 576 * channels;
         for (int ch = 0; ch < channels; ++ch) {
             hybrid(side.granule[gr][ch], ch, nonzero[ch]);
-            int16_t* pcm = out + static_cast<ptrdiff_t>(gr) * 576 * channels + ch;
-            for (int t = 0; t < 18; ++t) synthesis_[ch].run(subbandSamples_[t], pcm + t * 32 * channels, channels);
+            int16_t* row = channels == 1 ? pcm : channelPcm_[ch];
+            for (int t = 0; t < 18; ++t) synthesis_[ch].run(subbandSamples_[t], row + t * 32, 1);
         }
+        if (channels == 2) interleave(channelPcm_[0], channelPcm_[1], pcm);
     }
 }
 
