@@ -391,13 +391,17 @@ void FrameDecoder::hybrid(const GranuleChannelInfo& g, int ch, int nonzero) {
     const AliasCoefficients& a = alias();
     const int aliasLimit = std::min(longSubbands, nonzero / 18 + 2);
     for (int sb = 1; sb < aliasLimit; ++sb) {
+        // The eight lines below the boundary, nearest first, and the eight
+        // above it, worked as two rows so the compiler can keep them in
+        // vectors (the same products and sums either way).
+        float* above = &xr[18 * sb];
+        float below[8], l[8], h[8];
+        for (int i = 0; i < 8; ++i) below[i] = above[-1 - i];
         for (int i = 0; i < 8; ++i) {
-            float& lo = xr[18 * sb - 1 - i];
-            float& hi = xr[18 * sb + i];
-            const float l = lo, h = hi;
-            lo = l * a.cs[i] - h * a.ca[i];
-            hi = h * a.cs[i] + l * a.ca[i];
+            l[i] = below[i] * a.cs[i] - above[i] * a.ca[i];
+            h[i] = above[i] * a.cs[i] + below[i] * a.ca[i];
         }
+        for (int i = 0; i < 8; ++i) above[-1 - i] = l[i], above[i] = h[i];
     }
 
     // Short blocks: gather each window's lines of every band, window by window.
