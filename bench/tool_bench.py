@@ -3,7 +3,8 @@
 user runs them from the command line: each pair of commands runs
 alternately several times in the same run, on the same files, and the
 medians and their ratio (reference time / our time; above 1 means faster)
-are printed, for wall-clock time and for processor time.
+are printed, for wall-clock time and for processor time, with the ratio of
+the best runs beside it (the figure least disturbed by a busy machine).
 
     /usr/bin/python3 bench/tool_bench.py build/bench/tools/lumavine-tool [RUNS]
 
@@ -52,10 +53,12 @@ def compare(name, ours, references, runs):
             times[label].append(seconds(command))
     for kind, index in (("wall", 0), ("cpu", 1)):
         medians = {label: statistics.median(t[index] for t in runs_) for label, runs_ in times.items()}
+        bests = {label: min(t[index] for t in runs_) for label, runs_ in times.items()}
         best = min((m, label) for label, m in medians.items() if label != "ours")
         others = "  ".join("%s %.3f s" % (label, m) for label, m in medians.items() if label != "ours")
-        print("%-32s %-4s ours %.3f s  %s  ratio %.2fx (against %s)" %
-              (name, kind, medians["ours"], others, best[0] / max(medians["ours"], 1e-6), best[1]))
+        print("%-32s %-4s ours %.3f s  %s  ratio %.2fx (against %s; best runs %.2fx)" %
+              (name, kind, medians["ours"], others, best[0] / max(medians["ours"], 1e-6), best[1],
+               bests[best[1]] / max(bests["ours"], 1e-6)))
 
 
 def have(program):

@@ -19,6 +19,7 @@ packages=(
   xvfb xauth x11-utils imagemagick xdotool
   # reference libraries and tools for comparisons in tests and benchmarks
   libstb-dev libturbojpeg0-dev libjpeg-turbo-progs libmpg123-dev mpg123 lame twolame sox python3-pil libvips-tools
+  netpbm  # pnmtopng: bench/tool_bench.py times "djpeg | pnmtopng" beside Pillow
 )
 
 as_root() {

@@ -9,6 +9,7 @@
 
 #include "codec/jpeg.h"
 #include "codec/jpeg_codec.h"
+#include "render/pixel_order.h"
 #include "shell/file_services.h"
 #include "shell/file_writer.h"
 #include "picture_file.h"
@@ -31,9 +32,8 @@ public:
     }
     bool row(const std::uint8_t* pixels) override {
         if (grey_) return out_.writeRow(pixels);
-        std::uint8_t* out = row_.data();
-        for (std::size_t i = 0; i < row_.size(); i += 3) out[i] = pixels[i + 2], out[i + 1] = pixels[i + 1], out[i + 2] = pixels[i];
-        return out_.writeRow(out);
+        swapRedAndBlue(pixels, row_.data(), static_cast<int>(row_.size() / 3));
+        return out_.writeRow(row_.data());
     }
     bool commit() { return out_.commit(error_); }
 

@@ -1,13 +1,16 @@
 // lumavine-tool pack / unpack: builds a launcher that carries files packed
 // behind its own image, with the matching index "ix" beside it, and lists or
 // extracts what a launcher's index describes. docs/launcher.md tells how
-// the player finds the packed files.
+// the player finds the packed files. "-" is standard output for pack's
+// launcher or index and standard input for any file either command reads
+// (once per run); "-" has no folder, so its index is named with --index.
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #ifdef _WIN32
@@ -18,6 +21,7 @@
 #include "shell/launcher_command.h"
 #include "shell/packed_files.h"
 #include "shell/packed_index.h"
+#include "shell/file_services.h"
 #include "shell/file_writer.h"
 #include "tool_args.h"
 #include "tool_command.h"
@@ -47,7 +51,28 @@ fs::path toolPath() {
 #endif
 }
 
+// Standard input, read whole; it can be read once per run.
+std::optional<std::string> readStandardInput() {
+    static bool taken = false;
+    if (std::exchange(taken, true)) return std::nullopt;
+    std::FILE* in = binaryStandardInput();
+    std::string bytes;
+    char piece[65536];
+    for (std::size_t n; (n = std::fread(piece, 1, sizeof piece, in)) > 0;) {
+        if (bytes.size() + n > kMaxWholeFile) return std::nullopt;
+        bytes.append(piece, n);
+    }
+    if (std::ferror(in)) return std::nullopt;
+    return bytes;
+}
+
+bool isDash(const fs::path& path) { return path == "-"; }
+std::string shown(const fs::path& path) {
+    return isDash(path) ? "standard input (read once per run, at most 256 MiB)" : path.string();
+}
+
 std::optional<std::string> readFile(const fs::path& path) {
+    if (isDash(path)) return readStandardInput();
     std::error_code ec;
     if (fs::is_directory(path, ec)) return std::nullopt;
     std::ifstream in(path, std::ios::binary);
@@ -109,7 +134,7 @@ std::optional<PackOptions> readPackOptions(Args args) {
     }
     if (options.launcher.empty()) return std::nullopt;
     if (options.stub.empty()) options.stub = toolPath().parent_path() / kStubFileName;
-    if (options.index.empty()) options.index = indexBeside(options.launcher);
+    if (options.index.empty() && !isDash(options.launcher)) options.index = indexBeside(options.launcher);
     for (std::string_view f : files) options.items.push_back(packItem(f, options.launcher));
     return options;
 }
@@ -125,14 +150,17 @@ int runPack(Args args) {
                      static_cast<int>(kStubFileName.size()), kStubFileName.data());
         return 2;
     }
+    if (options->index.empty()) return fail("a launcher on standard output needs --index IX");
+    if (isDash(options->launcher) && isDash(options->index))
+        return fail("the launcher and its index cannot both go to standard output");
     const auto stub = readFile(options->stub);
-    if (!stub) return fail("cannot read the launcher stub " + options->stub.string() + " (give it with --stub)");
+    if (!stub) return fail("cannot read the launcher stub " + shown(options->stub) + " (give it with --stub)");
     std::vector<std::string> contents;
     std::vector<PackedEntry> entries;
     std::uint64_t end = stub->size();
     for (const PackItem& item : options->items) {
         auto bytes = readFile(item.source);
-        if (!bytes) return fail("cannot read " + item.source.string());
+        if (!bytes) return fail("cannot read " + shown(item.source));
         if (end + bytes->size() > kMaxLauncherSize) return fail("the launcher would pass 4 GiB at " + item.name);
         entries.push_back(PackedEntry{item.name, 0, static_cast<std::uint32_t>(bytes->size()),
                                       static_cast<std::uint32_t>(end)});
@@ -146,10 +174,15 @@ int runPack(Args args) {
     const std::string indexBytes(index->begin(), index->end());
     std::string error;
     if (!writeParts(options->launcher, parts, error)) return fail(error);
-    std::error_code ignored;  // the launcher runs like its stub
-    fs::permissions(options->launcher, fs::status(options->stub).permissions(), ignored);
+    if (!isDash(options->launcher) && !isDash(options->stub)) {
+        std::error_code ignored;  // the launcher runs like its stub
+        fs::permissions(options->launcher, fs::status(options->stub).permissions(), ignored);
+    }
     if (!writeParts(options->index, {&indexBytes}, error)) return fail(error);
-    for (const PackedEntry& e : entries) std::printf("%s\t%u bytes at %u\n", e.name.c_str(), e.size, e.offset);
+    // The listing goes beside what standard output carries.
+    std::FILE* listing = isDash(options->launcher) || isDash(options->index) ? stderr : stdout;
+    for (const PackedEntry& e : entries)
+        std::fprintf(listing, "%s\t%u bytes at %u\n", e.name.c_str(), e.size, e.offset);
     return 0;
 }
 
@@ -180,11 +213,12 @@ int runUnpack(Args args) {
     }
     const fs::path launcher = positional[0];
     const fs::path folder = positional.size() > 1 ? positional[1] : fs::path();
+    if (indexPath.empty() && isDash(launcher)) return fail("a launcher on standard input needs --index IX");
     if (indexPath.empty()) indexPath = indexBeside(launcher);
     const auto bytes = readFile(launcher);
-    if (!bytes) return fail("cannot read " + launcher.string() + (isFolder(launcher.string()) ? ": is a folder" : ""));
+    if (!bytes) return fail("cannot read " + shown(launcher) + (isFolder(launcher.string()) ? ": is a folder" : ""));
     const auto index = readFile(indexPath);
-    if (!index) return fail("cannot read the index " + indexPath.string());
+    if (!index) return fail("cannot read the index " + shown(indexPath));
     const auto entries = parsePackedIndex(
         std::span(reinterpret_cast<const std::uint8_t*>(index->data()), index->size()), bytes->size());
     if (!folder.empty()) {
@@ -207,9 +241,9 @@ int runUnpack(Args args) {
     return failures ? 1 : 0;
 }
 
-const ToolCommand pack{"pack", "OUT.exe [--stub EXE] [--index IX] [NAME=]FILE...",
+const ToolCommand pack{"pack", "OUT.exe|- [--stub EXE] [--index IX|-] [NAME=]FILE...",
                        "build a launcher carrying the files, and its index ix beside it", runPack};
-const ToolCommand unpack{"unpack", "LAUNCHER [DIR] [--index IX]", "list (or extract into DIR) a launcher's packed files",
+const ToolCommand unpack{"unpack", "LAUNCHER|- [DIR] [--index IX|-]", "list (or extract into DIR) a launcher's packed files",
                          runUnpack};
 
 }  // namespace

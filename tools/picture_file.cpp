@@ -6,6 +6,7 @@
 #include <cstring>
 #include <filesystem>
 
+#include "render/pixel_order.h"
 #include "render/pnm.h"
 #include "stb_image.h"
 #include "stb_image_write.h"
@@ -50,7 +51,7 @@ BitmapPtr pngToBitmap(const std::string& path, std::string& error) {
                 if (grey) {
                     std::memcpy(out, in, rowBytes);
                 } else {
-                    for (int x = 0; x < width; ++x, in += 3, out += 3) out[0] = in[2], out[1] = in[1], out[2] = in[0];
+                    swapRedAndBlue(in, out, width);
                 }
             }
         }

@@ -77,6 +77,14 @@ void forEachLsfSlot(int blockKind, Visit visit) {
         for (int w = 0; w < 3; ++w) visit(sfb, w);
 }
 
+// 576 samples of each channel to 576 left, right pairs.
+void interleave(const int16_t* left, const int16_t* right, int16_t* out) {
+    for (int i = 0; i < 576; ++i) {
+        out[2 * i] = left[i];
+        out[2 * i + 1] = right[i];
+    }
+}
+
 }  // namespace
 
 void FrameDecoder::reset() {
@@ -104,11 +112,16 @@ void FrameDecoder::decode(const MpegAudioHeader& header, const SideInfo& side, s
         }
         if (header.mode == ChannelMode::jointStereo && channels == 2)
             stereo(header, side.granule[gr][1], nonzero[0], nonzero[1]);
+        // Each channel is synthesised into a row of its own and the rows are
+        // then interleaved in one pass: cheaper than 16-bit stores a channel
+        // apart, and the samples are the same.
+        int16_t* pcm = out + static_cast<ptrdiff_t>(gr) * 576 * channels;
         for (int ch = 0; ch < channels; ++ch) {
             hybrid(side.granule[gr][ch], ch, nonzero[ch]);
-            int16_t* pcm = out + static_cast<ptrdiff_t>(gr) * 576 * channels + ch;
-            for (int t = 0; t < 18; ++t) synthesis_[ch].run(subbandSamples_[t], pcm + t * 32 * channels, channels);
+            int16_t* row = channels == 1 ? pcm : channelPcm_[ch];
+            for (int t = 0; t < 18; ++t) synthesis_[ch].run(subbandSamples_[t], row + t * 32, 1);
         }
+        if (channels == 2) interleave(channelPcm_[0], channelPcm_[1], pcm);
     }
 }
 
@@ -378,13 +391,17 @@ void FrameDecoder::hybrid(const GranuleChannelInfo& g, int ch, int nonzero) {
     const AliasCoefficients& a = alias();
     const int aliasLimit = std::min(longSubbands, nonzero / 18 + 2);
     for (int sb = 1; sb < aliasLimit; ++sb) {
+        // The eight lines below the boundary, nearest first, and the eight
+        // above it, worked as two rows so the compiler can keep them in
+        // vectors (the same products and sums either way).
+        float* above = &xr[18 * sb];
+        float below[8], l[8], h[8];
+        for (int i = 0; i < 8; ++i) below[i] = above[-1 - i];
         for (int i = 0; i < 8; ++i) {
-            float& lo = xr[18 * sb - 1 - i];
-            float& hi = xr[18 * sb + i];
-            const float l = lo, h = hi;
-            lo = l * a.cs[i] - h * a.ca[i];
-            hi = h * a.cs[i] + l * a.ca[i];
+            l[i] = below[i] * a.cs[i] - above[i] * a.ca[i];
+            h[i] = above[i] * a.cs[i] + below[i] * a.ca[i];
         }
+        for (int i = 0; i < 8; ++i) above[-1 - i] = l[i], above[i] = h[i];
     }
 
     // Short blocks: gather each window's lines of every band, window by window.
@@ -408,7 +425,22 @@ void FrameDecoder::hybrid(const GranuleChannelInfo& g, int ch, int nonzero) {
         reach = 3 * bands_->shortBands[sfb + 1];
     }
     const int activeSubbands = std::min(32, reach / 18 + 2);
-    for (int sb = 0; sb < 32; ++sb) {
+    float (*prev)[32] = overlap_[ch];
+    int sb = 0;
+    if (longSubbands == 32) {
+        // Four subbands at a time; the few past the active ones that this
+        // takes along hold zeros and come out as silence.
+        for (; sb < activeSubbands; sb += 4) {
+            float time[36][4];
+            imdctLong4(&xr[18 * sb], time, g.blockType);
+            for (int i = 0; i < 18; ++i)
+                for (int s = 0; s < 4; ++s) {
+                    subbandSamples_[i][sb + s] = time[i][s] + prev[i][sb + s];
+                    prev[i][sb + s] = time[18 + i][s];
+                }
+        }
+    }
+    for (; sb < 32; ++sb) {
         float time[36];
         if (sb >= activeSubbands) {
             std::fill(time, time + 36, 0.0f);
@@ -420,15 +452,14 @@ void FrameDecoder::hybrid(const GranuleChannelInfo& g, int ch, int nonzero) {
                 for (int k = 0; k < 6; ++k) in[w][k] = shortLines[w][6 * sb + k];
             imdctShort(in, time);
         }
-        float* prev = overlap_[ch][sb];
         for (int i = 0; i < 18; ++i) {
-            subbandSamples_[i][sb] = time[i] + prev[i];
-            prev[i] = time[18 + i];
+            subbandSamples_[i][sb] = time[i] + prev[i][sb];
+            prev[i][sb] = time[18 + i];
         }
-        // Frequency inversion: odd time samples of odd subbands.
-        if (sb & 1)
-            for (int i = 1; i < 18; i += 2) subbandSamples_[i][sb] = -subbandSamples_[i][sb];
     }
+    // Frequency inversion: odd time samples of odd subbands.
+    for (int i = 1; i < 18; i += 2)
+        for (int odd = 1; odd < 32; odd += 2) subbandSamples_[i][odd] = -subbandSamples_[i][odd];
 }
 
 }  // namespace lv::audio::mp3

@@ -51,8 +51,9 @@ private:
     int quantised_[576];
     float spectrum_[2][576];
     bool intensityLine_[576];
-    float overlap_[2][32][18];
+    float overlap_[2][18][32];  // [channel][time][subband]
     float subbandSamples_[18][32];
+    int16_t channelPcm_[2][576];  // a granule of each channel before interleaving
     PolyphaseSynthesis synthesis_[2];
 };
 

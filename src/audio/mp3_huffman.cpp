@@ -70,13 +70,24 @@ public:
         build(quadTableA, codes);
     }
 
-    // The code at the top of `window` in table `index`: its value, and its
-    // length in *length.
-    int decode(int index, uint32_t window, int* length) const {
+    // A root table as the hot loops use it: its entries and how far a
+    // 32-bit window shifts to index them.
+    struct Root {
+        const uint32_t* entries;  // all entries; links index from here
+        uint32_t offset;
+        int shift;
+    };
+    Root root(int index) const {
         const Table& table = tables_[index];
-        uint32_t entry = entries_[table.offset + (window >> (32 - table.bits))];
+        return {entries_.data(), table.offset, 32 - table.bits};
+    }
+
+    // The code at the top of `window` in `root`: its value, and its length
+    // in *length.
+    static int decode(const Root& root, uint32_t window, int* length) {
+        uint32_t entry = root.entries[root.offset + (window >> root.shift)];
         while (entry & linkFlag)
-            entry = entries_[(entry & 0xFFFFF) + ((window << ((entry >> 25) & 31)) >> (32 - ((entry >> 20) & 31)))];
+            entry = root.entries[(entry & 0xFFFFF) + ((window << ((entry >> 25) & 31)) >> (32 - ((entry >> 20) & 31)))];
         *length = static_cast<int>((entry >> 8) & 31);
         return static_cast<int>(entry & 0xFF);
     }
@@ -157,6 +168,52 @@ inline int withSign(uint64_t window, int& used, int magnitude) {
     return (magnitude ^ -negative) + negative;
 }
 
+// The escape of a magnitude of 15 in tables with linbits: linbits more bits
+// added to it.
+template <bool Escapes>
+inline int escaped(uint64_t window, int& used, int magnitude, int linbits) {
+    if constexpr (Escapes) {
+        if (magnitude == 15) {
+            magnitude += static_cast<int>((window << used) >> (64 - linbits));
+            used += linbits;
+        }
+    }
+    return magnitude;
+}
+
+// The table pointers live in locals: stores to `out` could otherwise alias
+// the tables and force them to be reloaded for every pair.
+template <bool Escapes>
+void pairs(BitReader& bits, const DecoderTables::Root root, int linbits, int* out, int count) {
+    // The bits stay in a register between pairs, shifted along as codes are
+    // used, and are fetched anew only when fewer are left than a pair can
+    // take (a code of at most 19 bits, two escapes of 13, two signs: 47):
+    // a peek holds at least 57 real bits, and the zeros shifted in behind
+    // them are never read.
+    constexpr int pairBits = 47, peekBits = 57;
+    uint64_t window = bits.peek64();
+    int left = peekBits;
+    size_t taken = 0;  // bits used since the peek
+    for (int i = 0; i + 1 < count; i += 2) {
+        if (left < pairBits) {
+            bits.skip(taken);
+            window = bits.peek64();
+            left = peekBits;
+            taken = 0;
+        }
+        int used = 0;
+        const int value = DecoderTables::decode(root, static_cast<uint32_t>(window >> 32), &used);
+        const int x = escaped<Escapes>(window, used, value >> 4, linbits);
+        out[i] = withSign(window, used, x);
+        const int y = escaped<Escapes>(window, used, value & 15, linbits);
+        out[i + 1] = withSign(window, used, y);
+        window <<= used;
+        left -= used;
+        taken += static_cast<size_t>(used);
+    }
+    bits.skip(taken);
+}
+
 }  // namespace
 
 void decodePairs(BitReader& bits, int table, int* out, int count) {
@@ -165,57 +222,57 @@ void decodePairs(BitReader& bits, int table, int* out, int count) {
         std::fill(out, out + count, 0);
         return;
     }
-    const DecoderTables& lookup = tables();
-    const int index = table & 31;
-    const int linbits = codeTable.linbits;
-    // One peek holds a pair's code (at most 19 bits), both escapes (13 each)
-    // and both signs: 47 of its 57 bits.
-    for (int i = 0; i + 1 < count; i += 2) {
-        const uint64_t window = bits.peek64();
-        int used = 0;
-        const int value = lookup.decode(index, static_cast<uint32_t>(window >> 32), &used);
-        int x = value >> 4;
-        int y = value & 15;
-        if (linbits > 0 && x == 15) {
-            x += static_cast<int>((window << used) >> (64 - linbits));
-            used += linbits;
-        }
-        out[i] = withSign(window, used, x);
-        if (linbits > 0 && y == 15) {
-            y += static_cast<int>((window << used) >> (64 - linbits));
-            used += linbits;
-        }
-        out[i + 1] = withSign(window, used, y);
-        bits.skip(static_cast<size_t>(used));
-    }
+    const DecoderTables::Root root = tables().root(table & 31);
+    if (codeTable.linbits > 0)
+        pairs<true>(bits, root, codeTable.linbits, out, count);
+    else
+        pairs<false>(bits, root, 0, out, count);
 }
 
 namespace {
 
-// One quadruple from one peek: a code of at most 6 bits and 4 signs.
-inline void quad(BitReader& bits, const DecoderTables& lookup, int select, int* out) {
-    const uint64_t window = bits.peek64();
+// One quadruple from the top of `window`: a code of at most 6 bits and 4
+// signs; returns the bits used.
+inline int quadFrom(uint64_t window, const DecoderTables::Root& rootA, int select, int* out) {
     int used = 4;
-    const int value = select == 0 ? lookup.decode(quadTableA, static_cast<uint32_t>(window >> 32), &used)
+    const int value = select == 0 ? DecoderTables::decode(rootA, static_cast<uint32_t>(window >> 32), &used)
                                   : 15 - static_cast<int>(window >> 60);
     for (int i = 0; i < 4; ++i) out[i] = withSign(window, used, (value >> (3 - i)) & 1);
-    bits.skip(static_cast<size_t>(used));
+    return used;
 }
 
 }  // namespace
 
-void decodeQuad(BitReader& bits, int select, int out[4]) { quad(bits, tables(), select, out); }
+void decodeQuad(BitReader& bits, int select, int out[4]) {
+    bits.skip(static_cast<size_t>(quadFrom(bits.peek64(), tables().root(quadTableA), select, out)));
+}
 
 int decodeCount1(BitReader& bits, int select, int* out, int start, size_t end) {
-    const DecoderTables& lookup = tables();
+    // As for the pairs, the bits stay in a register; the reader's position
+    // (which stops at the end of the data) is followed in `at`.
+    constexpr int quadBits = 10, peekBits = 57;
+    const DecoderTables::Root rootA = tables().root(quadTableA);
+    const size_t stop = bits.sizeInBits();
+    uint64_t window = bits.peek64();
+    int left = peekBits;
+    size_t at = bits.position();
     int i = start;
-    while (i + 4 <= 576 && bits.position() < end) {
+    while (i + 4 <= 576 && at < end) {
+        if (left < quadBits) {
+            bits.setPosition(at);
+            window = bits.peek64();
+            left = peekBits;
+        }
         int values[4];
-        quad(bits, lookup, select, values);
-        if (bits.position() > end) break;
+        const int used = quadFrom(window, rootA, select, values);
+        window <<= used;
+        left -= used;
+        at = std::min(at + static_cast<size_t>(used), stop);
+        if (at > end) break;
         for (int q = 0; q < 4; ++q) out[i + q] = values[q];
         i += 4;
     }
+    bits.setPosition(at);
     return i;
 }
 

@@ -1,18 +1,20 @@
 #include "audio/mpeg_frame_count.h"
 
-#include <vector>
+#include <memory>
 
 namespace lv::audio {
 
 int64_t countStreamSamples(ByteSource& input, int64_t start, const HeaderFilter& accept) {
     constexpr size_t pieceBytes = 2 * 1024 * 1024;
     const int64_t resume = input.tell();
-    std::vector<uint8_t> piece(pieceBytes);
+    // Not zeroed: only what a read fills is looked at, and the pages past a
+    // short file's end are never touched.
+    const auto piece = std::make_unique_for_overwrite<uint8_t[]>(pieceBytes);
     int64_t samples = 0;
     int64_t position = start;
     for (;;) {
         if (!input.seek(position)) break;
-        const size_t got = input.read(piece.data(), piece.size());
+        const size_t got = input.read(piece.get(), pieceBytes);
         size_t i = 0;
         while (i + 4 <= got) {
             if (const auto header = accept(&piece[i])) {
@@ -24,7 +26,7 @@ int64_t countStreamSamples(ByteSource& input, int64_t start, const HeaderFilter&
         }
         // A short piece is the end; otherwise go on where the scan stopped
         // (a frame may straddle the pieces).
-        if (got < piece.size() || i == 0) break;
+        if (got < pieceBytes || i == 0) break;
         position += static_cast<int64_t>(i);
     }
     input.seek(resume);

@@ -270,6 +270,10 @@ void PolyphaseSynthesis::run(const float subbands[32], int16_t* out, int stride)
         even[i] = history_[(newest_ + 2 * i) & 15];     // V[128i .. 128i + 63]
         odd[i] = history_[(newest_ + 2 * i + 1) & 15];  // V[128i + 64 .. 128i + 127]
     }
+    if (stride == 1) {  // straight into the output
+        windowKernel().get()(even, odd, synthesisWindow(), out);
+        return;
+    }
     int16_t pcm[32];
     windowKernel().get()(even, odd, synthesisWindow(), pcm);
     for (int j = 0; j < 32; ++j) out[j * stride] = pcm[j];

@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <system_error>
 
+#include "render/pixel_order.h"
+
 namespace lv {
 
 namespace {
@@ -59,15 +61,6 @@ std::uint8_t toByte(unsigned sample, unsigned maxval) {
 }
 
 
-// The parsed header and where the raster starts in the bytes it was read from.
-struct PnmShape {
-    int width = 0, height = 0, channels = 0;
-    unsigned maxval = 0;
-    std::size_t rasterOffset = 0;
-    std::size_t sampleBytes() const { return maxval > 255 ? 2 : 1; }
-    std::size_t rowBytes() const { return static_cast<std::size_t>(width) * channels * sampleBytes(); }
-};
-
 bool parseHeader(std::span<const std::uint8_t> bytes, PnmShape& shape, std::string& error) {
     if (bytes.size() < 2 || bytes[0] != 'P' || (bytes[1] != '5' && bytes[1] != '6')) {
         error = "not a binary PGM or PPM file";
@@ -96,10 +89,7 @@ void storeRow(const PnmShape& shape, const std::uint8_t* in, std::uint8_t* out) 
         return;
     }
     if (shape.maxval == 255) {  // file order red, green, blue; Bitmap order blue, green, red
-        for (int x = 0; x < shape.width; ++x, in += 3, out += 3) {
-            const std::uint8_t red = in[0], green = in[1], blue = in[2];
-            out[0] = blue, out[1] = green, out[2] = red;
-        }
+        swapRedAndBlue(in, out, shape.width);
         return;
     }
     const std::size_t step = shape.sampleBytes();
@@ -157,22 +147,52 @@ BitmapPtr decodePnm(std::span<const std::uint8_t> bytes, std::string_view name, 
         error);
 }
 
-BitmapPtr readPnm(std::FILE* file, std::string_view name, std::string& error) {
+
+bool PnmRowReader::start(std::FILE* file, std::string& error) {
     // The header is read with the first piece; what follows it starts the raster.
-    std::vector<std::uint8_t> head(kHeaderPiece);
-    head.resize(std::fread(head.data(), 1, head.size(), file));
-    PnmShape shape;
-    if (!parseHeader(head, shape, error)) return nullptr;
-    std::size_t at = shape.rasterOffset;
-    return readRaster(
-        shape, name,
-        [&](std::uint8_t* out, std::size_t count) {
-            const std::size_t early = std::min(count, head.size() - at);
-            std::memcpy(out, head.data() + at, early);
-            at += early;
-            return std::fread(out + early, 1, count - early, file) == count - early;
-        },
-        error);
+    file_ = file;
+    head_.resize(kHeaderPiece);
+    head_.resize(std::fread(head_.data(), 1, head_.size(), file));
+    rowsRead_ = 0;
+    if (!parseHeader(head_, shape_, error)) return false;
+    at_ = shape_.rasterOffset;
+    wide_.resize(shape_.sampleBytes() == 1 ? 0 : shape_.rowBytes());
+    return true;
+}
+
+bool PnmRowReader::readBytes(std::uint8_t* out, std::size_t count) {
+    const std::size_t early = std::min(count, head_.size() - at_);
+    std::memcpy(out, head_.data() + at_, early);
+    at_ += early;
+    return std::fread(out + early, 1, count - early, file_) == count - early;
+}
+
+bool PnmRowReader::readRow(std::uint8_t* out) {
+    if (!file_ || rowsRead_ >= shape_.height) return false;
+    // 8-bit samples are reordered in place in the caller's row.
+    std::uint8_t* in = wide_.empty() ? out : wide_.data();
+    if (!readBytes(in, shape_.rowBytes())) return false;
+    storeRow(shape_, in, out);
+    ++rowsRead_;
+    return true;
+}
+
+BitmapPtr readPnm(std::FILE* file, std::string_view name, std::string& error) {
+    PnmRowReader reader;
+    if (!reader.start(file, error)) return nullptr;
+    const PnmShape& shape = reader.shape();
+    BitmapPtr bitmap = createBitmapToFill(name, shape.width, shape.height, reader.grey() ? 8 : 24);
+    if (!bitmap) {
+        error = "picture too large";
+        return nullptr;
+    }
+    for (int y = 0; y < shape.height; ++y) {
+        if (!reader.readRow(bitmap->rows[y])) {
+            error = "PGM/PPM data is short";
+            return nullptr;
+        }
+    }
+    return bitmap;
 }
 
 BitmapPtr loadPnm(const std::string& path, std::string& error) {
@@ -209,7 +229,7 @@ void pnmRow(const Bitmap& bitmap, int y, std::uint8_t* out) {
             out[0] = c.red, out[1] = c.green, out[2] = c.blue;
         }
     } else {  // Bitmap order blue, green, red
-        for (int x = 0; x < bitmap.width; ++x, in += 3, out += 3) out[0] = in[2], out[1] = in[1], out[2] = in[0];
+        swapRedAndBlue(in, out, bitmap.width);
     }
 }
 

@@ -1,6 +1,7 @@
-// The vector kernels of the synthesis filter bank against the plain ones on
-// the same input: the decoded PCM must be identical at every kernel level the
-// processor runs. The fast long IMDCT against its definition.
+// The vector kernels of the synthesis filter bank and the IMDCT against the
+// plain ones on the same input: the decoded PCM must be identical at every
+// kernel level the processor runs. The fast long IMDCT against its
+// definition.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -17,7 +18,10 @@ namespace {
 
 constexpr KernelLevel levels[] = {KernelLevel::plain, KernelLevel::sse2, KernelLevel::avx};
 
-void limitKernels(KernelLevel level) { PolyphaseSynthesis::limitKernels(level); }
+void limitKernels(KernelLevel level) {
+    PolyphaseSynthesis::limitKernels(level);
+    mp3::limitImdctKernels(level);
+}
 
 class KernelLevels : public ::testing::Test {
 protected:
@@ -69,6 +73,27 @@ TEST_F(Imdct, LongTransformMatchesItsDefinitionForEveryBlockType) {
             double expected = 0;
             for (int k = 0; k < 18; ++k) expected += in[k] * std::cos(std::numbers::pi / 72 * (2 * i + 19) * (2 * k + 1));
             EXPECT_NEAR(out[i], expected * longWindow(blockType, i), 2e-5) << "type " << blockType << ", " << i;
+        }
+    }
+}
+
+TEST_F(Imdct, FourSubbandsAtOnceGiveWhatEachGivesAlone) {
+    std::mt19937 random(11);
+    std::uniform_real_distribution<float> value(-1.0f, 1.0f);
+    float in[4 * 18];
+    for (float& x : in) x = value(random);
+    for (KernelLevel level : levels) {
+        limitKernels(level);
+        for (int blockType : {0, 1, 3}) {
+            float four[36][4];
+            mp3::imdctLong4(in, four, blockType);
+            for (int s = 0; s < 4; ++s) {
+                float one[36];
+                mp3::imdctLong(in + 18 * s, one, blockType);
+                for (int i = 0; i < 36; ++i)
+                    ASSERT_EQ(four[i][s], one[i]) << "level " << static_cast<int>(level) << ", type " << blockType
+                                                  << ", subband " << s << ", sample " << i;
+            }
         }
     }
 }

@@ -14,6 +14,10 @@ def run(*args):
     return subprocess.run([TOOL, *map(str, args)], capture_output=True, text=True, timeout=30)
 
 
+def run_bytes(*args, data=None):
+    return subprocess.run([TOOL, *map(str, args)], input=data, capture_output=True, timeout=30)
+
+
 def records(index):
     """The index as (name, flags, size, offset) tuples."""
     out = []
@@ -23,7 +27,7 @@ def records(index):
     return out
 
 
-class PackTest(unittest.TestCase):
+class PackFixture(unittest.TestCase):
     def setUp(self):
         self.dir = tempfile.TemporaryDirectory(prefix="lumavine-pack-")
         self.root = self.dir.name
@@ -50,6 +54,8 @@ class PackTest(unittest.TestCase):
         self.assertEqual(result.returncode, 0, result.stderr)
         return out
 
+
+class PackTest(PackFixture):
     def test_files_follow_the_stub_and_the_index_points_at_them(self):
         script = self.write("src/show.scr", b"begin init\nend\n")
         picture = self.write("src/pic.jpg", b"\xff\xd8\xff\xe0JPEG")
@@ -119,6 +125,48 @@ class PackTest(unittest.TestCase):
         missing_stub = run("pack", os.path.join(self.root, "x.exe"), "--stub", os.path.join(self.root, "no.exe"))
         self.assertEqual(missing_stub.returncode, 1)
         self.assertIn("--stub", missing_stub.stderr)
+
+
+
+class Dash(PackFixture):
+    """'-' is standard output for pack's launcher and standard input for what
+    unpack and pack read; '-' has no folder, so the index is named."""
+
+    def test_a_launcher_through_pipes_equals_one_through_files(self):
+        picture = self.write("src/a.jpg", b"picture bytes")
+        launcher = self.pack(picture)
+        index = os.path.join(self.root, "pipe-ix")
+        piped = run_bytes("pack", "-", "--stub", self.stub, "--index", index, picture)
+        self.assertEqual(piped.returncode, 0, piped.stderr)
+        self.assertEqual(piped.stdout, self.read(launcher))  # the listing went to stderr
+        self.assertIn(b"*/a.jpg\t13 bytes at", piped.stderr)
+        self.assertEqual(self.read(index), self.read("player", "ix"))
+        out = os.path.join(self.root, "out")
+        unpacked = run_bytes("unpack", "-", out, "--index", index, data=piped.stdout)
+        self.assertEqual(unpacked.returncode, 0, unpacked.stderr)
+        self.assertEqual(self.read("out", "a.jpg"), b"picture bytes")
+
+    def test_the_index_and_a_packed_file_can_come_through_dashes(self):
+        launcher = self.pack(self.write("src/a.jpg", b"abc"))
+        listed = run_bytes("unpack", launcher, "--index", "-", data=self.read("player", "ix"))
+        self.assertEqual(listed.returncode, 0, listed.stderr)
+        self.assertIn(b"*/a.jpg\t3 bytes at", listed.stdout)
+        index = run_bytes("pack", os.path.join(self.root, "b.exe"), "--stub", self.stub, "--index", "-",
+                          "*/b.txt=-", data=b"from a pipe")
+        self.assertEqual(index.returncode, 0, index.stderr)
+        self.assertEqual(records(index.stdout)[0][:3], ("*/b.txt", 0, 11))
+        self.assertEqual(self.read("b.exe")[-11:], b"from a pipe")
+
+    def test_dash_without_an_index_or_read_twice_is_refused(self):
+        picture = self.write("src/a.jpg", b"abc")
+        for args in (["pack", "-", "--stub", self.stub, picture], ["unpack", "-"],
+                     ["pack", "-", "--stub", self.stub, "--index", "-", picture],
+                     ["pack", os.path.join(self.root, "c.exe"), "--stub", "-", "*/x=-"]):
+            result = run_bytes(*args, data=b"MZ")
+            self.assertEqual(result.returncode, 1, args)
+            self.assertTrue(result.stderr.strip(), args)
+            self.assertEqual(result.stdout, b"", args)
+        self.assertFalse(os.path.exists(os.path.join(self.root, "c.exe")))
 
 
 if __name__ == "__main__":

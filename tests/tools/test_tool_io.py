@@ -112,6 +112,20 @@ class Png(ToolTest):
             self.assertEqual(run("scale", png, back, "%dx%d" % pnm_pixels(self.read(ppm))[1:3]).returncode, 0)
             self.assertEqual(pnm_pixels(self.read(back)), pnm_pixels(self.read(ppm)), source)
 
+    def test_a_streamed_ppm_scales_to_the_pixels_of_a_whole_png(self):
+        # A PPM goes through the scaler a row at a time, a PNG is scaled whole.
+        for source in (JPEG, GREY):
+            ppm, png = self.path("a.ppm"), self.path("a.png")
+            run("jpeg-decode", source, ppm)
+            run("jpeg-decode", source, png)
+            _, w, h, _ = pnm_pixels(self.read(ppm))
+            for size, method in ((f"{w // 3}x{h // 2}", []), (f"{w * 3}x{h + 1}", []), (f"{w}x{h}", []),
+                                 (f"{w // 2}x{h // 7}", ["--method", "0,8"]), (f"{w + 5}x{h * 2}", ["--method", "1,2"])):
+                streamed, whole = self.path("s.ppm"), self.path("w.ppm")
+                self.assertEqual(run("scale", ppm, streamed, size, *method).returncode, 0)
+                self.assertEqual(run("scale", png, whole, size, *method).returncode, 0)
+                self.assertEqual(self.read(streamed), self.read(whole), (source, size, method))
+
     def test_png_in_gives_the_same_jpeg_as_ppm_in(self):
         ppm, png = self.path("a.ppm"), self.path("a.png")
         run("jpeg-decode", JPEG, ppm)
