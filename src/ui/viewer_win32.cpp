@@ -326,15 +326,28 @@ void tileBackground(HDC dc, const RECT& client, const Bitmap& picture) {
         }
 }
 
+// Eight 5 x 5 handles, inverted, centred 2 pixels outside the corners and
+// the middles of the sides of the selection.
+void drawSelectionHandles(HDC dc, const RECT& r) {
+    const int xs[3] = {r.left - 2, (r.left + r.right) / 2, r.right + 2};
+    const int ys[3] = {r.top - 2, (r.top + r.bottom) / 2, r.bottom + 2};
+    for (int i = 0; i < 3; ++i)
+        for (int j = 0; j < 3; ++j)
+            if (i != 1 || j != 1) PatBlt(dc, xs[i] - 2, ys[j] - 2, 5, 5, DSTINVERT);
+}
+
+// The selection marks, in XOR so that drawing them again erases them.
 void drawSelection(ViewerRecord& v, HDC dc, const ViewRect& rect) {
-    if (!v.picture.base() || v.mode != Mode::Select || v.picture.selection.left < 0) return;
+    if (!v.picture.base() || v.playing() || v.mode != Mode::Select || v.picture.selection.left < 0) return;
     const ViewRect s = orderedRect(v.picture.selection);
     const double z = v.picture.zoom;
     RECT r{rect.left + static_cast<int>(s.left * z), rect.top + static_cast<int>(s.top * z),
            rect.left + static_cast<int>(s.right * z), rect.top + static_cast<int>(s.bottom * z)};
     DrawFocusRect(dc, &r);
-    InflateRect(&r, 1, 1);
-    DrawFocusRect(dc, &r);
+    RECT outer = r;
+    InflateRect(&outer, 1, 1);
+    DrawFocusRect(dc, &outer);
+    drawSelectionHandles(dc, r);
 }
 
 void paintViewer(ViewerRecord& v) {
