@@ -1,7 +1,7 @@
 // The inner product of the Resample's filter: the sum over i of
 // (taps[i] × x[i] + 8192) >> 14, each term rounded on its own, in 32-bit
-// integers. A plain kernel and an SSE2 twin (where the build targets x86)
-// give identical sums; the choice between them is only a matter of speed.
+// integers. A plain kernel and its SSE2 and AVX2 twins (where the build
+// targets x86) give identical sums; the choice is only a matter of speed.
 //
 //     int32_t sum = roundedDotProduct(taps, x, count);   // count ≥ 0
 //
@@ -16,6 +16,10 @@
 namespace lv::audio {
 
 int32_t roundedDotProduct(const int16_t* taps, const int16_t* x, int32_t count);
+
+// The kernel roundedDotProduct runs now, for loops that call it many times.
+using DotKernel = int32_t (*)(const int16_t* taps, const int16_t* x, int32_t count);
+DotKernel roundedDotKernel();
 
 // Limits the kernel to `level` (the widest the processor has by default);
 // for tests and benches.

@@ -14,10 +14,11 @@ namespace {
 constexpr int32_t mixerChunk = 4096;
 constexpr int64_t sumLimit = 268435456;  // 2^28
 
-int32_t saturate(int64_t sum) {
-    if (sum < -sumLimit) return INT32_MIN;
-    if (sum >= sumLimit) return INT32_MAX;
-    return static_cast<int32_t>(sum * 8);
+// In the sum's own width, so that 32-bit sums stay in vector lanes.
+template <typename Sum>
+int32_t saturate(Sum sum) {
+    constexpr auto limit = static_cast<Sum>(sumLimit);
+    return sum < -limit ? INT32_MIN : sum >= limit ? INT32_MAX : static_cast<int32_t>(sum * 8);
 }
 
 class Mixer final : public Producer {

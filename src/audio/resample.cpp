@@ -25,6 +25,7 @@ constexpr int32_t fractionBits = 15;
 constexpr int32_t fractionMask = (1 << fractionBits) - 1;
 constexpr int32_t inputBlock = 8192;
 constexpr int32_t outputChunk = 3173;
+constexpr size_t tapGroup = 16;  // the widest kernel's step
 
 struct Filter {
     int32_t nmult;
@@ -146,9 +147,10 @@ private:
         const int64_t available = std::clamp<int64_t>(in.validEnd() - read_, 0, want);
         if (!in.finished() && available < want) return false;
         for (size_t c = 0; c < inputs_.size(); ++c) {
-            const auto* samples = static_cast<const int16_t*>(
-                in.access(static_cast<int32_t>(c), read_, static_cast<int32_t>(available), false, SampleFormat::s16));
-            if (samples) std::memcpy(inputs_[c].data() + fill_, samples, static_cast<size_t>(available) * 2);
+            const int32_t* samples = in.read32(static_cast<int32_t>(c), read_, static_cast<int32_t>(available));
+            if (!samples) continue;
+            int16_t* to = inputs_[c].data() + fill_;
+            for (int64_t i = 0; i < available; ++i) to[i] = toSample16(samples[i]);
         }
         fill_ += static_cast<int32_t>(available);
         read_ += available;
@@ -197,6 +199,9 @@ private:
         int32_t ho = (rightFraction * p_.dhb) >> fractionBits;
         if (rightFraction == 0) ho += p_.dhb;
         for (; (ho >> 7) < wing - 1; ho += p_.dhb) out.push_back(weight(ho));
+        // Zero weights up to a whole number of vector steps: their terms are
+        // 0, and the kernel then runs without a scalar tail.
+        while ((out.size() - first) % tapGroup != 0) out.push_back(0);
         return left;
     }
 
@@ -216,18 +221,17 @@ private:
     }
 
     void filterRun() {
+        const DotKernel dot = roundedDotKernel();
+        const auto length = static_cast<int32_t>(inputs_[0].size());
         while (index_ < limit_ && outCount_ < outputChunk) {
             const Phase phase = phaseFor(fraction_);
+            // Taps that would reach outside the buffer are left out.
+            const int32_t first = index_ - phase.left + 1;
+            const int32_t skip = std::max(0, -first);
+            const int32_t end = std::min(phase.count, length - first);
             for (size_t c = 0; c < inputs_.size(); ++c) {
-                const int16_t* x = inputs_[c].data();
-                const auto length = static_cast<int32_t>(inputs_[c].size());
-                // Taps that would reach outside the buffer are left out.
-                const int32_t first = index_ - phase.left + 1;
-                const int32_t skip = std::max(0, -first);
-                const int32_t end = std::min(phase.count, length - first);
-                const int32_t sum = end > skip ? roundedDotProduct(phase.taps + skip, x + first + skip, end - skip) : 0;
-                const int64_t v = ((static_cast<int64_t>(sum >> 2) * p_.lpScl) + 4096) >> 13;
-                outputs_[c][static_cast<size_t>(outCount_)] = static_cast<int16_t>(std::clamp<int64_t>(v, -32768, 32767));
+                const int32_t sum = end > skip ? dot(phase.taps + skip, inputs_[c].data() + first + skip, end - skip) : 0;
+                outputs_[c][static_cast<size_t>(outCount_)] = scaled(sum);
             }
             ++outCount_;
             fraction_ += p_.dt;
@@ -236,12 +240,18 @@ private:
         }
     }
 
+    int16_t scaled(int32_t sum) const {
+        const int64_t v = ((static_cast<int64_t>(sum >> 2) * p_.lpScl) + 4096) >> 13;
+        return static_cast<int16_t>(std::clamp<int64_t>(v, -32768, 32767));
+    }
+
     void flush(AudioStream& self) {
         if (outCount_ == 0) return;
         const int64_t at = self.validEnd();
         for (size_t c = 0; c < outputs_.size(); ++c) {
-            auto* out = static_cast<int16_t*>(self.access(static_cast<int32_t>(c), at, outCount_, true, SampleFormat::s16));
-            std::memcpy(out, outputs_[c].data(), static_cast<size_t>(outCount_) * 2);
+            int32_t* out = self.write32(static_cast<int32_t>(c), at, outCount_);
+            const int16_t* from = outputs_[c].data();
+            for (int32_t i = 0; i < outCount_; ++i) out[i] = fromSample16(from[i]);
         }
         self.setValidEnd(at + outCount_);
         outCount_ = 0;
@@ -294,6 +304,10 @@ std::unique_ptr<AudioStream> createResample(ResampleSetup setup) {
     if (!setup.source.stream || setup.targetRate <= 0 || setup.targetRate > 96000) return nullptr;
     AudioStream& in = *setup.source.stream;
     if (in.sampleRate() == 0) return nullptr;
+    // Below 1/65536 of the source rate the table step rounds to 0 and a
+    // phase's weights would never end.
+    const auto sourceRate = static_cast<int32_t>(in.sampleRate());
+    if (resampleParameters(sourceRate, setup.targetRate, setup.quality).dhb < 1) return nullptr;
     AudioFormat f = in.format();
     f.sampleRate = static_cast<uint32_t>(setup.targetRate);
     auto out = AudioStream::create(f);

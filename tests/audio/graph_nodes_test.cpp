@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
+
 #include "audio/audio_dispatch.h"
 #include "audio_graph_fixture.h"
 
@@ -116,6 +119,35 @@ TEST_F(FaderCase, RampToZeroOverOneSecondHalvesAtHalfASecond) {
     EXPECT_EQ(out[22050], 8192);
     EXPECT_EQ(out[44099], 0);
 }
+
+// Every sample of a ramp carries the gain MulDiv(i, to - from, span) + from
+// (rounded half away from zero); a constant 16384 shows gain g as 64 g.
+struct FaderRamp {
+    double from, to, seconds;
+};
+
+class FaderRamps : public ::testing::TestWithParam<FaderRamp> {};
+
+TEST_P(FaderRamps, EverySampleHasTheMultiplyDivideGain) {
+    const FaderRamp r = GetParam();
+    auto fader = createVolumeFader(StreamRef::owning(wavStream(44100, 1, constant(9000, 16384))));
+    ASSERT_EQ(faderSetEntry(*fader, 0.0, r.from), 0);
+    ASSERT_EQ(faderSetEntry(*fader, r.seconds, r.to), 0);
+    const auto from = static_cast<int64_t>(r.from * 256), to = static_cast<int64_t>(r.to * 256);
+    const auto span = static_cast<int64_t>(44100 * r.seconds);
+    const auto out = drain(*fader);
+    ASSERT_EQ(out.size(), 9000u);
+    for (int64_t i = 0; i < 9000; ++i) {
+        const int64_t g = i < span ? std::llround(static_cast<double>(i * (to - from)) / static_cast<double>(span)) + from : to;
+        const int64_t want = std::clamp<int64_t>(g * 64, -32768, 32767);
+        ASSERT_EQ(out[static_cast<size_t>(i)], want) << "sample " << i;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(UpDownAndBeyondUnity, FaderRamps,
+                         ::testing::Values(FaderRamp{1.0, 0.0, 0.1234}, FaderRamp{0.0, 1.0, 0.05},
+                                           FaderRamp{0.75, 77 / 256.0, 0.1}, FaderRamp{1.0, 2.5, 0.0999},
+                                           FaderRamp{0.5, -0.25, 0.07}, FaderRamp{0.0, 0.01171875, 0.15}));
 
 TEST_F(FaderCase, GainAboveUnitySaturates) {
     faderSetEntry(*fader, 0.0, 3.0);
@@ -232,6 +264,13 @@ TEST(Resample, ParametersOfTheSmallFilter) {
     EXPECT_EQ(down.xoff, 24);
     EXPECT_EQ(down.lpScl, 6236);
     EXPECT_EQ(down.dhb, 16384);
+}
+
+TEST(Resample, RefusesATargetBelowOne65536thOfTheSourceRate) {
+    // The table step would round to 0 and a phase would never end.
+    EXPECT_EQ(createResample({StreamRef::owning(wavStream(96000, 1, {1})), 1, 1}), nullptr);
+    EXPECT_EQ(resampleParameters(96000, 2, 1).dhb, 1);
+    EXPECT_NE(createResample({StreamRef::owning(wavStream(96000, 1, {1})), 2, 0}), nullptr);
 }
 
 // Signal-to-noise ratio of out against a sine of the given frequency at
