@@ -60,17 +60,48 @@ __attribute__((target("avx2"))) int32_t dotAvx2(const int16_t* taps, const int16
     __m128i s = _mm_add_epi32(_mm256_castsi256_si128(sums), _mm256_extracti128_si256(sums, 1));
     s = _mm_add_epi32(s, _mm_shuffle_epi32(s, _MM_SHUFFLE(1, 0, 3, 2)));
     s = _mm_add_epi32(s, _mm_shuffle_epi32(s, _MM_SHUFFLE(2, 3, 0, 1)));
-    return _mm_cvtsi128_si32(s) + dotSse2(taps + i, x + i, count - i);
+    const int32_t sum = _mm_cvtsi128_si32(s);
+    return i < count ? sum + dotSse2(taps + i, x + i, count - i) : sum;
 }
 #endif
 
-KernelChoice<DotKernel>& dotKernel() {
+template <int32_t (*dot)(const int16_t*, const int16_t*, int32_t)>
+[[gnu::always_inline]] inline void dotRun(const DotTerms* terms, int32_t n, int32_t* sums) {
+    for (int32_t k = 0; k < n; ++k) sums[k] = dot(terms[k].taps, terms[k].x, terms[k].count);
+}
+
+void runPlain(const DotTerms* terms, int32_t n, int32_t* sums) { dotRun<dotPlain>(terms, n, sums); }
+#ifdef LV_AUDIO_SSE2
+__attribute__((target("sse2"))) void runSse2(const DotTerms* terms, int32_t n, int32_t* sums) {
+    dotRun<dotSse2>(terms, n, sums);
+}
+#endif
+#ifdef LV_AUDIO_AVX
+__attribute__((target("avx2"))) void runAvx2(const DotTerms* terms, int32_t n, int32_t* sums) {
+    dotRun<dotAvx2>(terms, n, sums);
+}
+#endif
+
+struct Kernels {
+    int32_t (*one)(const int16_t*, const int16_t*, int32_t);
+    void (*run)(const DotTerms*, int32_t, int32_t*);
+};
+
+constexpr Kernels plainKernels{dotPlain, runPlain};
+#ifdef LV_AUDIO_SSE2
+constexpr Kernels sse2Kernels{dotSse2, runSse2};
+#endif
+#ifdef LV_AUDIO_AVX
+constexpr Kernels avx2Kernels{dotAvx2, runAvx2};
+#endif
+
+KernelChoice<const Kernels*>& dotKernel() {
 #if defined(LV_AUDIO_AVX)
-    static KernelChoice<DotKernel> choice(dotPlain, dotSse2, processorHasAvx2() ? dotAvx2 : nullptr);
+    static KernelChoice<const Kernels*> choice(&plainKernels, &sse2Kernels, processorHasAvx2() ? &avx2Kernels : nullptr);
 #elif defined(LV_AUDIO_SSE2)
-    static KernelChoice<DotKernel> choice(dotPlain, dotSse2);
+    static KernelChoice<const Kernels*> choice(&plainKernels, &sse2Kernels);
 #else
-    static KernelChoice<DotKernel> choice(dotPlain, nullptr);
+    static KernelChoice<const Kernels*> choice(&plainKernels, nullptr);
 #endif
     return choice;
 }
@@ -78,10 +109,10 @@ KernelChoice<DotKernel>& dotKernel() {
 }  // namespace
 
 int32_t roundedDotProduct(const int16_t* taps, const int16_t* x, int32_t count) {
-    return dotKernel().get()(taps, x, count);
+    return dotKernel().get()->one(taps, x, count);
 }
 
-DotKernel roundedDotKernel() { return dotKernel().get(); }
+void roundedDotProducts(const DotTerms* terms, int32_t n, int32_t* sums) { dotKernel().get()->run(terms, n, sums); }
 
 void limitFirKernels(KernelLevel level) { dotKernel().limit(level); }
 

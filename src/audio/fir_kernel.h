@@ -17,9 +17,15 @@ namespace lv::audio {
 
 int32_t roundedDotProduct(const int16_t* taps, const int16_t* x, int32_t count);
 
-// The kernel roundedDotProduct runs now, for loops that call it many times.
-using DotKernel = int32_t (*)(const int16_t* taps, const int16_t* x, int32_t count);
-DotKernel roundedDotKernel();
+// Many inner products in one call: sums[k] = roundedDotProduct(terms[k]...).
+// The Resample gathers a run of output samples and sums them together, so
+// the loop over them runs inside the vector kernel.
+struct DotTerms {
+    const int16_t* taps;
+    const int16_t* x;
+    int32_t count;
+};
+void roundedDotProducts(const DotTerms* terms, int32_t n, int32_t* sums);
 
 // Limits the kernel to `level` (the widest the processor has by default);
 // for tests and benches.

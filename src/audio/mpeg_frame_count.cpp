@@ -1,5 +1,6 @@
 #include "audio/mpeg_frame_count.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace lv::audio {
@@ -7,7 +8,9 @@ namespace lv::audio {
 int64_t countStreamSamples(ByteSource& input, int64_t start, const HeaderFilter& accept) {
     constexpr size_t pieceBytes = 2 * 1024 * 1024;
     const int64_t resume = input.tell();
-    std::vector<uint8_t> piece(pieceBytes);
+    // A piece one byte longer than what is left reads it all in one short read.
+    const int64_t left = input.size() - start;
+    std::vector<uint8_t> piece(left >= 0 ? static_cast<size_t>(std::min<int64_t>(pieceBytes, left + 1)) : pieceBytes);
     int64_t samples = 0;
     int64_t position = start;
     for (;;) {

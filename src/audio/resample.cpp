@@ -99,6 +99,15 @@ public:
         inputs_.assign(channels, std::vector<int16_t>(length, 0));
         outputs_.assign(channels, std::vector<int16_t>(outputChunk));
         fill_ = index_ = p_.xoff;
+        // The fraction starts at 0 and moves by dt, so it only takes
+        // multiples of the largest power of two that divides dt.
+        const int32_t step = p_.dt & fractionMask;
+        phaseSpacing_ = step == 0 ? 1 << fractionBits : step & -step;
+        phases_.resize(static_cast<size_t>((1 << fractionBits) / phaseSpacing_));
+        const size_t most = static_cast<size_t>(outputChunk) * channels;
+        terms_.resize(most);
+        tapStarts_.resize(most);
+        sums_.resize(most);
     }
 
     int32_t produce(AudioStream& self) override {
@@ -171,7 +180,7 @@ private:
     // output sample at the same fraction shares them; each phase is built
     // the first time it is met and kept while the pool has room.
     struct Phase {
-        const int16_t* taps;
+        int32_t offset;
         int32_t left;
         int32_t count;
     };
@@ -205,39 +214,58 @@ private:
         return left;
     }
 
-    Phase phaseFor(int32_t fraction) {
+    // The phase's weights are at `offset` in the pool, or in the scratch
+    // taps (offset -1) when the pool is full; the scratch holds one phase at
+    // a time, so `scratchFree` false refuses such a phase (count -1).
+    Phase phaseFor(int32_t fraction, bool scratchFree) {
         constexpr size_t poolLimit = size_t{1} << 21;
-        if (phases_.empty()) phases_.resize(size_t{1} << fractionBits);
-        PhaseSlot& slot = phases_[static_cast<size_t>(fraction)];
+        PhaseSlot& slot = phases_[static_cast<size_t>(fraction / phaseSpacing_)];
         if (slot.offset < 0 && pool_.size() < poolLimit) {
             slot.offset = static_cast<int32_t>(pool_.size());
             slot.left = makeTaps(fraction, pool_);
             slot.count = static_cast<int32_t>(pool_.size()) - slot.offset;
         }
-        if (slot.offset >= 0) return {pool_.data() + slot.offset, slot.left, slot.count};
+        if (slot.offset >= 0) return {slot.offset, slot.left, slot.count};
+        if (!scratchFree) return {-1, 0, -1};
         scratchTaps_.clear();
         const int32_t left = makeTaps(fraction, scratchTaps_);
-        return {scratchTaps_.data(), left, static_cast<int32_t>(scratchTaps_.size())};
+        return {-1, left, static_cast<int32_t>(scratchTaps_.size())};
     }
 
+    // Gathers the inner products of the output samples up to the limit or
+    // the chunk's end, sums them in one call, then scales them. The pool
+    // may grow (and move) while they are gathered, so the weights are found
+    // by their offsets only afterwards.
     void filterRun() {
-        const DotKernel dot = roundedDotKernel();
+        const size_t channels = inputs_.size();
         const auto length = static_cast<int32_t>(inputs_[0].size());
+        const int32_t begin = outCount_;
+        size_t n = 0;
+        bool scratchUsed = false;
         while (index_ < limit_ && outCount_ < outputChunk) {
-            const Phase phase = phaseFor(fraction_);
+            const Phase phase = phaseFor(fraction_, !scratchUsed);
+            if (phase.count < 0) break;  // the scratch is taken: the next run
+            scratchUsed = scratchUsed || phase.offset < 0;
             // Taps that would reach outside the buffer are left out.
             const int32_t first = index_ - phase.left + 1;
             const int32_t skip = std::max(0, -first);
-            const int32_t end = std::min(phase.count, length - first);
-            for (size_t c = 0; c < inputs_.size(); ++c) {
-                const int32_t sum = end > skip ? dot(phase.taps + skip, inputs_[c].data() + first + skip, end - skip) : 0;
-                outputs_[c][static_cast<size_t>(outCount_)] = scaled(sum);
+            const int32_t count = std::max(0, std::min(phase.count, length - first) - skip);
+            const int32_t taps = phase.offset < 0 ? -1 - skip : phase.offset + skip;
+            for (size_t c = 0; c < channels; ++c, ++n) {
+                terms_[n] = {nullptr, inputs_[c].data() + first + skip, count};
+                tapStarts_[n] = taps;
             }
             ++outCount_;
             fraction_ += p_.dt;
             index_ += fraction_ >> fractionBits;
             fraction_ &= fractionMask;
         }
+        for (size_t k = 0; k < n; ++k)
+            terms_[k].taps = tapStarts_[k] >= 0 ? pool_.data() + tapStarts_[k] : scratchTaps_.data() + (-1 - tapStarts_[k]);
+        roundedDotProducts(terms_.data(), static_cast<int32_t>(n), sums_.data());
+        const int32_t* sum = sums_.data();
+        for (int32_t k = begin; k < outCount_; ++k)
+            for (size_t c = 0; c < channels; ++c) outputs_[c][static_cast<size_t>(k)] = scaled(*sum++);
     }
 
     int16_t scaled(int32_t sum) const {
@@ -281,9 +309,13 @@ private:
     int64_t read_ = 0;
     bool started_ = false;
     bool inputEnded_ = false;
+    int32_t phaseSpacing_ = 1;
     std::vector<PhaseSlot> phases_;
     std::vector<int16_t> pool_;
     std::vector<int16_t> scratchTaps_;
+    std::vector<DotTerms> terms_;
+    std::vector<int32_t> tapStarts_;
+    std::vector<int32_t> sums_;
 };
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <mutex>
 
 #include "audio/graph_nodes.h"
+#include "audio/mix_kernels.h"
 
 namespace lv::audio {
 namespace {
@@ -30,18 +31,6 @@ int32_t applyGain(int32_t sample, int32_t gain) {
     int64_t v = static_cast<int64_t>(sample >> 10) * 4 * gain;
     v = std::clamp<int64_t>(v, INT32_MIN, INT32_MAX);
     return static_cast<int32_t>(static_cast<uint32_t>(v) & ~0x3FFu);
-}
-
-// The same products for gains of 0 to unity, which fit 32 bits: plain
-// loops the compiler vectorises.
-void applyNarrowGain(const int32_t* in, int32_t gain, int32_t* out, int32_t count) {
-    const int32_t scale = 4 * gain;
-    for (int32_t i = 0; i < count; ++i) out[i] = static_cast<int32_t>(static_cast<uint32_t>((in[i] >> 10) * scale) & ~0x3FFu);
-}
-
-void applyNarrowGains(const int32_t* in, const int32_t* gains, int32_t* out, int32_t count) {
-    for (int32_t i = 0; i < count; ++i)
-        out[i] = static_cast<int32_t>(static_cast<uint32_t>((in[i] >> 10) * 4 * gains[i]) & ~0x3FFu);
 }
 
 struct Entry {
@@ -171,11 +160,11 @@ private:
             if (!samples)
                 std::fill(out, out + chunk, 0);
             else if (ramp && narrow)
-                applyNarrowGains(samples, gains_.data(), out, chunk);
+                mixKernels().fadeRamp(samples, gains_.data(), chunk, out);
             else if (ramp)
                 for (int32_t i = 0; i < chunk; ++i) out[i] = applyGain(samples[i], gains_[static_cast<size_t>(i)]);
             else if (narrow)
-                applyNarrowGain(samples, a.value, out, chunk);
+                mixKernels().fade(samples, a.value, chunk, out);
             else
                 for (int32_t i = 0; i < chunk; ++i) out[i] = applyGain(samples[i], a.value);
         }

@@ -309,6 +309,18 @@ TEST(Resample, HalvesTheRateOfASine) {
     EXPECT_GT(sineSnr(left, 500, 22050, 16000), 30);
 }
 
+TEST(Resample, PhasesBeyondTheKeptOnesStillFilter) {
+    // Just above half the rate every output sample has a phase of its own
+    // (128 weights each with the large filter): after some 16000 samples
+    // they are no longer kept and each is built for its run.
+    auto r = createResample({StreamRef::owning(wavStream(44100, 1, sine(44100, 500, 44100))), 22051, 1});
+    const auto out = drain(*r);
+    ASSERT_GT(out.size(), 22000u);
+    const std::vector<int16_t> late(out.begin() + 16000, out.end());
+    EXPECT_GT(sineSnr(out, 500, 22051, 16000), 30);
+    EXPECT_GT(std::abs(*std::max_element(late.begin(), late.end())), 14000);
+}
+
 // ---- ComplexMixer --------------------------------------------------------
 
 MixerEntry soundAt(double seconds, std::vector<int16_t> samples, int32_t gain = 256) {
