@@ -213,7 +213,8 @@ void AudioStream::storeInterleaved16(const uint8_t* bytes, int32_t count, int64_
             int32_t* out = sampleAt(chain_[static_cast<size_t>(ch)], at);
             for (int32_t k = 0; k < run; ++k) {
                 const uint8_t* p = in + (static_cast<size_t>(k) * Channels + static_cast<size_t>(ch)) * 2;
-                out[k] = static_cast<int32_t>((static_cast<uint32_t>(p[1]) << 24) | (static_cast<uint32_t>(p[0]) << 16));
+                out[k] = static_cast<int32_t>((static_cast<uint32_t>(p[1]) << 24) |
+                                              (static_cast<uint32_t>(p[0]) << 16));
             }
         }
         i += run;

@@ -7,6 +7,8 @@
 // in the plain loop, without forming a 32-bit product.
 #include "audio/fir_kernel.h"
 
+#include <algorithm>
+
 namespace lv::audio {
 namespace {
 
@@ -27,7 +29,7 @@ __attribute__((target("sse2"))) int32_t dotSse2(const int16_t* taps, const int16
     int32_t i = 0;
     while (i + 8 <= count) {
         __m128i low = _mm_setzero_si128();
-        for (int32_t steps = 0; steps < laneSteps && i + 8 <= count; ++steps, i += 8) {
+        for (const int32_t end = i + 8 * std::min(laneSteps, (count - i) / 8); i < end; i += 8) {
             const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(taps + i));
             const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(x + i));
             // avg(l, 8191) = (l + 8192) >> 1 without leaving 16 bits.
@@ -49,7 +51,7 @@ __attribute__((target("avx2"))) int32_t dotAvx2(const int16_t* taps, const int16
     int32_t i = 0;
     while (i + 16 <= count) {
         __m256i low = _mm256_setzero_si256();
-        for (int32_t steps = 0; steps < laneSteps && i + 16 <= count; ++steps, i += 16) {
+        for (const int32_t end = i + 16 * std::min(laneSteps, (count - i) / 16); i < end; i += 16) {
             const __m256i a = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(taps + i));
             const __m256i b = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(x + i));
             low = _mm256_add_epi16(low, _mm256_srli_epi16(_mm256_avg_epu16(_mm256_mullo_epi16(a, b), half), 13));
@@ -97,7 +99,8 @@ constexpr Kernels avx2Kernels{dotAvx2, runAvx2};
 
 KernelChoice<const Kernels*>& dotKernel() {
 #if defined(LV_AUDIO_AVX)
-    static KernelChoice<const Kernels*> choice(&plainKernels, &sse2Kernels, processorHasAvx2() ? &avx2Kernels : nullptr);
+    static KernelChoice<const Kernels*> choice(&plainKernels, &sse2Kernels,
+                                               processorHasAvx2() ? &avx2Kernels : nullptr);
 #elif defined(LV_AUDIO_SSE2)
     static KernelChoice<const Kernels*> choice(&plainKernels, &sse2Kernels);
 #else

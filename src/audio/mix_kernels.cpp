@@ -42,7 +42,9 @@ LV_MIX_INLINE void fadeRampLoop(const int32_t* in, const int32_t* gains, int32_t
 }
 
 // The baseline form.
-void sumFirstPlain(const int32_t* in, int32_t gain, int32_t count, int32_t* sums) { sumFirstLoop(in, gain, count, sums); }
+void sumFirstPlain(const int32_t* in, int32_t gain, int32_t count, int32_t* sums) {
+    sumFirstLoop(in, gain, count, sums);
+}
 void sumAddPlain(const int32_t* in, int32_t gain, int32_t count, int32_t* sums) { sumAddLoop(in, gain, count, sums); }
 void sumLastPlain(const int32_t* in, int32_t gain, int32_t count, const int32_t* sums, int32_t* out) {
     sumLastLoop(in, gain, count, sums, out);

@@ -275,9 +275,9 @@ TEST(Resample, RefusesATargetBelowOne65536thOfTheSourceRate) {
 
 // Signal-to-noise ratio of out against a sine of the given frequency at
 // the output rate, skipping the ends.
-double sineSnr(const std::vector<int16_t>& out, double frequency, double rate, double amplitude) {
+double sineSnr(const std::vector<int16_t>& out, double frequency, double rate, double amplitude, size_t first = 200) {
     double signal = 0, noise = 0;
-    for (size_t i = 200; i + 200 < out.size(); ++i) {
+    for (size_t i = first; i + 200 < out.size(); ++i) {
         const double want = amplitude * 0.95 * std::sin(2 * std::numbers::pi * frequency * static_cast<double>(i) / rate);
         signal += want * want;
         noise += (out[i] - want) * (out[i] - want);
@@ -316,9 +316,9 @@ TEST(Resample, PhasesBeyondTheKeptOnesStillFilter) {
     auto r = createResample({StreamRef::owning(wavStream(44100, 1, sine(44100, 500, 44100))), 22051, 1});
     const auto out = drain(*r);
     ASSERT_GT(out.size(), 22000u);
-    const std::vector<int16_t> late(out.begin() + 16000, out.end());
-    EXPECT_GT(sineSnr(out, 500, 22051, 16000), 30);
-    EXPECT_GT(std::abs(*std::max_element(late.begin(), late.end())), 14000);
+    // The samples after the kept phases, as clean as the rest (a phase
+    // taken from the wrong place leaves them near 35 dB).
+    EXPECT_GT(sineSnr(out, 500, 22051, 16000, 17000), 50);
 }
 
 // ---- ComplexMixer --------------------------------------------------------
