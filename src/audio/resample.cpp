@@ -10,6 +10,7 @@
 // sincs built once, normalised so that a unit-spaced sum of the wing gives
 // the filter's scale back as unity gain (then the usual 0.95 head-room).
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <cstring>
 #include <numbers>
@@ -101,9 +102,9 @@ public:
         fill_ = index_ = p_.xoff;
         // The fraction starts at 0 and moves by dt, so it only takes
         // multiples of the largest power of two that divides dt.
-        const int32_t step = p_.dt & fractionMask;
-        phaseSpacing_ = step == 0 ? 1 << fractionBits : step & -step;
-        phases_.resize(static_cast<size_t>((1 << fractionBits) / phaseSpacing_));
+        const auto step = static_cast<uint32_t>(p_.dt & fractionMask);
+        phaseShift_ = step == 0 ? fractionBits : std::countr_zero(step);
+        phases_.resize(size_t{1} << (fractionBits - phaseShift_));
         const size_t most = static_cast<size_t>(outputChunk) * channels;
         terms_.resize(most);
         tapStarts_.resize(most);
@@ -219,7 +220,7 @@ private:
     // a time, so `scratchFree` false refuses such a phase (count -1).
     Phase phaseFor(int32_t fraction, bool scratchFree) {
         constexpr size_t poolLimit = size_t{1} << 21;
-        PhaseSlot& slot = phases_[static_cast<size_t>(fraction / phaseSpacing_)];
+        PhaseSlot& slot = phases_[static_cast<size_t>(fraction >> phaseShift_)];
         if (slot.offset < 0 && pool_.size() < poolLimit) {
             slot.offset = static_cast<int32_t>(pool_.size());
             slot.left = makeTaps(fraction, pool_);
@@ -309,7 +310,7 @@ private:
     int64_t read_ = 0;
     bool started_ = false;
     bool inputEnded_ = false;
-    int32_t phaseSpacing_ = 1;
+    int32_t phaseShift_ = 0;  // fractions are multiples of 2^phaseShift_
     std::vector<PhaseSlot> phases_;
     std::vector<int16_t> pool_;
     std::vector<int16_t> scratchTaps_;
