@@ -248,6 +248,18 @@ TEST(ChannelChanger, CopiesMonoIntoEveryChannel) {
     EXPECT_EQ(drain(*c), (std::vector<int16_t>{5, 5, 5, -6, -6, -6}));
 }
 
+TEST(ChannelChanger, ReleasesWhatItCopiedOfAnOwnedSourceOnly) {
+    auto owned = wavStream(8000, 1, ramp(100000));
+    AudioStream* source = owned.get();
+    auto c = createChannelChanger(StreamRef::owning(std::move(owned)), 2);
+    EXPECT_EQ(drain(*c).size(), 200000u);
+    EXPECT_GT(source->firstRetained(), 80000);
+    auto kept = wavStream(8000, 1, ramp(100000));
+    auto borrowing = createChannelChanger(StreamRef::borrowing(kept.get()), 2);
+    drain(*borrowing);
+    EXPECT_EQ(kept->firstRetained(), 0);
+}
+
 TEST(ChannelChanger, RefusesStereoSourcesAndMonoTargets) {
     EXPECT_EQ(createChannelChanger(StreamRef::owning(wavStream(8000, 2, {1, 1})), 4), nullptr);
     EXPECT_EQ(createChannelChanger(StreamRef::owning(wavStream(8000, 1, {1})), 1), nullptr);
