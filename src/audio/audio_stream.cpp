@@ -166,6 +166,13 @@ int32_t AudioStream::writeInterleaved(const void* buffer, int32_t count, int64_t
     if (position < chainStart_) return -1;
     const auto* bytes = static_cast<const uint8_t*>(buffer);
     const auto stride = static_cast<size_t>(channels);
+    if (bits == 16 && channels <= 2) {
+        if (channels == 1)
+            storeInterleaved16<1>(bytes, count, position);
+        else
+            storeInterleaved16<2>(bytes, count, position);
+        return 0;
+    }
     for (int32_t ch = 0; ch < channels; ++ch) {
         Channel& c = chain_[static_cast<size_t>(ch)];
         storePending(c);
@@ -192,9 +199,36 @@ int32_t AudioStream::writeInterleaved(const void* buffer, int32_t count, int64_t
     return 0;
 }
 
+// Mono and stereo 16-bit data, the decoders' output: one pass per block run
+// over every channel, in loops the compiler vectorises.
+template <int Channels>
+void AudioStream::storeInterleaved16(const uint8_t* bytes, int32_t count, int64_t position) {
+    for (Channel& c : chain_) storePending(c);
+    int64_t at = position;
+    for (int32_t i = 0; i < count;) {
+        const int32_t run =
+            std::min<int32_t>(count - i, blockSamples - static_cast<int32_t>((at - chainStart_) % blockSamples));
+        const uint8_t* in = bytes + static_cast<size_t>(i) * Channels * 2;
+        for (int ch = 0; ch < Channels; ++ch) {
+            int32_t* out = sampleAt(chain_[static_cast<size_t>(ch)], at);
+            for (int32_t k = 0; k < run; ++k) {
+                const uint8_t* p = in + (static_cast<size_t>(k) * Channels + static_cast<size_t>(ch)) * 2;
+                out[k] = static_cast<int32_t>((static_cast<uint32_t>(p[1]) << 24) |
+                                              (static_cast<uint32_t>(p[0]) << 16));
+            }
+        }
+        i += run;
+        at += run;
+    }
+}
+
 int32_t AudioStream::readInterleaved(void* destination, int32_t count, int64_t position, int32_t bits) {
     if (bits != 16 && bits != 32) return 0;
     if (count < 0 || position < chainStart_ || position + count > chainEnd_) return 0;
+    if (bits == 16 && channels_ == 2) {
+        readStereo16(static_cast<int16_t*>(destination), count, position);
+        return count;
+    }
     const size_t stride = channels_;
     for (size_t ch = 0; ch < channels_; ++ch) {
         Channel& c = chain_[ch];
@@ -216,6 +250,27 @@ int32_t AudioStream::readInterleaved(void* destination, int32_t count, int64_t p
         }
     }
     return count;
+}
+
+void AudioStream::readStereo16(int16_t* destination, int32_t count, int64_t position) {
+    Channel& left = chain_[0];
+    Channel& right = chain_[1];
+    storePending(left);
+    storePending(right);
+    int64_t at = position;
+    for (int32_t i = 0; i < count;) {
+        const int32_t run =
+            std::min<int32_t>(count - i, blockSamples - static_cast<int32_t>((at - chainStart_) % blockSamples));
+        const int32_t* l = sampleAt(left, at);
+        const int32_t* r = sampleAt(right, at);
+        int16_t* out = destination + static_cast<size_t>(i) * 2;
+        for (int32_t k = 0; k < run; ++k) {
+            out[2 * k] = toSample16(l[k]);
+            out[2 * k + 1] = toSample16(r[k]);
+        }
+        i += run;
+        at += run;
+    }
 }
 
 void AudioStream::install(std::unique_ptr<Producer> producer) {

@@ -175,6 +175,9 @@ private:
     // else null.
     int32_t* blockRun(int32_t channel, int64_t position, int32_t count);
     void dropFirstBlock(Channel& channel);
+    template <int Channels>
+    void storeInterleaved16(const uint8_t* bytes, int32_t count, int64_t position);
+    void readStereo16(int16_t* destination, int32_t count, int64_t position);
     void releaseStateIfAsked();
 
     uint32_t channels_;

@@ -1,5 +1,8 @@
-// The ChannelChanger: a mono source copied into every output channel. It
-// does not release its source's samples (the source's consumer does).
+// The ChannelChanger: a mono source copied into every output channel. A
+// borrowed source's samples are left to its owner to release; an owned
+// source has no other reader, so the changer releases what it has copied
+// (else a long mono sound would stay whole in memory: 10 minutes at
+// 44100 Hz are 100 MB).
 #include <algorithm>
 #include <cstring>
 
@@ -30,6 +33,7 @@ public:
                     std::memcpy(out, samples, static_cast<size_t>(chunk) * 4);
                 }
                 read_ += chunk;
+                if (source_.owned) in.release(read_);
                 self.setValidEnd(self.validEnd() + chunk);
             }
             if (chunk < changerChunk) {

@@ -32,12 +32,17 @@ public:
           decoder_(std::move(decoder)),
           frameBytes_(format.channels * (format.bits / 8)),
           bits_(format.bits),
-          channels_(format.channels),
-          length_(decoder_->length()) {
+          channels_(format.channels) {
         chunk_.resize(decoder_->largestChunk() + frameBytes_);
     }
 
-    int64_t length() const { return length_; }
+    // Counted on first asking (a Layer III length scans the whole file),
+    // under the kind's lock, so never while another thread decodes.
+    int64_t length() {
+        std::lock_guard lock(lockOf(kind_));
+        if (length_ < 0) length_ = decoder_->length();
+        return length_;
+    }
 
     int32_t produce(AudioStream& self) override {
         std::lock_guard lock(lockOf(kind_));
@@ -143,7 +148,7 @@ private:
     size_t frameBytes_;
     uint32_t bits_;
     uint32_t channels_;
-    int64_t length_;
+    int64_t length_ = -1;
     std::vector<uint8_t> chunk_;
     size_t carried_ = 0;
 };

@@ -65,7 +65,8 @@ struct MixerSetup {
 std::unique_ptr<AudioStream> createMixer(MixerSetup setup);
 
 // ---- Resample: to another sample rate --------------------------------------
-// quality 0: small filter (13 zero crossings), else large (65).
+// quality 0: small filter (13 zero crossings), else large (65). Null for a
+// target rate outside 1..96000 or below 1/65536 of the source's rate.
 struct ResampleSetup {
     StreamRef source;
     int32_t targetRate = 44100;

@@ -35,6 +35,18 @@ inline KernelLevel processorKernelLevel() {
     return KernelLevel::plain;
 }
 
+// Whether the processor runs AVX2 (the integer kernels' widest form; they
+// take the AVX level's place when it does, else that level falls back to
+// SSE2).
+inline bool processorHasAvx2() {
+#ifdef LV_AUDIO_AVX
+    __builtin_cpu_init();
+    return __builtin_cpu_supports("avx2");
+#else
+    return false;
+#endif
+}
+
 template <typename Kernel>
 class KernelChoice {
 public:

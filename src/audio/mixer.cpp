@@ -7,6 +7,7 @@
 #include <cstdlib>
 
 #include "audio/graph_nodes.h"
+#include "audio/mix_kernels.h"
 
 namespace lv::audio {
 namespace {
@@ -14,10 +15,11 @@ namespace {
 constexpr int32_t mixerChunk = 4096;
 constexpr int64_t sumLimit = 268435456;  // 2^28
 
-int32_t saturate(int64_t sum) {
-    if (sum < -sumLimit) return INT32_MIN;
-    if (sum >= sumLimit) return INT32_MAX;
-    return static_cast<int32_t>(sum * 8);
+// In the sum's own width, so that 32-bit sums stay in vector lanes.
+template <typename Sum>
+int32_t saturate(Sum sum) {
+    constexpr auto limit = static_cast<Sum>(sumLimit);
+    return sum < -limit ? INT32_MIN : sum >= limit ? INT32_MAX : static_cast<int32_t>(sum * 8);
 }
 
 class Mixer final : public Producer {
@@ -53,7 +55,7 @@ private:
         for (const MixerInput& in : inputs_) gains += std::abs(static_cast<int64_t>(in.gain));
         const int64_t at = self.validEnd();
         if (gains < 2048)
-            mixInto(self, at, chunk, sums32_);
+            mix32(self, at, chunk);
         else
             mixInto(self, at, chunk, sums_);
         for (MixerInput& in : inputs_) {
@@ -62,6 +64,49 @@ private:
         }
         produced_ += chunk;
         self.setValidEnd(at + chunk);
+    }
+
+    // 32-bit sums in the vector kernels: per output channel the first
+    // input that feeds it sets the sums, the others add to them, and the
+    // last one's terms join the sums as they are saturated into the output.
+    // A channel no input feeds is zero.
+    void mix32(AudioStream& self, int64_t at, int32_t chunk) {
+        const MixKernels& k = mixKernels();
+        sums32_.resize(static_cast<size_t>(chunk));
+        int32_t* sums = sums32_.data();
+        for (int32_t c = 0; c < channels_; ++c) {
+            int32_t* out = self.write32(c, at, chunk);
+            int32_t feeders = 0;
+            for (const MixerInput& in : inputs_) feeders += sourceChannel(in, c) >= 0;
+            bool summed = false, written = false;
+            for (MixerInput& in : inputs_) {
+                const int32_t source = sourceChannel(in, c);
+                if (source < 0) continue;
+                const bool last = --feeders == 0;
+                const int32_t* samples = in.input.stream->read32(source, in.readPosition, chunk);
+                if (!samples) continue;
+                if (last) {
+                    k.sumLast(samples, in.gain, chunk, summed ? sums : nullptr, out);
+                    written = true;
+                } else {
+                    (summed ? k.sumAdd : k.sumFirst)(samples, in.gain, chunk, sums);
+                    summed = true;
+                }
+            }
+            if (written) continue;
+            if (summed)
+                k.sumLast(sums, 0, chunk, sums, out);  // the last feeder had nothing stored
+            else
+                std::fill(out, out + chunk, 0);
+        }
+    }
+
+    // The input channel that feeds output channel c, or -1: a mono input of
+    // a stereo Mixer feeds both channels.
+    int32_t sourceChannel(const MixerInput& in, int32_t c) const {
+        const auto inChannels = static_cast<int32_t>(in.input.stream->channels());
+        if (inChannels == 1 && channels_ == 2) return 0;
+        return c < inChannels ? c : -1;
     }
 
     // The first input that feeds an output channel sets its sums, the

@@ -10,6 +10,7 @@
 // sincs built once, normalised so that a unit-spaced sum of the wing gives
 // the filter's scale back as unity gain (then the usual 0.95 head-room).
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <cstring>
 #include <numbers>
@@ -25,6 +26,7 @@ constexpr int32_t fractionBits = 15;
 constexpr int32_t fractionMask = (1 << fractionBits) - 1;
 constexpr int32_t inputBlock = 8192;
 constexpr int32_t outputChunk = 3173;
+constexpr size_t tapGroup = 16;  // the widest kernel's step
 
 struct Filter {
     int32_t nmult;
@@ -98,6 +100,15 @@ public:
         inputs_.assign(channels, std::vector<int16_t>(length, 0));
         outputs_.assign(channels, std::vector<int16_t>(outputChunk));
         fill_ = index_ = p_.xoff;
+        // The fraction starts at 0 and moves by dt, so it only takes
+        // multiples of the largest power of two that divides dt.
+        const auto step = static_cast<uint32_t>(p_.dt & fractionMask);
+        phaseShift_ = step == 0 ? fractionBits : std::countr_zero(step);
+        phases_.resize(size_t{1} << (fractionBits - phaseShift_));
+        const size_t most = static_cast<size_t>(outputChunk) * channels;
+        terms_.resize(most);
+        tapStarts_.resize(most);
+        sums_.resize(most);
     }
 
     int32_t produce(AudioStream& self) override {
@@ -146,9 +157,10 @@ private:
         const int64_t available = std::clamp<int64_t>(in.validEnd() - read_, 0, want);
         if (!in.finished() && available < want) return false;
         for (size_t c = 0; c < inputs_.size(); ++c) {
-            const auto* samples = static_cast<const int16_t*>(
-                in.access(static_cast<int32_t>(c), read_, static_cast<int32_t>(available), false, SampleFormat::s16));
-            if (samples) std::memcpy(inputs_[c].data() + fill_, samples, static_cast<size_t>(available) * 2);
+            const int32_t* samples = in.read32(static_cast<int32_t>(c), read_, static_cast<int32_t>(available));
+            if (!samples) continue;
+            int16_t* to = inputs_[c].data() + fill_;
+            for (int64_t i = 0; i < available; ++i) to[i] = toSample16(samples[i]);
         }
         fill_ += static_cast<int32_t>(available);
         read_ += available;
@@ -169,7 +181,7 @@ private:
     // output sample at the same fraction shares them; each phase is built
     // the first time it is met and kept while the pool has room.
     struct Phase {
-        const int16_t* taps;
+        int32_t offset;
         int32_t left;
         int32_t count;
     };
@@ -197,51 +209,78 @@ private:
         int32_t ho = (rightFraction * p_.dhb) >> fractionBits;
         if (rightFraction == 0) ho += p_.dhb;
         for (; (ho >> 7) < wing - 1; ho += p_.dhb) out.push_back(weight(ho));
+        // Zero weights up to a whole number of vector steps: their terms are
+        // 0, and the kernel then runs without a scalar tail.
+        while ((out.size() - first) % tapGroup != 0) out.push_back(0);
         return left;
     }
 
-    Phase phaseFor(int32_t fraction) {
+    // The phase's weights are at `offset` in the pool, or in the scratch
+    // taps (offset -1) when the pool is full; the scratch holds one phase at
+    // a time, so `scratchFree` false refuses such a phase (count -1).
+    Phase phaseFor(int32_t fraction, bool scratchFree) {
         constexpr size_t poolLimit = size_t{1} << 21;
-        if (phases_.empty()) phases_.resize(size_t{1} << fractionBits);
-        PhaseSlot& slot = phases_[static_cast<size_t>(fraction)];
+        PhaseSlot& slot = phases_[static_cast<size_t>(fraction >> phaseShift_)];
         if (slot.offset < 0 && pool_.size() < poolLimit) {
             slot.offset = static_cast<int32_t>(pool_.size());
             slot.left = makeTaps(fraction, pool_);
             slot.count = static_cast<int32_t>(pool_.size()) - slot.offset;
         }
-        if (slot.offset >= 0) return {pool_.data() + slot.offset, slot.left, slot.count};
+        if (slot.offset >= 0) return {slot.offset, slot.left, slot.count};
+        if (!scratchFree) return {-1, 0, -1};
         scratchTaps_.clear();
         const int32_t left = makeTaps(fraction, scratchTaps_);
-        return {scratchTaps_.data(), left, static_cast<int32_t>(scratchTaps_.size())};
+        return {-1, left, static_cast<int32_t>(scratchTaps_.size())};
     }
 
+    // Gathers the inner products of the output samples up to the limit or
+    // the chunk's end, sums them in one call, then scales them. The pool
+    // may grow (and move) while they are gathered, so the weights are found
+    // by their offsets only afterwards.
     void filterRun() {
+        const size_t channels = inputs_.size();
+        const auto length = static_cast<int32_t>(inputs_[0].size());
+        const int32_t begin = outCount_;
+        size_t n = 0;
+        bool scratchUsed = false;
         while (index_ < limit_ && outCount_ < outputChunk) {
-            const Phase phase = phaseFor(fraction_);
-            for (size_t c = 0; c < inputs_.size(); ++c) {
-                const int16_t* x = inputs_[c].data();
-                const auto length = static_cast<int32_t>(inputs_[c].size());
-                // Taps that would reach outside the buffer are left out.
-                const int32_t first = index_ - phase.left + 1;
-                const int32_t skip = std::max(0, -first);
-                const int32_t end = std::min(phase.count, length - first);
-                const int32_t sum = end > skip ? roundedDotProduct(phase.taps + skip, x + first + skip, end - skip) : 0;
-                const int64_t v = ((static_cast<int64_t>(sum >> 2) * p_.lpScl) + 4096) >> 13;
-                outputs_[c][static_cast<size_t>(outCount_)] = static_cast<int16_t>(std::clamp<int64_t>(v, -32768, 32767));
+            const Phase phase = phaseFor(fraction_, !scratchUsed);
+            if (phase.count < 0) break;  // the scratch is taken: the next run
+            scratchUsed = scratchUsed || phase.offset < 0;
+            // Taps that would reach outside the buffer are left out.
+            const int32_t first = index_ - phase.left + 1;
+            const int32_t skip = std::max(0, -first);
+            const int32_t count = std::max(0, std::min(phase.count, length - first) - skip);
+            const int32_t taps = phase.offset < 0 ? -1 - skip : phase.offset + skip;
+            for (size_t c = 0; c < channels; ++c, ++n) {
+                terms_[n] = {nullptr, inputs_[c].data() + first + skip, count};
+                tapStarts_[n] = taps;
             }
             ++outCount_;
             fraction_ += p_.dt;
             index_ += fraction_ >> fractionBits;
             fraction_ &= fractionMask;
         }
+        for (size_t k = 0; k < n; ++k)
+            terms_[k].taps = tapStarts_[k] >= 0 ? pool_.data() + tapStarts_[k] : scratchTaps_.data() + (-1 - tapStarts_[k]);
+        roundedDotProducts(terms_.data(), static_cast<int32_t>(n), sums_.data());
+        const int32_t* sum = sums_.data();
+        for (int32_t k = begin; k < outCount_; ++k)
+            for (size_t c = 0; c < channels; ++c) outputs_[c][static_cast<size_t>(k)] = scaled(*sum++);
+    }
+
+    int16_t scaled(int32_t sum) const {
+        const int64_t v = ((static_cast<int64_t>(sum >> 2) * p_.lpScl) + 4096) >> 13;
+        return static_cast<int16_t>(std::clamp<int64_t>(v, -32768, 32767));
     }
 
     void flush(AudioStream& self) {
         if (outCount_ == 0) return;
         const int64_t at = self.validEnd();
         for (size_t c = 0; c < outputs_.size(); ++c) {
-            auto* out = static_cast<int16_t*>(self.access(static_cast<int32_t>(c), at, outCount_, true, SampleFormat::s16));
-            std::memcpy(out, outputs_[c].data(), static_cast<size_t>(outCount_) * 2);
+            int32_t* out = self.write32(static_cast<int32_t>(c), at, outCount_);
+            const int16_t* from = outputs_[c].data();
+            for (int32_t i = 0; i < outCount_; ++i) out[i] = fromSample16(from[i]);
         }
         self.setValidEnd(at + outCount_);
         outCount_ = 0;
@@ -271,9 +310,13 @@ private:
     int64_t read_ = 0;
     bool started_ = false;
     bool inputEnded_ = false;
+    int32_t phaseShift_ = 0;  // fractions are multiples of 2^phaseShift_
     std::vector<PhaseSlot> phases_;
     std::vector<int16_t> pool_;
     std::vector<int16_t> scratchTaps_;
+    std::vector<DotTerms> terms_;
+    std::vector<int32_t> tapStarts_;
+    std::vector<int32_t> sums_;
 };
 
 }  // namespace
@@ -294,6 +337,10 @@ std::unique_ptr<AudioStream> createResample(ResampleSetup setup) {
     if (!setup.source.stream || setup.targetRate <= 0 || setup.targetRate > 96000) return nullptr;
     AudioStream& in = *setup.source.stream;
     if (in.sampleRate() == 0) return nullptr;
+    // Below 1/65536 of the source rate the table step rounds to 0 and a
+    // phase's weights would never end.
+    const auto sourceRate = static_cast<int32_t>(in.sampleRate());
+    if (resampleParameters(sourceRate, setup.targetRate, setup.quality).dhb < 1) return nullptr;
     AudioFormat f = in.format();
     f.sampleRate = static_cast<uint32_t>(setup.targetRate);
     auto out = AudioStream::create(f);

@@ -7,6 +7,7 @@
 #include <mutex>
 
 #include "audio/graph_nodes.h"
+#include "audio/mix_kernels.h"
 
 namespace lv::audio {
 namespace {
@@ -149,24 +150,57 @@ private:
         const Entry& a = entries_[k];
         const bool ramp = k + 1 < entries_.size() && entries_[k + 1].value != a.value;
         const Entry b = ramp ? entries_[k + 1] : a;
-        const auto span = static_cast<int32_t>(static_cast<uint32_t>(b.position - a.position));
-        const auto offset = static_cast<uint32_t>(at - a.position);
-        if (ramp) {
-            gains_.resize(static_cast<size_t>(chunk));
-            for (int32_t i = 0; i < chunk; ++i)
-                gains_[static_cast<size_t>(i)] =
-                    mulDiv(static_cast<int32_t>(static_cast<uint32_t>(i) + offset), b.value - a.value, span) + a.value;
-        }
+        // Stepped ramps stay between their two values; gains of 0 to unity
+        // cannot leave 32 bits, so no sample saturates.
+        const bool between = !ramp || rampGains(a, b, static_cast<uint32_t>(at - a.position), chunk);
+        const bool narrow = between && std::min(a.value, b.value) >= 0 && std::max(a.value, b.value) <= unityGain;
         for (uint32_t c = 0; c < self.channels(); ++c) {
             const int32_t* samples = in.read32(static_cast<int32_t>(c), at, chunk);
             int32_t* out = self.write32(static_cast<int32_t>(c), at, chunk);
             if (!samples)
                 std::fill(out, out + chunk, 0);
+            else if (ramp && narrow)
+                mixKernels().fadeRamp(samples, gains_.data(), chunk, out);
             else if (ramp)
                 for (int32_t i = 0; i < chunk; ++i) out[i] = applyGain(samples[i], gains_[static_cast<size_t>(i)]);
+            else if (narrow)
+                mixKernels().fade(samples, a.value, chunk, out);
             else
                 for (int32_t i = 0; i < chunk; ++i) out[i] = applyGain(samples[i], a.value);
         }
+    }
+
+    // The ramp's gain for samples offset, offset + 1, ... of the span from a
+    // to b: mulDiv(n, b - a, span) + a. The rounded quotient moves by a
+    // fixed quotient and remainder per sample, so it is stepped instead of
+    // divided (the same values). Spans that do not fit the stepping's
+    // assumptions take the multiply-divide itself and answer false: their
+    // gains may lie outside the two values.
+    bool rampGains(const Entry& a, const Entry& b, uint32_t offset, int32_t chunk) {
+        gains_.resize(static_cast<size_t>(chunk));
+        const auto span = static_cast<int32_t>(static_cast<uint32_t>(b.position - a.position));
+        const int32_t delta = b.value - a.value;
+        const int64_t last = static_cast<int64_t>(offset) + chunk - 1;
+        if (span <= 0 || last >= span || delta == INT32_MIN) {
+            for (int32_t i = 0; i < chunk; ++i)
+                gains_[static_cast<size_t>(i)] =
+                    mulDiv(static_cast<int32_t>(static_cast<uint32_t>(i) + offset), delta, span) + a.value;
+            return false;
+        }
+        const int64_t magnitude = delta < 0 ? -static_cast<int64_t>(delta) : delta;
+        const int64_t stepQuotient = magnitude / span, stepRemainder = magnitude % span;
+        const int64_t numerator = static_cast<int64_t>(offset) * magnitude + span / 2;
+        int64_t quotient = numerator / span, remainder = numerator % span;
+        for (int32_t i = 0; i < chunk; ++i) {
+            gains_[static_cast<size_t>(i)] = static_cast<int32_t>(delta < 0 ? -quotient : quotient) + a.value;
+            quotient += stepQuotient;
+            remainder += stepRemainder;
+            if (remainder >= span) {
+                remainder -= span;
+                ++quotient;
+            }
+        }
+        return true;
     }
 
     std::vector<int32_t> gains_;

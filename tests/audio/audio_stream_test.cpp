@@ -38,14 +38,25 @@ TEST(AudioStreamStorage, UnsignedEightBitMiddleReadsZero) {
     EXPECT_EQ(back[1], 127 * 256);
 }
 
-TEST(AudioStreamStorage, SamplesCrossBlockBoundaries) {
-    auto s = AudioStream::create({0, 1, 44100, 16, 0});
-    std::vector<int16_t> v = ramp(20000);
-    s->writeInterleaved(v.data(), 20000, 0, 1, 16, false);
-    std::vector<int16_t> back(20000);
-    ASSERT_EQ(s->readInterleaved(back.data(), 20000, 0, 16), 20000);
+class InterleavedChannels : public ::testing::TestWithParam<uint16_t> {};
+
+TEST_P(InterleavedChannels, SamplesCrossBlockBoundariesInTheirChannels) {
+    const uint16_t channels = GetParam();
+    auto s = AudioStream::create({0, channels, 44100, 16, 0});
+    const std::vector<int16_t> v = ramp(20000 * channels);
+    ASSERT_EQ(s->writeInterleaved(v.data(), 20000, 5000, channels, 16, false), 0);
+    std::vector<int16_t> back(v.size());
+    ASSERT_EQ(s->readInterleaved(back.data(), 20000, 5000, 16), 20000);
     EXPECT_EQ(back, v);
+    std::vector<int32_t> wide(v.size());
+    ASSERT_EQ(s->readInterleaved(wide.data(), 20000, 5000, 32), 20000);
+    for (size_t i = 0; i < v.size(); i += 997) EXPECT_EQ(wide[i], fromSample16(v[i])) << i;
+    const int32_t* last = s->read32(channels - 1, 5000 + 19999, 1);
+    ASSERT_NE(last, nullptr);
+    EXPECT_EQ(*last, fromSample16(v.back()));
 }
+
+INSTANTIATE_TEST_SUITE_P(MonoStereoAndMore, InterleavedChannels, ::testing::Values(1, 2, 3));
 
 TEST(AudioStreamStorage, ReleaseKeepsABlockEndingAtThePosition) {
     auto s = AudioStream::create({0, 1, 44100, 16, 0});

@@ -49,6 +49,17 @@ TEST_F(FirKernels, RoundEveryTermOnItsOwn) {
     }
 }
 
+TEST_F(FirKernels, LongSumsOfRoundedUpLowHalvesDoNotOverflowTheirLanes) {
+    // 1 x -1: each term is 0 = -4 (high half) + 4 (rounded low half); the
+    // low halves of 9000 vector steps would overflow 16-bit lanes.
+    const int32_t count = 16 * 9000 + 5;
+    const std::vector<int16_t> taps(count, 1), x(count, -1);
+    for (KernelLevel level : levels) {
+        limitFirKernels(level);
+        EXPECT_EQ(roundedDotProduct(taps.data(), x.data(), count), 0) << "level " << static_cast<int>(level);
+    }
+}
+
 TEST_F(FirKernels, ResampleGivesTheSameSamplesAtEveryLevel) {
     const auto noise = randomSamples(2 * 30000, 3);
     for (int quality : {0, 1}) {

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
+
 #include "audio/audio_dispatch.h"
 #include "audio_graph_fixture.h"
 
@@ -117,6 +120,35 @@ TEST_F(FaderCase, RampToZeroOverOneSecondHalvesAtHalfASecond) {
     EXPECT_EQ(out[44099], 0);
 }
 
+// Every sample of a ramp carries the gain MulDiv(i, to - from, span) + from
+// (rounded half away from zero); a constant 16384 shows gain g as 64 g.
+struct FaderRamp {
+    double from, to, seconds;
+};
+
+class FaderRamps : public ::testing::TestWithParam<FaderRamp> {};
+
+TEST_P(FaderRamps, EverySampleHasTheMultiplyDivideGain) {
+    const FaderRamp r = GetParam();
+    auto fader = createVolumeFader(StreamRef::owning(wavStream(44100, 1, constant(9000, 16384))));
+    ASSERT_EQ(faderSetEntry(*fader, 0.0, r.from), 0);
+    ASSERT_EQ(faderSetEntry(*fader, r.seconds, r.to), 0);
+    const auto from = static_cast<int64_t>(r.from * 256), to = static_cast<int64_t>(r.to * 256);
+    const auto span = static_cast<int64_t>(44100 * r.seconds);
+    const auto out = drain(*fader);
+    ASSERT_EQ(out.size(), 9000u);
+    for (int64_t i = 0; i < 9000; ++i) {
+        const int64_t g = i < span ? std::llround(static_cast<double>(i * (to - from)) / static_cast<double>(span)) + from : to;
+        const int64_t want = std::clamp<int64_t>(g * 64, -32768, 32767);
+        ASSERT_EQ(out[static_cast<size_t>(i)], want) << "sample " << i;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(UpDownAndBeyondUnity, FaderRamps,
+                         ::testing::Values(FaderRamp{1.0, 0.0, 0.1234}, FaderRamp{0.0, 1.0, 0.05},
+                                           FaderRamp{0.75, 77 / 256.0, 0.1}, FaderRamp{1.0, 2.5, 0.0999},
+                                           FaderRamp{0.5, -0.25, 0.07}, FaderRamp{0.0, 0.01171875, 0.15}));
+
 TEST_F(FaderCase, GainAboveUnitySaturates) {
     faderSetEntry(*fader, 0.0, 3.0);
     EXPECT_EQ(drain(*fader, 10), constant(10, 32767));
@@ -216,6 +248,18 @@ TEST(ChannelChanger, CopiesMonoIntoEveryChannel) {
     EXPECT_EQ(drain(*c), (std::vector<int16_t>{5, 5, 5, -6, -6, -6}));
 }
 
+TEST(ChannelChanger, ReleasesWhatItCopiedOfAnOwnedSourceOnly) {
+    auto owned = wavStream(8000, 1, ramp(100000));
+    AudioStream* source = owned.get();
+    auto c = createChannelChanger(StreamRef::owning(std::move(owned)), 2);
+    EXPECT_EQ(drain(*c).size(), 200000u);
+    EXPECT_GT(source->firstRetained(), 80000);
+    auto kept = wavStream(8000, 1, ramp(100000));
+    auto borrowing = createChannelChanger(StreamRef::borrowing(kept.get()), 2);
+    drain(*borrowing);
+    EXPECT_EQ(kept->firstRetained(), 0);
+}
+
 TEST(ChannelChanger, RefusesStereoSourcesAndMonoTargets) {
     EXPECT_EQ(createChannelChanger(StreamRef::owning(wavStream(8000, 2, {1, 1})), 4), nullptr);
     EXPECT_EQ(createChannelChanger(StreamRef::owning(wavStream(8000, 1, {1})), 1), nullptr);
@@ -234,11 +278,18 @@ TEST(Resample, ParametersOfTheSmallFilter) {
     EXPECT_EQ(down.dhb, 16384);
 }
 
+TEST(Resample, RefusesATargetBelowOne65536thOfTheSourceRate) {
+    // The table step would round to 0 and a phase would never end.
+    EXPECT_EQ(createResample({StreamRef::owning(wavStream(96000, 1, {1})), 1, 1}), nullptr);
+    EXPECT_EQ(resampleParameters(96000, 2, 1).dhb, 1);
+    EXPECT_NE(createResample({StreamRef::owning(wavStream(96000, 1, {1})), 2, 0}), nullptr);
+}
+
 // Signal-to-noise ratio of out against a sine of the given frequency at
 // the output rate, skipping the ends.
-double sineSnr(const std::vector<int16_t>& out, double frequency, double rate, double amplitude) {
+double sineSnr(const std::vector<int16_t>& out, double frequency, double rate, double amplitude, size_t first = 200) {
     double signal = 0, noise = 0;
-    for (size_t i = 200; i + 200 < out.size(); ++i) {
+    for (size_t i = first; i + 200 < out.size(); ++i) {
         const double want = amplitude * 0.95 * std::sin(2 * std::numbers::pi * frequency * static_cast<double>(i) / rate);
         signal += want * want;
         noise += (out[i] - want) * (out[i] - want);
@@ -268,6 +319,18 @@ TEST(Resample, HalvesTheRateOfASine) {
     EXPECT_NEAR(static_cast<double>(left.size()), 22050, 40);
     // The output stage of a down-conversion scales by the factor too.
     EXPECT_GT(sineSnr(left, 500, 22050, 16000), 30);
+}
+
+TEST(Resample, PhasesBeyondTheKeptOnesStillFilter) {
+    // Just above half the rate every output sample has a phase of its own
+    // (128 weights each with the large filter): after some 16000 samples
+    // they are no longer kept and each is built for its run.
+    auto r = createResample({StreamRef::owning(wavStream(44100, 1, sine(44100, 500, 44100))), 22051, 1});
+    const auto out = drain(*r);
+    ASSERT_GT(out.size(), 22000u);
+    // The samples after the kept phases, as clean as the rest (a phase
+    // taken from the wrong place leaves them near 35 dB).
+    EXPECT_GT(sineSnr(out, 500, 22051, 16000, 17000), 50);
 }
 
 // ---- ComplexMixer --------------------------------------------------------

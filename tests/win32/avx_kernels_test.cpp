@@ -8,7 +8,9 @@
 #include <random>
 #include <vector>
 
+#include "audio/fir_kernel.h"
 #include "audio/kernel_choice.h"
+#include "audio/mix_kernels.h"
 #include "codec/kernels.h"
 #include "codec/simd.h"
 #include "display/cpu_features.h"
@@ -81,6 +83,40 @@ TEST_F(AvxKernels, CodecInverseDctMatchesThePlainKernel) {
             EXPECT_EQ(plain, avx) << "shift " << shift;
         });
     }
+}
+
+TEST_F(AvxKernels, AudioFilterAndMixLoopsMatchThePlainKernels) {
+    std::mt19937 random(5);
+    std::vector<std::int16_t> taps(333), x(333);
+    for (auto& v : taps) v = static_cast<std::int16_t>(random());
+    for (auto& v : x) v = static_cast<std::int16_t>(random());
+    std::vector<std::int32_t> samples(1001), gains(1001);
+    for (auto& v : samples) v = static_cast<std::int32_t>(random());
+    for (auto& v : gains) v = static_cast<std::int32_t>(random() % 257);
+    // Each level's results: the inner products of every length, then the
+    // Mixer's sums and the fader's products.
+    auto results = [&](audio::KernelLevel level) {
+        audio::limitFirKernels(level);
+        audio::limitMixKernels(level);
+        std::vector<std::int32_t> r;
+        for (int count = 0; count <= 333; count += 7) r.push_back(audio::roundedDotProduct(taps.data(), x.data(), count));
+        std::vector<std::int32_t> sums(1001), out(1001);
+        const audio::MixKernels& k = audio::mixKernels();
+        k.sumFirst(samples.data() + 1, 1500, 1000, sums.data());
+        k.sumLast(samples.data(), -547, 1000, sums.data(), out.data());
+        r.insert(r.end(), out.begin(), out.end());
+        k.fadeRamp(samples.data(), gains.data(), 1001, out.data());
+        r.insert(r.end(), out.begin(), out.end());
+        return r;
+    };
+    for (int shift : {0, 16}) {
+        withStackShift(shift, [&] {
+            const auto plain = results(audio::KernelLevel::plain);
+            EXPECT_EQ(plain, results(audio::KernelLevel::avx)) << "shift " << shift;
+        });
+    }
+    audio::limitFirKernels(audio::KernelLevel::avx);
+    audio::limitMixKernels(audio::KernelLevel::avx);
 }
 
 }  // namespace

@@ -1,0 +1,69 @@
+// The Mixer's and the VolumeFader's loops at every kernel level against
+// their definitions, on samples that reach the ends of 32 bits.
+#include "audio/mix_kernels.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <climits>
+#include <random>
+#include <vector>
+
+namespace lv::audio {
+namespace {
+
+constexpr KernelLevel levels[] = {KernelLevel::plain, KernelLevel::sse2, KernelLevel::avx};
+
+std::vector<int32_t> loudSamples(size_t n, unsigned seed) {
+    std::mt19937 random(seed);
+    std::vector<int32_t> v(n);
+    for (int32_t& s : v) s = static_cast<int32_t>(random());
+    v[0] = INT32_MIN;
+    v[1] = INT32_MAX;
+    return v;
+}
+
+int32_t saturatedDefinition(int64_t sum) {
+    return sum < -268435456 ? INT32_MIN : sum >= 268435456 ? INT32_MAX : static_cast<int32_t>(sum * 8);
+}
+
+class MixKernelLevels : public ::testing::TestWithParam<KernelLevel> {
+protected:
+    void SetUp() override { limitMixKernels(GetParam()); }
+    void TearDown() override { limitMixKernels(KernelLevel::avx); }
+    // 1003 samples: whole vectors and a tail.
+    const std::vector<int32_t> a = loudSamples(1003, 1), b = loudSamples(1003, 2), c = loudSamples(1003, 3);
+};
+
+TEST_P(MixKernelLevels, SumsSaturateAsTheMixerDefinesThem) {
+    const MixKernels& k = mixKernels();
+    // Gains whose magnitudes add up to 2047, the most that 32-bit sums take.
+    const int32_t ga = 1000, gb = -700, gc = 347;
+    std::vector<int32_t> sums(a.size()), out(a.size()), single(a.size());
+    k.sumFirst(a.data(), ga, 1003, sums.data());
+    k.sumAdd(b.data(), gb, 1003, sums.data());
+    k.sumLast(c.data(), gc, 1003, sums.data(), out.data());
+    k.sumLast(a.data(), 256, 1003, nullptr, single.data());
+    for (size_t i = 0; i < a.size(); ++i) {
+        const int64_t sum = int64_t{a[i] >> 11} * ga + int64_t{b[i] >> 11} * gb + int64_t{c[i] >> 11} * gc;
+        ASSERT_EQ(out[i], saturatedDefinition(sum)) << i;
+        ASSERT_EQ(single[i], saturatedDefinition(int64_t{a[i] >> 11} * 256)) << i;
+    }
+}
+
+TEST_P(MixKernelLevels, FadesClearTheLowTenBits) {
+    const MixKernels& k = mixKernels();
+    std::vector<int32_t> gains(a.size()), out(a.size()), ramped(a.size());
+    for (size_t i = 0; i < gains.size(); ++i) gains[i] = static_cast<int32_t>(i % 257);  // 0 to unity
+    k.fade(a.data(), 256, 1003, out.data());
+    k.fadeRamp(b.data(), gains.data(), 1003, ramped.data());
+    for (size_t i = 0; i < a.size(); ++i) {
+        ASSERT_EQ(out[i], static_cast<int32_t>((int64_t{a[i] >> 10} * 4 * 256) & ~int64_t{0x3FF})) << i;
+        ASSERT_EQ(ramped[i], static_cast<int32_t>((int64_t{b[i] >> 10} * 4 * gains[i]) & ~int64_t{0x3FF})) << i;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryLevel, MixKernelLevels, ::testing::ValuesIn(levels));
+
+}  // namespace
+}  // namespace lv::audio
