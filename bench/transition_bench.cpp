@@ -4,16 +4,23 @@
 // clock) and the time per presented frame, each step and frame also as a
 // ratio to the memory floor: a memcpy of one 24-bit frame, measured in the
 // same run (a ratio of 1 is as fast as copying the frame once).
+//
+//     transition_bench                  every ready transition
+//     transition_bench --spans          the span-mask kind only
+//     transition_bench ssCircle ssWipe  names containing any of these
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <string>
+#include <string_view>
 #include <vector>
 
 #include "display/back_buffer_display.h"
 #include "transition/registry.h"
 #include "transition/run.h"
 #include "transition/span_settings.h"
+#include "transition/span_transition.h"
 
 namespace {
 
@@ -48,9 +55,32 @@ double memoryFloor() {
     return median(times);
 }
 
+// Which transitions to time: the span-mask kind only with --spans, and
+// only names containing one of the other arguments when there are any.
+struct Selection {
+    bool spansOnly = false;
+    std::vector<std::string> names;
+
+    bool wants(const std::string& name) const {
+        if (spansOnly && lv::findSpanFamily(name) == nullptr) return false;
+        if (names.empty()) return true;
+        return std::any_of(names.begin(), names.end(),
+                           [&](const std::string& part) { return name.find(part) != std::string::npos; });
+    }
+};
+
 }  // namespace
 
-int main() {
+int main(int argc, char** argv) {
+    Selection selection;
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view arg = argv[i];
+        if (arg == "--spans") {
+            selection.spansOnly = true;
+        } else {
+            selection.names.emplace_back(arg);
+        }
+    }
     lv::Registry registry;
     registry.build(lv::RegistryConditions{});
     lv::setSpanMaskSettings(lv::SpanMaskSettings{LUMAVINE_SOURCE_DIR "/demo/masks/", false, 1.0});  // the demo's masks
@@ -60,7 +90,7 @@ int main() {
     std::printf("%-22s %9s %9s %7s %9s %7s %6s\n", "transition", "begin ms", "step ms", "x floor", "frame ms", "x floor",
                 "frames");
     for (int index = 0; index < registry.size(); ++index) {
-        if (!registry.entries()[index].built()) continue;
+        if (!registry.entries()[index].built() || !selection.wants(registry.entryName(index))) continue;
         lv::BackBufferDisplay display(kWidth, kHeight);
         lv::paintIncoming(*a, display);
         std::uint64_t presented = 0;
