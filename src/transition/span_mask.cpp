@@ -211,23 +211,49 @@ PixelSet setFromPoints(const SetSource& source, std::vector<PointValue> points) 
     return set;
 }
 
+namespace {
+
+// A set's rows from its first to its last with pixels.
+struct FetchCursor {
+    const std::uint16_t* counts;
+    PixelRecord* next;
+    std::int32_t first, last;  // [first, last)
+};
+
+FetchCursor fetchCursor(PixelSet& set) {
+    std::int32_t first = 0, last = set.rowCount();
+    while (first < last && set.rowCounts[first] == 0) ++first;
+    while (last > first && set.rowCounts[last - 1] == 0) --last;
+    return FetchCursor{set.rowCounts.data(), set.pixels.data(), first, last};
+}
+
+}  // namespace
+
 void fetchValues(const SetSource& source, std::vector<PixelSet*>& sets) {
     if (!source.valid()) return;
     constexpr std::size_t kBatch = 32;
+    std::vector<FetchCursor> batch;
+    batch.reserve(kBatch);
     for (std::size_t first = 0; first < sets.size(); first += kBatch) {
         const std::size_t last = std::min(first + kBatch, sets.size());
-        std::vector<std::size_t> at(last - first, 0);
+        batch.clear();
+        std::int32_t top = source.height(), bottom = 0;
+        for (std::size_t s = first; s < last; ++s) {
+            batch.push_back(fetchCursor(*sets[s]));
+            if (batch.back().first < batch.back().last) {
+                top = std::min(top, batch.back().first);
+                bottom = std::max(bottom, batch.back().last);
+            }
+        }
         // Row by row across the batch, so reads stay within a few rows.
-        for (std::int32_t y = 0; y < source.height(); ++y) {
+        for (std::int32_t y = top; y < std::min(bottom, source.height()); ++y) {
             const std::uint32_t* in = source.incoming->row(y);
             const std::uint32_t* out = source.outgoing->row(y);
-            for (std::size_t s = first; s < last; ++s) {
-                PixelSet& set = *sets[s];
-                if (y >= set.rowCount()) continue;
-                std::size_t& k = at[s - first];
-                for (std::uint16_t n = 0; n < set.rowCounts[y]; ++n, ++k) {
-                    set.pixels[k].incoming = in[set.pixels[k].x];
-                    set.pixels[k].outgoing = out[set.pixels[k].x];
+            for (FetchCursor& set : batch) {
+                if (y < set.first || y >= set.last) continue;
+                for (std::uint16_t n = set.counts[y]; n > 0; --n, ++set.next) {
+                    set.next->incoming = in[set.next->x];
+                    set.next->outgoing = out[set.next->x];
                 }
             }
         }

@@ -141,6 +141,21 @@ TEST_F(FramePainting, ClippedToTheVisibleRegionAndTheWindow) {
     EXPECT_EQ(shown[8 * 20 + 5], a->row(8)[5]);
 }
 
+TEST_F(FramePainting, RunsCrossingSeveralVisibleSpansKeepTheirColumns) {
+    PixelSet all = rectangleSet(source, Rect{0, 0, 20, 12}, true);
+    FrameRecord frame;
+    mergeSets({&all}, frame);
+    const VisibleRegion visible = VisibleRegion::build({{2, 0, 5, 12}, {9, 0, 17, 12}}, 20, 12);
+    ASSERT_TRUE(paintFrameRecord(frame, display, 0, 0, &visible));
+    const auto shown = display.snapshot();
+    for (int y = 0; y < 12; ++y) {
+        for (int x = 0; x < 20; ++x) {
+            const bool inside = (x >= 2 && x < 5) || (x >= 9 && x < 17);
+            EXPECT_EQ(shown[y * 20 + x], inside ? b->row(y)[x] : a->row(y)[x]) << x << ", " << y;
+        }
+    }
+}
+
 TEST(FrameRecordPainting, LongRowsAndInterleavedSetsPaintEveryPixel) {
     // Rows far longer than one gathered run, blended; on the last row two
     // sets of one group whose columns interleave.
