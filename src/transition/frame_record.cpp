@@ -12,6 +12,7 @@
 #include "display/cpu_features.h"
 #include "transition/blend_kernels.h"
 #include "transition/frame_painter.h"
+#include "transition/prefetch.h"
 #include "transition/span_mask.h"
 
 namespace lv {
@@ -51,13 +52,6 @@ std::size_t headBytes(std::uint32_t kind) { return kind == 1 || kind == 2 ? 12 :
 // on its own, so each set's next rows are fetched ahead while this row is
 // written.
 constexpr std::size_t kAhead = 16;  // pixel records, three cache lines
-inline void prefetch(const void* at) {
-#if defined(__GNUC__)
-    __builtin_prefetch(at);
-#else
-    (void)at;
-#endif
-}
 
 // One set during a merge: its row counts, its next pixel and its group key.
 struct Cursor {

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "transition/prefetch.h"
 
 namespace lv {
 
@@ -69,25 +70,33 @@ PixelSet setOfPoints(const SetSource& source, std::vector<SetPoint> points) {
     if (set.rowCounts.empty()) return set;
     const std::int32_t w = source.width(), h = source.height();
     std::erase_if(points, [&](const SetPoint& p) { return p.x < 0 || p.y < 0 || p.x >= w || p.y >= h; });
-    // Rows by counting (a row's points then keep their order), columns by sorting each row.
-    std::vector<std::uint32_t> start(static_cast<std::size_t>(h) + 1, 0);
-    for (const SetPoint& p : points) ++start[static_cast<std::size_t>(p.y) + 1];
-    for (std::size_t y = 0; y < static_cast<std::size_t>(h); ++y) start[y + 1] += start[y];
+    if (points.empty()) return set;
+    // Rows by counting over the rows the points span (a row's points then
+    // keep their order), columns by sorting each row.
+    std::int32_t top = h, bottom = 0;
+    for (const SetPoint& p : points) {
+        top = std::min(top, p.y);
+        bottom = std::max(bottom, p.y + 1);
+    }
+    const std::size_t span = static_cast<std::size_t>(bottom - top);
+    std::vector<std::uint32_t> start(span + 1, 0);
+    for (const SetPoint& p : points) ++start[static_cast<std::size_t>(p.y - top) + 1];
+    for (std::size_t r = 0; r < span; ++r) start[r + 1] += start[r];
     std::vector<std::uint16_t> columns(points.size());
     {
         std::vector<std::uint32_t> at(start.begin(), start.end() - 1);
-        for (const SetPoint& p : points) columns[at[static_cast<std::size_t>(p.y)]++] = static_cast<std::uint16_t>(p.x);
+        for (const SetPoint& p : points) columns[at[static_cast<std::size_t>(p.y - top)]++] = static_cast<std::uint16_t>(p.x);
     }
     set.pixels.reserve(points.size());
-    for (std::size_t y = 0; y < static_cast<std::size_t>(h); ++y) {
-        const auto first = columns.begin() + start[y], last = columns.begin() + start[y + 1];
+    for (std::size_t r = 0; r < span; ++r) {
+        const auto first = columns.begin() + start[r], last = columns.begin() + start[r + 1];
         if (first == last) continue;
         sortColumns(first, last);
         const auto end = std::unique(first, last);
         // A row holds at most 65535 pixels of one set: a surface is that wide at most.
         std::uint32_t count = 0;
         for (auto x = first; x != end && count < 0xFFFF; ++x, ++count) set.pixels.push_back(PixelRecord{0, 0, *x});
-        set.rowCounts[y] = static_cast<std::uint16_t>(count);
+        set.rowCounts[static_cast<std::size_t>(top) + r] = static_cast<std::uint16_t>(count);
     }
     return set;
 }
@@ -115,10 +124,15 @@ PixelSet rowSet(const SetSource& source, std::int32_t y, std::int32_t x, std::in
     return rectangleSet(source, Rect{x, y, n, 1}, fetch);
 }
 
-PixelSet lineSet(const SetSource& source, std::int32_t x0, std::int32_t y0, std::int32_t x1, std::int32_t y1,
-                 ClaimMap& claims, bool fetch) {
-    if (y0 == y1 && x0 != x1) return rowSet(source, y0, std::min(x0, x1), std::abs(x1 - x0) + 1, fetch);
-    if (x0 == x1) return columnSet(source, x0, std::min(y0, y1), std::abs(y1 - y0) + 1, fetch);
+void linePoints(std::int32_t x0, std::int32_t y0, std::int32_t x1, std::int32_t y1, ClaimMap& claims,
+                std::vector<SetPoint>& out) {
+    if (y0 == y1 || x0 == x1) {
+        // A row or column set: no claim map.
+        for (std::int32_t y = std::min(y0, y1); y <= std::max(y0, y1); ++y) {
+            for (std::int32_t x = std::min(x0, x1); x <= std::max(x0, x1); ++x) out.push_back(SetPoint{x, y});
+        }
+        return;
+    }
     if (y1 < y0) {
         std::swap(x0, x1);
         std::swap(y0, y1);
@@ -126,11 +140,10 @@ PixelSet lineSet(const SetSource& source, std::int32_t x0, std::int32_t y0, std:
     const std::int32_t dx = std::abs(x1 - x0), dy = y1 - y0, stepX = x1 > x0 ? 1 : -1;
     const bool alongX = dx >= dy;
     const std::int32_t longer = alongX ? dx : dy, shorter = alongX ? dy : dx;
-    std::vector<SetPoint> points;
-    points.reserve(static_cast<std::size_t>(longer) + 1);
+    out.reserve(out.size() + static_cast<std::size_t>(longer) + 1);
     std::int32_t x = x0, y = y0, error = 0;
     for (std::int32_t i = 0; i <= longer; ++i) {
-        if (claims.claim(x, y)) points.push_back(SetPoint{x, y});
+        if (claims.claim(x, y)) out.push_back(SetPoint{x, y});
         error += shorter;
         if (error >= longer) {
             error -= longer;
@@ -146,6 +159,14 @@ PixelSet lineSet(const SetSource& source, std::int32_t x0, std::int32_t y0, std:
             ++y;
         }
     }
+}
+
+PixelSet lineSet(const SetSource& source, std::int32_t x0, std::int32_t y0, std::int32_t x1, std::int32_t y1,
+                 ClaimMap& claims, bool fetch) {
+    if (y0 == y1 && x0 != x1) return rowSet(source, y0, std::min(x0, x1), std::abs(x1 - x0) + 1, fetch);
+    if (x0 == x1) return columnSet(source, x0, std::min(y0, y1), std::abs(y1 - y0) + 1, fetch);
+    std::vector<SetPoint> points;
+    linePoints(x0, y0, x1, y1, claims, points);
     PixelSet set = setOfPoints(source, std::move(points));
     if (fetch) fetchSet(source, set);
     return set;
@@ -217,14 +238,16 @@ namespace {
 struct FetchCursor {
     const std::uint16_t* counts;
     PixelRecord* next;
+    PixelRecord* end;
     std::int32_t first, last;  // [first, last)
 };
+constexpr std::ptrdiff_t kAhead = 16;  // pixel records read ahead in each set of a batch
 
 FetchCursor fetchCursor(PixelSet& set) {
     std::int32_t first = 0, last = set.rowCount();
     while (first < last && set.rowCounts[first] == 0) ++first;
     while (last > first && set.rowCounts[last - 1] == 0) --last;
-    return FetchCursor{set.rowCounts.data(), set.pixels.data(), first, last};
+    return FetchCursor{set.rowCounts.data(), set.pixels.data(), set.pixels.data() + set.pixels.size(), first, last};
 }
 
 }  // namespace
@@ -251,6 +274,7 @@ void fetchValues(const SetSource& source, std::vector<PixelSet*>& sets) {
             const std::uint32_t* out = source.outgoing->row(y);
             for (FetchCursor& set : batch) {
                 if (y < set.first || y >= set.last) continue;
+                if (set.end - set.next > kAhead) prefetch(set.next + kAhead);
                 for (std::uint16_t n = set.counts[y]; n > 0; --n, ++set.next) {
                     set.next->incoming = in[set.next->x];
                     set.next->outgoing = out[set.next->x];

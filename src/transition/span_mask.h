@@ -93,6 +93,11 @@ struct SetPoint {
 // outside the picture are dropped, a point given twice is kept once.
 PixelSet setOfPoints(const SetSource& source, std::vector<SetPoint> points);
 
+// The points of lineSet's line from (x0, y0) to (x1, y1), appended to `out`
+// unlaid (outside points included); claims as lineSet does.
+void linePoints(std::int32_t x0, std::int32_t y0, std::int32_t x1, std::int32_t y1, ClaimMap& claims,
+                std::vector<SetPoint>& out);
+
 struct PointValue {
     std::int32_t x = 0, y = 0;
     std::uint32_t outgoing = 0, incoming = 0;
