@@ -159,7 +159,7 @@ TEST_F(FramePainting, RunsCrossingSeveralVisibleSpansKeepTheirColumns) {
 TEST(FrameRecordPainting, LongRowsAndInterleavedSetsPaintEveryPixel) {
     // Rows far longer than one gathered run, blended; on the last row two
     // sets of one group whose columns interleave.
-    constexpr int kWidth = 1300;
+    constexpr int kWidth = 2100;  // more than one batch of the painter
     const SurfacePtr a = fullPattern(kWidth, 3, 1), b = fullPattern(kWidth, 3, 2);
     const SetSource source{a.get(), b.get()};
     BackBufferDisplay display(kWidth, 3);
