@@ -94,7 +94,8 @@ struct SetPoint {
 PixelSet setOfPoints(const SetSource& source, std::vector<SetPoint> points);
 
 // The points of lineSet's line from (x0, y0) to (x1, y1), appended to `out`
-// unlaid (outside points included); claims as lineSet does.
+// in walk order (points outside the picture included); claims as lineSet
+// does, so several lines can make one set through setOfPoints.
 void linePoints(std::int32_t x0, std::int32_t y0, std::int32_t x1, std::int32_t y1, ClaimMap& claims,
                 std::vector<SetPoint>& out);
 
