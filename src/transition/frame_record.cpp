@@ -186,7 +186,6 @@ private:
 class GroupPainter {
 public:
     static constexpr std::size_t kBatch = 2048;
-    static constexpr std::size_t kPrefetchScattered = 64;
 
     GroupPainter(const LockedOutput& out, const VisibleRegion* visible, BlendRowKernel blend)
         : out_(out), visible_(visible != nullptr && !visible->allVisible() ? visible : nullptr), blend_(blend),
@@ -210,13 +209,6 @@ public:
     void flush() {
         if (n_ == 0) return;
         const std::int32_t n = static_cast<std::int32_t>(n_);
-        // Scattered pixels miss the cache one by one: ask for their places
-        // first, so the misses overlap the blend and the conversion.
-        if (n_ <= kPrefetchScattered && n_ > 0 && columns_[n_ - 1] - columns_[0] > static_cast<std::int32_t>(n_)) {
-            for (std::size_t k = 0; k < n_; ++k) {
-                if (columns_[k] >= out_.area.left && columns_[k] < out_.area.right()) prefetch(out_.at(columns_[k], y_));
-            }
-        }
         const std::uint32_t* values = incoming_.data();
         if (kind_ == 1) {
             blend_(outgoing_.data(), incoming_.data(), n, static_cast<std::int32_t>(std::min<std::uint32_t>(extra_, 256)), 0,
@@ -278,6 +270,53 @@ private:
     std::vector<std::uint8_t> bytes_;
 };
 
+// Reads the record a few row entries ahead of the painter and asks for the
+// display lines those rows will write. A step's pixels lie in a column, on
+// a line or scattered (a dissolve): one or a few per row, every row on its
+// own memory page, which the processor does not fetch ahead by itself.
+class LineFetcher {
+public:
+    static constexpr int kRowsAhead = 8;
+
+    LineFetcher(const FrameRecord& frame, const LockedOutput& out, std::int32_t ox, std::int32_t oy)
+        : reader_(frame), out_(out), ox_(ox), oy_(oy) {}
+
+    // Fetches the lines of the next row entry; false at the record's end.
+    bool next() {
+        if (!reader_.has(4)) return false;
+        const std::uint16_t groups = reader_.get16();
+        const std::int32_t y = reader_.get16() + oy_;
+        if (groups == 0) return false;
+        const bool rowInside = y >= out_.area.top && y < out_.area.bottom();
+        for (std::uint16_t g = 0; g < groups && reader_.has(8); ++g) {
+            const std::uint32_t count = reader_.get32();
+            const std::uint32_t kind = reader_.get32();
+            if ((kind == 1 || kind == 2) && reader_.has(4)) reader_.get32();
+            const std::size_t perPixel = pixelBytes(kind);
+            if (!rowInside) {
+                reader_.skip(std::size_t{count} * perPixel);
+                continue;
+            }
+            std::uintptr_t lastLine = 0;
+            for (std::uint32_t k = 0; k < count && reader_.has(perPixel); ++k) {
+                const std::int32_t x = reader_.get16() + ox_;
+                reader_.skip(perPixel - 2);
+                if (x < out_.area.left || x >= out_.area.right()) continue;
+                const std::uint8_t* at = out_.at(x, y);
+                const std::uintptr_t line = reinterpret_cast<std::uintptr_t>(at) / 64;
+                if (line != lastLine) prefetchForWrite(at);
+                lastLine = line;
+            }
+        }
+        return true;
+    }
+
+private:
+    RecordReader reader_;
+    const LockedOutput& out_;
+    std::int32_t ox_, oy_;
+};
+
 }  // namespace
 
 bool paintFrameRecord(const FrameRecord& frame, Display& display, std::int32_t ox, std::int32_t oy,
@@ -287,8 +326,12 @@ bool paintFrameRecord(const FrameRecord& frame, Display& display, std::int32_t o
     const BlendRowKernel blend = blendKernel(processorRecord());
     for (const LockedOutput& out : painter.outputs()) {
         GroupPainter group(out, visible, blend);
+        LineFetcher ahead(frame, out, ox, oy);
+        for (int k = 0; k < LineFetcher::kRowsAhead && ahead.next(); ++k) {
+        }
         RecordReader reader(frame);
         while (reader.has(4)) {
+            ahead.next();
             const std::uint16_t groups = reader.get16();
             const std::int32_t y = reader.get16() + oy;
             if (groups == 0) break;
