@@ -19,12 +19,15 @@ namespace lv {
 
 // --- the record buffer -----------------------------------------------------------
 
+void FrameRecord::reserve(std::size_t n) {
+    if (n <= bytes_.size()) return;
+    std::size_t size = bytes_.empty() ? kFirstSize : bytes_.size();
+    while (n > size) size *= 2;
+    bytes_.resize(size);
+}
+
 std::uint8_t* FrameRecord::append(std::size_t n) {
-    if (used_ + n > bytes_.size()) {
-        std::size_t size = bytes_.empty() ? kFirstSize : bytes_.size();
-        while (used_ + n > size) size *= 2;
-        bytes_.resize(size);
-    }
+    reserve(used_ + n);
     std::uint8_t* at = bytes_.data() + used_;
     used_ += n;
     return at;

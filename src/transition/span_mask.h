@@ -120,6 +120,8 @@ public:
     void put32(std::uint32_t v) { put(&v, 4); }
     // Room for n more bytes at the end, written by the caller.
     std::uint8_t* append(std::size_t n);
+    // Grows (by doubling) to hold n bytes, so that no frame pays for growing.
+    void reserve(std::size_t n);
 
 private:
     void put(const void* v, std::size_t n);
