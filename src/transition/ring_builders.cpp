@@ -13,13 +13,6 @@ namespace {
 // Pixel aspect for the ring families: 0 or less means circles.
 double aspectOf(const SpanBuild& b) { return b.settings.pixelAspect > 0 ? b.settings.pixelAspect : 1.0; }
 
-void appendSpots(const PixelSet& set, std::vector<Spot>& spots) {
-    std::size_t k = 0;
-    for (std::int32_t y = 0; y < set.rowCount(); ++y) {
-        for (std::uint16_t n = 0; n < set.rowCounts[y]; ++n) spots.push_back(Spot{set.pixels[k++].x, y});
-    }
-}
-
 // A ring of radii rx, ry about (cx, cy); a true circle goes through the
 // midpoint walk, an ellipse is sampled along both axes so it has no holes.
 void ring(SpanBuild& b, std::int32_t cx, std::int32_t cy, std::int32_t rx, std::int32_t ry) {
@@ -160,9 +153,7 @@ int diamonds(SpanBuild& b) {
         const std::int32_t xs[] = {cx, cx + hx, cx, cx - hx, cx};
         const std::int32_t ys[] = {cy - hy, cy, cy + hy, cy, cy - hy};
         std::vector<Spot> spots;
-        for (int side = 0; side < 4; ++side) {
-            appendSpots(lineSet(b.source, xs[side], ys[side], xs[side + 1], ys[side + 1], b.claims, false), spots);
-        }
+        for (int side = 0; side < 4; ++side) linePoints(xs[side], ys[side], xs[side + 1], ys[side + 1], b.claims, spots);
         b.sets.push_back(setOfSpots(b.source, std::move(spots)));
     }
     return 0;

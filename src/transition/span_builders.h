@@ -4,18 +4,19 @@
 #pragma once
 
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 #include "transition/span_transition.h"
 
 namespace lv::spans {
 
-struct Spot {
-    std::int32_t x = 0, y = 0;
-};
 // A set of scattered pixels (values fetched later); points outside the
 // picture are dropped, duplicates kept once.
-PixelSet setOfSpots(const SetSource& source, std::vector<Spot> spots);
+using Spot = SetPoint;
+inline PixelSet setOfSpots(const SetSource& source, std::vector<Spot> spots) {
+    return setOfPoints(source, std::move(spots));
+}
 // Number of bits that hold 0 ... n - 1 (at least 1).
 std::int32_t bitsFor(std::int32_t n);
 

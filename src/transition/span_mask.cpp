@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <functional>
 
-#include "transition/blend_kernels.h"
-#include "transition/frame_painter.h"
+#include "transition/prefetch.h"
 
 namespace lv {
 
@@ -32,11 +32,6 @@ bool SetSource::valid() const {
 
 namespace {
 
-// Points collected in any order become a set laid out by rows.
-struct Point {
-    std::int32_t x, y;
-};
-
 PixelSet emptySet(const SetSource& source) {
     PixelSet set;
     if (source.valid()) set.rowCounts.assign(static_cast<std::size_t>(source.height()), 0);
@@ -56,24 +51,56 @@ void fetchSet(const SetSource& source, PixelSet& set) {
     set.valuesFetched = true;
 }
 
-PixelSet setFromSortedPoints(const SetSource& source, std::vector<Point>& points, bool fetch) {
-    PixelSet set = emptySet(source);
-    if (set.rowCounts.empty()) return set;
-    std::sort(points.begin(), points.end(), [](const Point& a, const Point& b) { return a.y != b.y ? a.y < b.y : a.x < b.x; });
-    set.pixels.reserve(points.size());
-    for (const Point& p : points) {
-        // A row holds at most 65535 pixels of one set: a surface is that wide at most.
-        if (set.rowCounts[p.y] == 0xFFFF) continue;
-        ++set.rowCounts[p.y];
-        set.pixels.push_back(PixelRecord{0, 0, static_cast<std::uint16_t>(p.x)});
+// Sorts a row's columns; the walks of lines and rings mostly give them in
+// order or in reverse order already.
+void sortColumns(std::vector<std::uint16_t>::iterator first, std::vector<std::uint16_t>::iterator last) {
+    if (std::is_sorted(first, last)) return;
+    if (std::is_sorted(first, last, std::greater<>())) {
+        std::reverse(first, last);
+        return;
     }
-    if (fetch) fetchSet(source, set);
-    return set;
+    std::sort(first, last);
 }
 
 }  // namespace
 
 // --- builders ----------------------------------------------------------------
+
+PixelSet setOfPoints(const SetSource& source, std::vector<SetPoint> points) {
+    PixelSet set = emptySet(source);
+    if (set.rowCounts.empty()) return set;
+    const std::int32_t w = source.width(), h = source.height();
+    std::erase_if(points, [&](const SetPoint& p) { return p.x < 0 || p.y < 0 || p.x >= w || p.y >= h; });
+    if (points.empty()) return set;
+    // Rows by counting over the rows the points span (a row's points then
+    // keep their order), columns by sorting each row.
+    std::int32_t top = h, bottom = 0;
+    for (const SetPoint& p : points) {
+        top = std::min(top, p.y);
+        bottom = std::max(bottom, p.y + 1);
+    }
+    const std::size_t span = static_cast<std::size_t>(bottom - top);
+    std::vector<std::uint32_t> start(span + 1, 0);
+    for (const SetPoint& p : points) ++start[static_cast<std::size_t>(p.y - top) + 1];
+    for (std::size_t r = 0; r < span; ++r) start[r + 1] += start[r];
+    std::vector<std::uint16_t> columns(points.size());
+    {
+        std::vector<std::uint32_t> at(start.begin(), start.end() - 1);
+        for (const SetPoint& p : points) columns[at[static_cast<std::size_t>(p.y - top)]++] = static_cast<std::uint16_t>(p.x);
+    }
+    set.pixels.reserve(points.size());
+    for (std::size_t r = 0; r < span; ++r) {
+        const auto first = columns.begin() + start[r], last = columns.begin() + start[r + 1];
+        if (first == last) continue;
+        sortColumns(first, last);
+        const auto end = std::unique(first, last);
+        // A row holds at most 65535 pixels of one set: a surface is that wide at most.
+        std::uint32_t count = 0;
+        for (auto x = first; x != end && count < 0xFFFF; ++x, ++count) set.pixels.push_back(PixelRecord{0, 0, *x});
+        set.rowCounts[static_cast<std::size_t>(top) + r] = static_cast<std::uint16_t>(count);
+    }
+    return set;
+}
 
 PixelSet rectangleSet(const SetSource& source, const Rect& rect, bool fetch) {
     PixelSet set = emptySet(source);
@@ -98,10 +125,15 @@ PixelSet rowSet(const SetSource& source, std::int32_t y, std::int32_t x, std::in
     return rectangleSet(source, Rect{x, y, n, 1}, fetch);
 }
 
-PixelSet lineSet(const SetSource& source, std::int32_t x0, std::int32_t y0, std::int32_t x1, std::int32_t y1,
-                 ClaimMap& claims, bool fetch) {
-    if (y0 == y1 && x0 != x1) return rowSet(source, y0, std::min(x0, x1), std::abs(x1 - x0) + 1, fetch);
-    if (x0 == x1) return columnSet(source, x0, std::min(y0, y1), std::abs(y1 - y0) + 1, fetch);
+void linePoints(std::int32_t x0, std::int32_t y0, std::int32_t x1, std::int32_t y1, ClaimMap& claims,
+                std::vector<SetPoint>& out) {
+    if (y0 == y1 || x0 == x1) {
+        // A row or column set: no claim map.
+        for (std::int32_t y = std::min(y0, y1); y <= std::max(y0, y1); ++y) {
+            for (std::int32_t x = std::min(x0, x1); x <= std::max(x0, x1); ++x) out.push_back(SetPoint{x, y});
+        }
+        return;
+    }
     if (y1 < y0) {
         std::swap(x0, x1);
         std::swap(y0, y1);
@@ -109,10 +141,10 @@ PixelSet lineSet(const SetSource& source, std::int32_t x0, std::int32_t y0, std:
     const std::int32_t dx = std::abs(x1 - x0), dy = y1 - y0, stepX = x1 > x0 ? 1 : -1;
     const bool alongX = dx >= dy;
     const std::int32_t longer = alongX ? dx : dy, shorter = alongX ? dy : dx;
-    std::vector<Point> points;
+    out.reserve(out.size() + static_cast<std::size_t>(longer) + 1);
     std::int32_t x = x0, y = y0, error = 0;
     for (std::int32_t i = 0; i <= longer; ++i) {
-        if (claims.claim(x, y)) points.push_back(Point{x, y});
+        if (claims.claim(x, y)) out.push_back(SetPoint{x, y});
         error += shorter;
         if (error >= longer) {
             error -= longer;
@@ -128,20 +160,32 @@ PixelSet lineSet(const SetSource& source, std::int32_t x0, std::int32_t y0, std:
             ++y;
         }
     }
-    return setFromSortedPoints(source, points, fetch);
+}
+
+PixelSet lineSet(const SetSource& source, std::int32_t x0, std::int32_t y0, std::int32_t x1, std::int32_t y1,
+                 ClaimMap& claims, bool fetch) {
+    if (y0 == y1 && x0 != x1) return rowSet(source, y0, std::min(x0, x1), std::abs(x1 - x0) + 1, fetch);
+    if (x0 == x1) return columnSet(source, x0, std::min(y0, y1), std::abs(y1 - y0) + 1, fetch);
+    std::vector<SetPoint> points;
+    linePoints(x0, y0, x1, y1, claims, points);
+    PixelSet set = setOfPoints(source, std::move(points));
+    if (fetch) fetchSet(source, set);
+    return set;
 }
 
 PixelSet circleRingSet(const SetSource& source, std::int32_t cx, std::int32_t cy, std::int32_t r, ClaimMap& claims,
                        bool fetch) {
-    std::vector<Point> octant;
+    // The midpoint walk over one octant.
+    std::vector<SetPoint> octant;
     if (r <= 0) {
-        octant.push_back(Point{0, 0});
+        octant.push_back(SetPoint{0, 0});
     } else {
+        octant.reserve(static_cast<std::size_t>(r) * 2 + 2);
         std::int32_t x = 0, y = r, d = 3 - 2 * r;
         while (x < y) {
-            octant.push_back(Point{x, y});
+            octant.push_back(SetPoint{x, y});
             if (d >= 0) {
-                octant.push_back(Point{x, y - 1});
+                octant.push_back(SetPoint{x, y - 1});
                 --y;
                 d += 4 * (x - y) + 10;
             } else {
@@ -149,27 +193,25 @@ PixelSet circleRingSet(const SetSource& source, std::int32_t cx, std::int32_t cy
             }
             ++x;
         }
-        if (x == y) octant.push_back(Point{x, y});
+        if (x == y) octant.push_back(SetPoint{x, y});
     }
-    // Mirrored round the centre into the whole ring, then laid out from the top.
-    std::vector<Point> ring;
-    for (const Point& p : octant) {
-        for (const Point& q : {Point{p.x, p.y}, Point{p.y, p.x}}) {
+    // Mirrored round the centre into the whole ring. Which ring a pixel joins
+    // does not depend on the order of claiming within the ring, so the pixels
+    // are claimed as they come and laid out by rows afterwards.
+    std::vector<SetPoint> taken;
+    taken.reserve(octant.size() * 8);
+    for (const SetPoint& p : octant) {
+        for (const SetPoint& q : {p, SetPoint{p.y, p.x}}) {
             for (std::int32_t sx : {1, -1}) {
-                for (std::int32_t sy : {1, -1}) ring.push_back(Point{cx + sx * q.x, cy + sy * q.y});
+                for (std::int32_t sy : {1, -1}) {
+                    if (claims.claim(cx + sx * q.x, cy + sy * q.y)) taken.push_back(SetPoint{cx + sx * q.x, cy + sy * q.y});
+                }
             }
         }
     }
-    // Points outside the picture are never claimed: drop them before sorting
-    // (rings of the rising and sideways circles lie mostly outside).
-    const std::int32_t w = source.valid() ? source.width() : 0, h = source.valid() ? source.height() : 0;
-    std::erase_if(ring, [&](const Point& p) { return p.x < 0 || p.y < 0 || p.x >= w || p.y >= h; });
-    std::sort(ring.begin(), ring.end(), [](const Point& a, const Point& b) { return a.y != b.y ? a.y < b.y : a.x < b.x; });
-    std::vector<Point> taken;
-    for (const Point& p : ring) {
-        if (claims.claim(p.x, p.y)) taken.push_back(p);
-    }
-    return setFromSortedPoints(source, taken, fetch);
+    PixelSet set = setOfPoints(source, std::move(taken));
+    if (fetch) fetchSet(source, set);
+    return set;
 }
 
 PixelSet setFromPoints(const SetSource& source, std::vector<PointValue> points) {
@@ -191,94 +233,57 @@ PixelSet setFromPoints(const SetSource& source, std::vector<PointValue> points) 
     return set;
 }
 
+namespace {
+
+// A set's rows from its first to its last with pixels.
+struct FetchCursor {
+    const std::uint16_t* counts;
+    PixelRecord* next;
+    PixelRecord* end;
+    std::int32_t first, last;  // [first, last)
+};
+constexpr std::ptrdiff_t kAhead = 16;  // pixel records read ahead in each set of a batch
+
+FetchCursor fetchCursor(PixelSet& set) {
+    std::int32_t first = 0, last = set.rowCount();
+    while (first < last && set.rowCounts[first] == 0) ++first;
+    while (last > first && set.rowCounts[last - 1] == 0) --last;
+    return FetchCursor{set.rowCounts.data(), set.pixels.data(), set.pixels.data() + set.pixels.size(), first, last};
+}
+
+}  // namespace
+
 void fetchValues(const SetSource& source, std::vector<PixelSet*>& sets) {
     if (!source.valid()) return;
     constexpr std::size_t kBatch = 32;
+    std::vector<FetchCursor> batch;
+    batch.reserve(kBatch);
     for (std::size_t first = 0; first < sets.size(); first += kBatch) {
         const std::size_t last = std::min(first + kBatch, sets.size());
-        std::vector<std::size_t> at(last - first, 0);
+        batch.clear();
+        std::int32_t top = source.height(), bottom = 0;
+        for (std::size_t s = first; s < last; ++s) {
+            batch.push_back(fetchCursor(*sets[s]));
+            if (batch.back().first < batch.back().last) {
+                top = std::min(top, batch.back().first);
+                bottom = std::max(bottom, batch.back().last);
+            }
+        }
         // Row by row across the batch, so reads stay within a few rows.
-        for (std::int32_t y = 0; y < source.height(); ++y) {
+        for (std::int32_t y = top; y < std::min(bottom, source.height()); ++y) {
             const std::uint32_t* in = source.incoming->row(y);
             const std::uint32_t* out = source.outgoing->row(y);
-            for (std::size_t s = first; s < last; ++s) {
-                PixelSet& set = *sets[s];
-                if (y >= set.rowCount()) continue;
-                std::size_t& k = at[s - first];
-                for (std::uint16_t n = 0; n < set.rowCounts[y]; ++n, ++k) {
-                    set.pixels[k].incoming = in[set.pixels[k].x];
-                    set.pixels[k].outgoing = out[set.pixels[k].x];
+            for (FetchCursor& set : batch) {
+                if (y < set.first || y >= set.last) continue;
+                if (set.end - set.next > kAhead) prefetch(set.next + kAhead);
+                for (std::uint16_t n = set.counts[y]; n > 0; --n, ++set.next) {
+                    set.next->incoming = in[set.next->x];
+                    set.next->outgoing = out[set.next->x];
                 }
             }
         }
         for (std::size_t s = first; s < last; ++s) sets[s]->valuesFetched = true;
     }
-}
-
-// --- frame records -------------------------------------------------------------
-
-void FrameRecord::put(const void* v, std::size_t n) {
-    if (used_ + n > bytes_.size()) {
-        std::size_t size = bytes_.empty() ? kFirstSize : bytes_.size();
-        while (used_ + n > size) size *= 2;
-        bytes_.resize(size);
-    }
-    std::memcpy(bytes_.data() + used_, v, n);
-    used_ += n;
-}
-
-void mergeSets(std::vector<const PixelSet*> sets, FrameRecord& out) {
-    out.clear();
-    std::stable_sort(sets.begin(), sets.end(), [](const PixelSet* a, const PixelSet* b) {
-        if (a->mode != b->mode) return a->mode < b->mode;
-        return a->mode == SetMode::Blend && a->level < b->level;
-    });
-    std::int32_t rows = 0;
-    for (const PixelSet* set : sets) rows = std::max(rows, set->rowCount());
-    std::vector<std::size_t> at(sets.size(), 0);
-    const auto sameGroup = [](const PixelSet* a, const PixelSet* b) {
-        return a->mode == b->mode && (a->mode != SetMode::Blend || a->level == b->level) &&
-               (a->mode != SetMode::Fill || a->colour == b->colour);
-    };
-    for (std::int32_t y = 0; y < rows; ++y) {
-        // Groups of this row: runs of sets sharing mode, level and colour.
-        std::vector<std::pair<std::size_t, std::size_t>> groups;  // [first, last) set index
-        std::vector<std::uint32_t> counts;
-        for (std::size_t s = 0; s < sets.size(); ++s) {
-            const std::uint32_t n = y < sets[s]->rowCount() ? sets[s]->rowCounts[y] : 0;
-            if (n == 0) continue;
-            // Sets without pixels on this row do not break a run.
-            if (!groups.empty() && sameGroup(sets[groups.back().first], sets[s])) {
-                groups.back().second = s + 1;
-                counts.back() += n;
-            } else {
-                groups.emplace_back(s, s + 1);
-                counts.push_back(n);
-            }
-        }
-        if (groups.empty()) continue;
-        out.put16(static_cast<std::uint16_t>(groups.size()));
-        out.put16(static_cast<std::uint16_t>(y));
-        for (std::size_t g = 0; g < groups.size(); ++g) {
-            const PixelSet& head = *sets[groups[g].first];
-            out.put32(counts[g]);
-            out.put32(static_cast<std::uint32_t>(head.mode));
-            if (head.mode == SetMode::Blend) out.put32(static_cast<std::uint32_t>(head.level));
-            if (head.mode == SetMode::Fill) out.put32(head.colour);
-            for (std::size_t s = groups[g].first; s < groups[g].second; ++s) {
-                const PixelSet& set = *sets[s];
-                const std::uint32_t n = y < set.rowCount() ? set.rowCounts[y] : 0;
-                for (std::uint32_t k = 0; k < n; ++k) {
-                    const PixelRecord& p = set.pixels[at[s]++];
-                    out.put16(p.x);
-                    if (set.mode == SetMode::Blend) out.put32(p.outgoing);
-                    if (set.mode != SetMode::Fill) out.put32(p.incoming);
-                }
-            }
-        }
-    }
-    out.put16(0);
-    out.put16(0);
 }
 
 // --- visible region ------------------------------------------------------------
@@ -355,78 +360,6 @@ std::string VisibleRegion::dump() const {
         text += '\n';
     }
     return text;
-}
-
-// --- painting ------------------------------------------------------------------
-
-namespace {
-
-class RecordReader {
-public:
-    RecordReader(const FrameRecord& frame) : at_(frame.data()), end_(frame.data() + frame.size()) {}
-    bool has(std::size_t n) const { return static_cast<std::size_t>(end_ - at_) >= n; }
-    std::uint16_t get16() {
-        std::uint16_t v;
-        std::memcpy(&v, at_, 2);
-        at_ += 2;
-        return v;
-    }
-    std::uint32_t get32() {
-        std::uint32_t v;
-        std::memcpy(&v, at_, 4);
-        at_ += 4;
-        return v;
-    }
-
-private:
-    const std::uint8_t* at_;
-    const std::uint8_t* end_;
-};
-
-bool visibleAt(const VisibleRegion* visible, std::int32_t x, std::int32_t y) {
-    if (visible == nullptr || visible->allVisible()) return true;
-    const std::vector<std::int32_t>& spans = visible->spans(y);
-    for (std::size_t k = 0; k + 1 < spans.size(); k += 2) {
-        if (x >= spans[k] && x < spans[k + 1]) return true;
-    }
-    return false;
-}
-
-}  // namespace
-
-bool paintFrameRecord(const FrameRecord& frame, Display& display, std::int32_t ox, std::int32_t oy,
-                      const VisibleRegion* visible) {
-    FramePainter painter(display);
-    if (!painter.locked()) return false;
-    for (const LockedOutput& out : painter.outputs()) {
-        RecordReader reader(frame);
-        while (reader.has(4)) {
-            const std::uint16_t groups = reader.get16();
-            const std::int32_t y = reader.get16() + oy;
-            if (groups == 0) break;
-            const bool rowInside = y >= out.area.top && y < out.area.bottom();
-            for (std::uint16_t g = 0; g < groups && reader.has(8); ++g) {
-                const std::uint32_t count = reader.get32();
-                const std::uint32_t kind = reader.get32();
-                std::uint32_t extra = 0;
-                if ((kind == 1 || kind == 2) && reader.has(4)) extra = reader.get32();
-                const std::size_t perPixel = 2 + (kind == 0 ? 4 : kind == 1 ? 8 : 0);
-                for (std::uint32_t k = 0; k < count && reader.has(perPixel); ++k) {
-                    const std::int32_t x = reader.get16() + ox;
-                    std::uint32_t value = kind == 2 ? extra : 0;
-                    if (kind == 1) {
-                        const std::uint32_t o = reader.get32(), n = reader.get32();
-                        blendRowPlain(&o, &n, 1, static_cast<std::int32_t>(std::min<std::uint32_t>(extra, 256)), 0, &value);
-                    } else if (kind == 0) {
-                        value = reader.get32();
-                    }
-                    if (!rowInside || x < out.area.left || x >= out.area.right() || !visibleAt(visible, x, y)) continue;
-                    storePixels(*out.format, &value, 1, out.at(x, y));
-                }
-            }
-        }
-    }
-    return true;
 }
 
 }  // namespace lv

@@ -86,6 +86,19 @@ PixelSet circleRingSet(const SetSource& source, std::int32_t cx, std::int32_t cy
                        bool fetch);
 PixelSet rectangleSet(const SetSource& source, const Rect& rect, bool fetch);
 
+struct SetPoint {
+    std::int32_t x = 0, y = 0;
+};
+// Points in any order as a set laid out by rows, values not fetched: points
+// outside the picture are dropped, a point given twice is kept once.
+PixelSet setOfPoints(const SetSource& source, std::vector<SetPoint> points);
+
+// The points of lineSet's line from (x0, y0) to (x1, y1), appended to `out`
+// in walk order (points outside the picture included); claims as lineSet
+// does, so several lines can make one set through setOfPoints.
+void linePoints(std::int32_t x0, std::int32_t y0, std::int32_t x1, std::int32_t y1, ClaimMap& claims,
+                std::vector<SetPoint>& out);
+
 struct PointValue {
     std::int32_t x = 0, y = 0;
     std::uint32_t outgoing = 0, incoming = 0;
@@ -105,6 +118,10 @@ public:
     std::size_t capacity() const { return bytes_.size(); }
     void put16(std::uint16_t v) { put(&v, 2); }
     void put32(std::uint32_t v) { put(&v, 4); }
+    // Room for n more bytes at the end, written by the caller.
+    std::uint8_t* append(std::size_t n);
+    // Grows (by doubling) to hold n bytes, so that no frame pays for growing.
+    void reserve(std::size_t n);
 
 private:
     void put(const void* v, std::size_t n);

@@ -50,6 +50,7 @@ int SpanMaskTransition::begin(const Surface& outgoing, const Surface& incoming, 
     fetchValues(source_, all);
     findUncovered();
     computeFrameMap(build.angles, build.sweep);
+    reserveRecord();
 
     previous_ = 0;
     steps_.clear();
@@ -78,6 +79,17 @@ void SpanMaskTransition::setParameters(const ClockParameters& parameters) {
     shape.bandWidth = bandWidth_;
     shape.bandTiming = bandTiming_;
     schedule_ = SpanSchedule(shape);
+}
+
+void SpanMaskTransition::reserveRecord() {
+    // Room for the largest set blended (the heaviest a step of one set gets)
+    // with a row entry and a group on every row: a mask whose background is
+    // one grey value paints most of the picture in one step, and growing the
+    // record then, page by page, would cost that step more than the painting.
+    std::size_t largest = uncovered_.pixels.size();
+    for (const PixelSet& set : sets_) largest = std::max(largest, set.pixels.size());
+    const std::size_t rows = static_cast<std::size_t>(source_.height());
+    record_.reserve(largest * 10 + rows * 16 + 4);
 }
 
 void SpanMaskTransition::findUncovered() {

@@ -97,6 +97,7 @@ public:
 private:
     void computeFrameMap(const std::vector<double>& angles, double sweep);
     void findUncovered();
+    void reserveRecord();
     void merge(const std::vector<SetEntry>& entries, bool withUncovered, FrameRecord& out);
     void computeStep(std::int64_t t);
     void paintPending();

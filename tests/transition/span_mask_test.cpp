@@ -141,6 +141,44 @@ TEST_F(FramePainting, ClippedToTheVisibleRegionAndTheWindow) {
     EXPECT_EQ(shown[8 * 20 + 5], a->row(8)[5]);
 }
 
+TEST_F(FramePainting, RunsCrossingSeveralVisibleSpansKeepTheirColumns) {
+    PixelSet all = rectangleSet(source, Rect{0, 0, 20, 12}, true);
+    FrameRecord frame;
+    mergeSets({&all}, frame);
+    const VisibleRegion visible = VisibleRegion::build({{2, 0, 5, 12}, {9, 0, 17, 12}}, 20, 12);
+    ASSERT_TRUE(paintFrameRecord(frame, display, 0, 0, &visible));
+    const auto shown = display.snapshot();
+    for (int y = 0; y < 12; ++y) {
+        for (int x = 0; x < 20; ++x) {
+            const bool inside = (x >= 2 && x < 5) || (x >= 9 && x < 17);
+            EXPECT_EQ(shown[y * 20 + x], inside ? b->row(y)[x] : a->row(y)[x]) << x << ", " << y;
+        }
+    }
+}
+
+TEST(FrameRecordPainting, LongRowsAndInterleavedSetsPaintEveryPixel) {
+    // Rows far longer than one gathered run, blended; on the last row two
+    // sets of one group whose columns interleave.
+    constexpr int kWidth = 2100;  // more than one batch of the painter
+    const SurfacePtr a = fullPattern(kWidth, 3, 1), b = fullPattern(kWidth, 3, 2);
+    const SetSource source{a.get(), b.get()};
+    BackBufferDisplay display(kWidth, 3);
+    showCentred(display, a->pixels.data(), kWidth, 3, kWidth);
+    PixelSet blended = rectangleSet(source, Rect{0, 0, kWidth, 2}, true);
+    blended.mode = SetMode::Blend;
+    blended.level = 100;
+    std::vector<PointValue> even, odd;
+    for (int x = 0; x < kWidth; ++x) (x % 2 == 0 ? even : odd).push_back(PointValue{x, 2, a->row(2)[x], b->row(2)[x]});
+    const PixelSet evenSet = setFromPoints(source, even), oddSet = setFromPoints(source, odd);
+    FrameRecord frame;
+    mergeSets({&evenSet, &blended, &oddSet}, frame);
+    ASSERT_TRUE(paintFrameRecord(frame, display, 0, 0, nullptr));
+    std::vector<std::uint32_t> expected(a->pixels.size());
+    blendRowPlain(a->pixels.data(), b->pixels.data(), 2 * kWidth, 100, 0, expected.data());
+    std::copy_n(b->row(2), kWidth, expected.begin() + 2 * kWidth);
+    EXPECT_EQ(display.snapshot(), expected);
+}
+
 TEST(VisibleRegion, OneRectangleCoveringTheWindowIsAllVisible) {
     EXPECT_TRUE(VisibleRegion::build({{-5, -5, 50, 50}}, 10, 10).allVisible());
     EXPECT_FALSE(VisibleRegion::build({{0, 0, 10, 9}}, 10, 10).allVisible());
