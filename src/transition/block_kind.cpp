@@ -120,17 +120,20 @@ bool BlockTransition::prepareWork(FramePainter& painter, const Commands& command
 
 namespace {
 
-// A source row for one output: in the output's format, or engine pixels
-// (0x00RRGGBB words) that are converted as they are written.
-struct SourceRow {
+// A block of source rows for one output: in the output's format, or engine
+// pixels (0x00RRGGBB words) that are converted as they are written. Row
+// top + i starts at bytes + i x pitch.
+struct SourceRows {
     const std::uint8_t* bytes = nullptr;
+    std::size_t pitch = 0;
     bool formatted = false;
 };
 
-// Writes `command`'s destination from source rows (`rowFor(output, y)`),
-// clipped to `bounds` of the source and to each output.
-template <typename RowFor>
-void copyCommand(const std::vector<LockedOutput>& outputs, const BlockCommand& command, const Rect& bounds, RowFor rowFor) {
+// Writes `command`'s destination from source rows (`rowsFor(output, top,
+// count)`, asked once per output), clipped to `bounds` of the source and to
+// each output.
+template <typename RowsFor>
+void copyCommand(const std::vector<LockedOutput>& outputs, const BlockCommand& command, const Rect& bounds, RowsFor rowsFor) {
     static const RowCopy copy = rowCopy(processorRecord());
     const Rect& d = command.destination;
     const Rect inSource = intersect(Rect{command.sourceX, command.sourceY, d.width, d.height}, bounds);
@@ -138,14 +141,16 @@ void copyCommand(const std::vector<LockedOutput>& outputs, const BlockCommand& c
                       inSource.height};
     for (const LockedOutput& out : outputs) {
         const Rect part = intersect(wanted, out.area);
+        if (part.empty()) continue;
         const std::size_t sx = static_cast<std::size_t>(part.left - d.left + command.sourceX);
         const std::size_t bytesPerPixel = static_cast<std::size_t>(out.format->bytesPerPixel);
-        for (std::int32_t y = part.top; y < part.bottom(); ++y) {
-            const SourceRow row = rowFor(out, y - d.top + command.sourceY);
-            if (row.formatted) {
-                copy(out.at(part.left, y), row.bytes + sx * bytesPerPixel, static_cast<std::size_t>(part.width) * bytesPerPixel);
+        const SourceRows rows = rowsFor(out, part.top - d.top + command.sourceY, part.height);
+        const std::uint8_t* from = rows.bytes + sx * (rows.formatted ? bytesPerPixel : sizeof(std::uint32_t));
+        for (std::int32_t y = part.top; y < part.bottom(); ++y, from += rows.pitch) {
+            if (rows.formatted) {
+                copy(out.at(part.left, y), from, static_cast<std::size_t>(part.width) * bytesPerPixel);
             } else {
-                storePixels(*out.format, reinterpret_cast<const std::uint32_t*>(row.bytes) + sx, part.width, out.at(part.left, y));
+                storePixels(*out.format, reinterpret_cast<const std::uint32_t*>(from), part.width, out.at(part.left, y));
             }
         }
     }
@@ -155,8 +160,8 @@ void copyCommand(const std::vector<LockedOutput>& outputs, const BlockCommand& c
 
 void BlockTransition::copyFrom(FramePainter& painter, const BlockCommand& command) {
     if (command.source == BlockCommand::Source::Work) {
-        copyCommand(painter.outputs(), command, window_, [&](const LockedOutput& out, std::int32_t y) {
-            return SourceRow{work_.row(y), work_.code() == out.format->code};
+        copyCommand(painter.outputs(), command, window_, [&](const LockedOutput& out, std::int32_t top, std::int32_t) {
+            return SourceRows{work_.row(top), work_.rowBytes(), work_.code() == out.format->code};
         });
         return;
     }
@@ -164,10 +169,11 @@ void BlockTransition::copyFrom(FramePainter& painter, const BlockCommand& comman
     const Surface& surface = fromOutgoing ? *outgoing_ : *incoming_;
     FormattedRows& rows = fromOutgoing ? outgoingRows_ : incomingRows_;
     copyCommand(painter.outputs(), command, Rect{0, 0, surface.width, surface.height},
-                [&](const LockedOutput& out, std::int32_t y) {
-                    const std::uint8_t* ready = rows.row(surface, *out.format, y);
-                    return ready != nullptr ? SourceRow{ready, true}
-                                            : SourceRow{reinterpret_cast<const std::uint8_t*>(surface.row(y)), false};
+                [&](const LockedOutput& out, std::int32_t top, std::int32_t count) {
+                    const std::uint8_t* ready = rows.rows(surface, *out.format, top, count);
+                    if (ready != nullptr) return SourceRows{ready, rows.rowBytes(), true};
+                    return SourceRows{reinterpret_cast<const std::uint8_t*>(surface.row(top)),
+                                      static_cast<std::size_t>(surface.stride) * sizeof(std::uint32_t), false};
                 });
 }
 

@@ -47,6 +47,7 @@ public:
     // The format code that rows are kept in; kUnsupported for engine pixels.
     int code() const { return code_; }
     int bytesPerPixel() const { return bytesPerPixel_; }
+    std::size_t rowBytes() const { return rowBytes_; }
     const std::uint8_t* row(std::int32_t y) const { return bytes() + rowBytes_ * static_cast<std::size_t>(y); }
 
 private:

@@ -17,8 +17,6 @@
 
 namespace lv {
 
-class FormattedRows;
-
 class FramePainter {
 public:
     explicit FramePainter(Display& display);
@@ -32,16 +30,9 @@ public:
     // Copies `destination` of the window from the surface's pixels at
     // (sourceX, sourceY) onwards; parts outside the surface are not written.
     void copy(const Surface& surface, const Rect& destination, std::int32_t sourceX, std::int32_t sourceY);
-    // The same, taking rows already in an output's format from `rows` (kept
-    // for this surface) where it has them: the bytes are the same.
-    void copy(const Surface& surface, const Rect& destination, std::int32_t sourceX, std::int32_t sourceY,
-              FormattedRows& rows);
     void fillBlack(const Rect& destination);
 
 private:
-    void copyRows(const Surface& surface, const Rect& destination, std::int32_t sourceX, std::int32_t sourceY,
-                  FormattedRows* rows);
-
     Display& display_;
     std::vector<LockedOutput> outputs_;
     bool locked_ = false;

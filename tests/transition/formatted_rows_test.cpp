@@ -53,5 +53,24 @@ TEST_F(FormattedRowsTest, SixteenBitFormatsAndRowsOutsideAreNotKept) {
     EXPECT_EQ(rows.row(*s, bgr24, 5), nullptr);
 }
 
+TEST_F(FormattedRowsTest, ABlockOfRowsIsTheStoredRowsOneRowApart) {
+    const SurfacePtr s = filled(1);
+    ASSERT_NE(rows.row(*s, bgr24, 2), nullptr);  // one row of the block already kept
+    const std::uint8_t* block = rows.rows(*s, bgr24, 1, 3);
+    ASSERT_NE(block, nullptr);
+    for (std::int32_t i = 0; i < 3; ++i) {
+        const std::uint8_t* r = block + rows.rowBytes() * static_cast<std::size_t>(i);
+        EXPECT_EQ(std::vector<std::uint8_t>(r, r + rows.rowBytes()), stored(*s, bgr24, 1 + i)) << i;
+    }
+}
+
+TEST_F(FormattedRowsTest, BlocksReachingOutsideAreNotKept) {
+    const SurfacePtr s = filled(1);
+    EXPECT_EQ(rows.rows(*s, bgr24, -1, 2), nullptr);
+    EXPECT_EQ(rows.rows(*s, bgr24, 3, 3), nullptr);
+    EXPECT_EQ(rows.rows(*s, bgr24, 0, -1), nullptr);
+    EXPECT_NE(rows.rows(*s, bgr24, 0, 5), nullptr);
+}
+
 }  // namespace
 }  // namespace lv
