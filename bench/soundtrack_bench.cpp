@@ -21,6 +21,7 @@
 #include <ctime>
 #include <vector>
 
+#include "bench_clock.h"
 #include "audio/byte_source.h"
 #include "audio/mp3_decoder.h"
 #include "audio/soundtrack.h"
@@ -34,18 +35,8 @@ std::vector<uint8_t> readFile(const std::string& path) {
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-// The thread's processor time: on a machine shared with other work it
-// counts only what this thread ran, not the time it waited.
-struct Clock {
-    using time_point = double;
-    static double now() {
-        timespec t{};
-        clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-        return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
-    }
-};
-
-double seconds(Clock::time_point since) { return Clock::now() - since; }
+using Clock = ThreadClock;
+double seconds(Clock::time_point since) { return secondsSince(since); }
 
 // Seconds of sound in an MP3 file, decoded by us.
 double decodeOurs(const std::vector<uint8_t>& bytes, double& audio) {

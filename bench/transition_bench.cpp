@@ -28,6 +28,7 @@
 
 #include <time.h>
 
+#include "bench_clock.h"
 #include "codec/byte_stream.h"
 #include "codec/jpeg.h"
 #include "display/back_buffer_display.h"
@@ -42,18 +43,8 @@ namespace {
 
 constexpr int kWidth = 1920, kHeight = 1080;
 
-// Times are the processor time of this thread, not the wall clock: on a
-// machine shared with other work, time spent waiting for a core would
-// otherwise swamp what is measured. The floor is measured the same way.
-struct Clock {
-    using time_point = double;
-    static double now() {
-        timespec t{};
-        clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-        return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
-    }
-};
-double seconds(Clock::time_point from) { return Clock::now() - from; }
+using Clock = ThreadClock;
+double seconds(Clock::time_point since) { return secondsSince(since); }
 
 double median(std::vector<double> v) {
     if (v.empty()) return 0;
