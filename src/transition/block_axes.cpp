@@ -39,4 +39,25 @@ std::vector<Segment> openingSegments(std::int32_t extent, std::int32_t pictureSt
     return out;
 }
 
+std::vector<Segment> markShown(const std::vector<Segment>& segments, std::int32_t shownStart, std::int32_t shownEnd) {
+    std::vector<Segment> out;
+    for (const Segment& segment : segments) {
+        const std::int32_t end = segment.start + segment.length;
+        const std::int32_t from = std::clamp(shownStart, segment.start, end), to = std::clamp(shownEnd, from, end);
+        if (segment.part != Segment::Part::Middle || to == from) {
+            out.push_back(segment);
+            continue;
+        }
+        Segment piece = segment;
+        const std::int32_t cuts[] = {segment.start, from, to, end};
+        for (int i = 0; i < 3; ++i) {
+            piece.start = cuts[i];
+            piece.length = cuts[i + 1] - cuts[i];
+            piece.shown = i == 1;
+            if (piece.length > 0) out.push_back(piece);
+        }
+    }
+    return out;
+}
+
 }  // namespace lv

@@ -32,6 +32,9 @@ struct Segment {
     std::int32_t start = 0, length = 0;
     std::int32_t shift = 0;
     std::int32_t limitStart = 0, limitLength = 0;
+    // A middle stretch that the display already shows (an opening slide's
+    // frame drawn over an earlier one).
+    bool shown = false;
 };
 
 // Closing: the two halves of the incoming picture come in from both edges
@@ -41,6 +44,9 @@ std::vector<Segment> closingSegments(std::int32_t extent, std::int32_t p);
 // along the axis) move out to both edges, uncovering the middle.
 std::vector<Segment> openingSegments(std::int32_t extent, std::int32_t pictureStart, std::int32_t pictureLength,
                                      std::int32_t p);
+// `segments` with its middle stretch cut where it meets [shownStart,
+// shownEnd), the pieces inside marked shown.
+std::vector<Segment> markShown(const std::vector<Segment>& segments, std::int32_t shownStart, std::int32_t shownEnd);
 // A still stretch: the picture's own positions.
 Segment stillSegment(std::int32_t start, std::int32_t length);
 

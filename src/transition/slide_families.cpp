@@ -11,6 +11,7 @@
 // slides, accelerating for the closing and opening ones).
 #include <algorithm>
 #include <memory>
+#include <utility>
 
 #include "transition/block_axes.h"
 #include "transition/block_kind.h"
@@ -147,24 +148,22 @@ protected:
     }
 
     void frame(std::int64_t t, Commands& out) override {
-        const std::int32_t p = easedAt(table_, t);
-        std::vector<Segment> xs, ys;
-        if (corners_) {
-            const std::int32_t ax = (window_.width + 1) / 2, ay = (window_.height + 1) / 2;
-            const std::int32_t px = ax >= ay ? p : static_cast<std::int32_t>(std::int64_t{ax} * p / std::max(ay, 1));
-            const std::int32_t py = ax >= ay ? static_cast<std::int32_t>(std::int64_t{ay} * p / std::max(ax, 1)) : p;
-            xs = segments(window_.width, outgoingPicture_.left, outgoingPicture_.width, px);
-            ys = segments(window_.height, outgoingPicture_.top, outgoingPicture_.height, py);
-        } else if (axis_.vertical) {
-            xs = {stillSegment(picture_.left, picture_.width)};
-            ys = segments(window_.height, outgoingPicture_.top, outgoingPicture_.height, p);
-        } else {
-            xs = segments(window_.width, outgoingPicture_.left, outgoingPicture_.width, p);
-            ys = {stillSegment(picture_.top, picture_.height)};
+        const Cuts now = cutsAt(t);
+        draw(out, now.xs, now.ys);
+    }
+
+    // An opening frame over an earlier one: the incoming picture already
+    // shown in that frame's middle stays where it is (the middle only
+    // grows), so only the newly opened middle and the moved halves are drawn.
+    bool frameSince(std::int64_t t, std::int64_t since, Commands& out) override {
+        if (!opening_ || since < 0) {
+            frame(t, out);
+            return false;
         }
-        for (const Segment& y : ys) {
-            for (const Segment& x : xs) cell(out, x, y);
-        }
+        const Cuts now = cutsAt(t), before = cutsAt(since);
+        draw(out, markShown(now.xs, before.middleX.first, before.middleX.second),
+             markShown(now.ys, before.middleY.first, before.middleY.second));
+        return true;
     }
 
 private:
@@ -172,10 +171,50 @@ private:
         return opening_ ? openingSegments(extent, start, length, p) : closingSegments(extent, p);
     }
 
+    // The segments of both axes at frame t, and the middle stretch of each
+    // (empty when none).
+    struct Cuts {
+        std::vector<Segment> xs, ys;
+        std::pair<std::int32_t, std::int32_t> middleX{0, 0}, middleY{0, 0};
+    };
+    Cuts cutsAt(std::int64_t t) const {
+        const std::int32_t p = easedAt(table_, t);
+        Cuts cuts;
+        if (corners_) {
+            const std::int32_t ax = (window_.width + 1) / 2, ay = (window_.height + 1) / 2;
+            const std::int32_t px = ax >= ay ? p : static_cast<std::int32_t>(std::int64_t{ax} * p / std::max(ay, 1));
+            const std::int32_t py = ax >= ay ? static_cast<std::int32_t>(std::int64_t{ay} * p / std::max(ax, 1)) : p;
+            cuts.xs = segments(window_.width, outgoingPicture_.left, outgoingPicture_.width, px);
+            cuts.ys = segments(window_.height, outgoingPicture_.top, outgoingPicture_.height, py);
+        } else if (axis_.vertical) {
+            cuts.xs = {stillSegment(picture_.left, picture_.width)};
+            cuts.ys = segments(window_.height, outgoingPicture_.top, outgoingPicture_.height, p);
+        } else {
+            cuts.xs = segments(window_.width, outgoingPicture_.left, outgoingPicture_.width, p);
+            cuts.ys = {stillSegment(picture_.top, picture_.height)};
+        }
+        cuts.middleX = middleOf(cuts.xs);
+        cuts.middleY = middleOf(cuts.ys);
+        return cuts;
+    }
+    static std::pair<std::int32_t, std::int32_t> middleOf(const std::vector<Segment>& segments) {
+        for (const Segment& s : segments) {
+            if (s.part == Segment::Part::Middle) return {s.start, s.start + s.length};
+        }
+        return {0, 0};
+    }
+
+    void draw(Commands& out, const std::vector<Segment>& xs, const std::vector<Segment>& ys) const {
+        for (const Segment& y : ys) {
+            for (const Segment& x : xs) cell(out, x, y);
+        }
+    }
+
     void cell(Commands& out, const Segment& x, const Segment& y) const {
         const Rect destination{x.start, y.start, x.length, y.length};
         const bool middle = x.part == Segment::Part::Middle || y.part == Segment::Part::Middle;
         if (opening_) {
+            if (x.shown || y.shown) return;  // the incoming picture, already on the display
             if (middle) {
                 take(out, Source::Incoming, destination, 0, 0);
             } else {

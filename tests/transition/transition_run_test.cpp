@@ -297,7 +297,8 @@ TEST(TransitionRunLock, AStepWithoutALockMakesTheNextFrameWhole) {
         return frames.back();
     };
     // Short enough that the frames after the failure have moved well on.
-    for (const auto& [name, durationMs] : {std::pair{"ssSlideLR", 2000}, {"ssPaperLR", 600}, {"ssPaperBT", 600}}) {
+    for (const auto& [name, durationMs] :
+         {std::pair{"ssSlideLR", 2000}, {"ssPaperLR", 600}, {"ssPaperBT", 600}, {"ssSlideOpenCorners", 600}}) {
         EXPECT_EQ(frameAfterFailure(name, 10, durationMs), frameAfterFailure(name, -1, durationMs)) << name;
         EXPECT_EQ(frameAfterFailure(name, -2, durationMs), frameAfterFailure(name, -1, durationMs)) << name << ", repaint";
     }
