@@ -154,12 +154,15 @@ protected:
 
     // An opening frame over an earlier one: the incoming picture already
     // shown in that frame's middle stays where it is (the middle only
-    // grows), so only the newly opened middle and the moved halves are drawn.
+    // grows), so only the newly opened middle and the moved halves are drawn;
+    // while the position has not moved, nothing is.
     bool frameSince(std::int64_t t, std::int64_t since, Commands& out) override {
         if (!opening_ || since < 0) {
             frame(t, out);
             return false;
         }
+        // The same position is the same picture: nothing to draw.
+        if (easedAt(table_, t) == easedAt(table_, since)) return true;
         const Cuts now = cutsAt(t), before = cutsAt(since);
         draw(out, markShown(now.xs, before.middleX.first, before.middleX.second),
              markShown(now.ys, before.middleY.first, before.middleY.second));
