@@ -50,15 +50,9 @@ TEST_P(OpeningSlide, EveryPaintedFrameIsTheWholeFrame) {
     options.refreshHz = 60;
     TransitionRun run;
     ASSERT_EQ(run.start(registry, *a, *b, screen.display, registry.findName(GetParam()), 700, options), 0);
-    run.advance();
-    int checked = 0;
-    while (!run.finished()) {
-        const std::int64_t painted = run.clock()->currentFrame();  // painted by the next step
-        run.advance();
-        if (run.finished()) break;
-        ASSERT_EQ(screen.frames.back(), wholeFrame(*block, *a, *b, painted)) << "frame " << painted;
-        ++checked;
-    }
+    const int checked = checkPaintedFrames(run, screen, [&](const auto& frame, std::int64_t painted) {
+        EXPECT_EQ(frame, wholeFrame(*block, *a, *b, painted)) << "frame " << painted;
+    });
     EXPECT_GT(checked, 20);
 }
 

@@ -57,15 +57,9 @@ TEST_P(PaperWipe, EveryPaintedFrameIsTheRolledSheet) {
     options.refreshHz = 60;
     TransitionRun run;
     ASSERT_EQ(run.start(registry, *a, *b, screen.display, registry.findName(name), 700, options), 0);
-    run.advance();
-    int checked = 0;
-    while (!run.finished()) {
-        const std::int64_t painted = run.clock()->currentFrame();  // painted by the next step
-        run.advance();
-        if (run.finished()) break;
-        ASSERT_EQ(screen.frames.back(), paperRule(*a, *b, vertical, forward, painted)) << name << " frame " << painted;
-        ++checked;
-    }
+    const int checked = checkPaintedFrames(run, screen, [&](const auto& frame, std::int64_t painted) {
+        EXPECT_EQ(frame, paperRule(*a, *b, vertical, forward, painted)) << name << " frame " << painted;
+    });
     EXPECT_GT(checked, 20);
 }
 

@@ -3,6 +3,8 @@
 // its end.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <cstdint>
 #include <vector>
 
@@ -50,6 +52,23 @@ inline Registry fullRegistry() {
 inline bool runToEnd(TransitionRun& run, int limit = 100000) {
     for (int i = 0; i < limit && !run.finished(); ++i) run.advance();
     return run.finished();
+}
+
+// Steps a started run to its end and hands every presented frame but the
+// last to `check`, with the number of the frame it shows. Stops at the first
+// failure; returns how many frames were checked.
+template <class Check>
+int checkPaintedFrames(TransitionRun& run, const RecordingDisplay& screen, Check check) {
+    run.advance();
+    int checked = 0;
+    while (!run.finished() && !::testing::Test::HasFailure()) {
+        const std::int64_t painted = run.clock()->currentFrame();  // painted by the next step
+        run.advance();
+        if (run.finished()) break;
+        check(screen.frames.back(), painted);
+        ++checked;
+    }
+    return checked;
 }
 
 }  // namespace lv::test
