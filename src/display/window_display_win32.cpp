@@ -213,48 +213,47 @@ public:
 
     int blit(const OffscreenSurface& surface, const Rect& source, const Rect& destination) override {
         if (source.width != destination.width || source.height != destination.height) return 1;
-        std::vector<LockedOutput> locked;
-        const Rect saved = view_;
-        view_ = Rect{0, 0, clientWidth_, clientHeight_};
-        if (!lock(locked)) {
-            view_ = saved;
-            return 2;
-        }
-        const LockedOutput& out = locked.front();
-        const Rect target = intersect(intersect(destination, out.area),
-                                      Rect{destination.left - source.left, destination.top - source.top, surface.width(), surface.height()});
-        const int bpp = out.format->bytesPerPixel;
-        if (surface.format().bytesPerPixel == bpp) {
+        return onWholeClient([&](const LockedOutput& out) {
+            const Rect target = intersect(intersect(destination, out.area), Rect{destination.left - source.left,
+                                                                                destination.top - source.top,
+                                                                                surface.width(), surface.height()});
+            const int bpp = out.format->bytesPerPixel;
+            if (surface.format().bytesPerPixel != bpp) return;
             for (std::int32_t y = target.top; y < target.bottom(); ++y) {
                 std::memcpy(out.at(target.left, y),
-                            surface.row(y - destination.top + source.top) + static_cast<std::size_t>(target.left - destination.left + source.left) * bpp,
+                            surface.row(y - destination.top + source.top) +
+                                static_cast<std::size_t>(target.left - destination.left + source.left) * bpp,
                             static_cast<std::size_t>(target.width) * bpp);
             }
-        }
-        unlockPrimary();
-        view_ = saved;
-        return 0;
+        });
     }
 
     int fillBlack(const Rect& rect) override {
-        std::vector<LockedOutput> locked;
-        const Rect saved = view_;
-        view_ = Rect{0, 0, clientWidth_, clientHeight_};
-        if (!lock(locked)) {
-            view_ = saved;
-            return 2;
-        }
-        const LockedOutput& out = locked.front();
-        const Rect target = intersect(rect, out.area);
-        for (std::int32_t y = target.top; y < target.bottom(); ++y) {
-            std::memset(out.at(target.left, y), 0, static_cast<std::size_t>(target.width) * out.format->bytesPerPixel);
-        }
-        unlockPrimary();
-        view_ = saved;
-        return 0;
+        return onWholeClient([&](const LockedOutput& out) {
+            const Rect target = intersect(rect, out.area);
+            for (std::int32_t y = target.top; y < target.bottom(); ++y) {
+                std::memset(out.at(target.left, y), 0, static_cast<std::size_t>(target.width) * out.format->bytesPerPixel);
+            }
+        });
     }
 
 private:
+    // Locks the whole client area (whatever the view), lets `paint` write
+    // into it and unlocks; 2 when the lock failed.
+    template <class Paint>
+    int onWholeClient(Paint paint) {
+        std::vector<LockedOutput> locked;
+        const Rect saved = view_;
+        view_ = Rect{0, 0, clientWidth_, clientHeight_};
+        const bool gotLock = lock(locked);
+        if (gotLock) {
+            paint(locked.front());
+            unlockPrimary();
+        }
+        view_ = saved;
+        return gotLock ? 0 : 2;
+    }
+
     void unlockPrimary() {
         if (locked_ && primary_ != nullptr) primary_->Unlock(nullptr);
         locked_ = false;
