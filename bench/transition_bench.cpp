@@ -11,6 +11,8 @@
 //     transition_bench --spans          the span-mask kind only
 //     transition_bench --block ssBlend  the block kind and the cross-fade
 //     transition_bench ssCircle ssWipe  names containing any of these
+//     transition_bench --cold ...       the caches emptied before every step
+//                                       and before every floor copy
 //
 // The mask transitions read the demo's masks; a mask the demo lacks is
 // stood in for by a generated grey picture (the cost does not depend on
@@ -79,6 +81,24 @@ private:
     std::vector<double> times_;
 };
 
+// Writing a buffer twice the size of the last-level cache empties the
+// caches of the frame's pictures and of the floor's buffers, so that a step
+// and the floor copy both start from memory, as a frame does in the player
+// after the work between two refreshes. Without it, a step that touches
+// little leaves the floor's buffers cached and the floor looks faster.
+class CacheEmptier {
+public:
+    CacheEmptier() : junk_(64u << 20) {}
+    void empty() {
+        ++pass_;
+        std::memset(junk_.data(), pass_, junk_.size());
+    }
+
+private:
+    std::vector<std::uint8_t> junk_;
+    std::uint8_t pass_ = 0;
+};
+
 // A folder holding every mask the span families name: the demo's where it
 // has one, else a grey picture of rings (values growing outwards).
 std::string maskFolder() {
@@ -133,9 +153,12 @@ struct Selection {
 int main(int argc, char** argv) {
     std::setvbuf(stdout, nullptr, _IOLBF, 0);  // a line per transition as it finishes
     Selection selection;
+    bool cold = false;
     for (int i = 1; i < argc; ++i) {
         const std::string_view arg = argv[i];
-        if (arg == "--spans") {
+        if (arg == "--cold") {
+            cold = true;
+        } else if (arg == "--spans") {
             selection.spans = true;
         } else if (arg == "--block") {
             selection.block = true;
@@ -148,8 +171,10 @@ int main(int argc, char** argv) {
     const std::string masks = maskFolder();
     lv::setSpanMaskSettings(lv::SpanMaskSettings{masks, false, 1.0});
     const lv::SurfacePtr a = picture(3), b = picture(5);
-    std::printf("memory floor: memcpy of one %dx%d 24-bit frame, timed after every step (median)\n", kWidth, kHeight);
+    std::printf("memory floor: memcpy of one %dx%d 24-bit frame, timed after every step (median)%s\n", kWidth, kHeight,
+                cold ? "; caches emptied before every step and every floor copy" : "");
     MemoryFloor memory;
+    CacheEmptier caches;
     std::printf("%-22s %9s %9s %9s %7s %9s %7s %6s %9s %7s\n", "transition", "begin ms", "floor ms", "step ms", "x floor",
                 "frame ms", "x floor", "frames", "worst ms", "x floor");
     for (int index = 0; index < registry.size(); ++index) {
@@ -173,12 +198,16 @@ int main(int argc, char** argv) {
         std::vector<double> steps;
         start = Clock::now();
         while (!run.finished()) {
+            auto pause = Clock::now();
+            if (cold) caches.empty();
+            start += seconds(pause);  // not the transition's time
             const auto step = Clock::now();
             run.advance();
             steps.push_back(seconds(step));
-            const auto copy = Clock::now();
+            pause = Clock::now();
+            if (cold) caches.empty();
             memory.measure();
-            start += seconds(copy);  // not the transition's time
+            start += seconds(pause);
         }
         const double total = seconds(start);
         const double floor = memory.median();
