@@ -100,28 +100,35 @@ protected:
     int count = 0;
 };
 
-TEST_F(ControlStatements, ButtonWithOnlyNormalGivesItToEveryState) {
-    line("button name=b normalstate=pic trigger=go");
-    EXPECT_EQ(sets(), "trigger=go normalstate=pic overstate=pic downstate=pic seldownstate=pic visible=1 ");
+// Script lines and the property sets they give, in order.
+struct Sets {
+    const char* name;
+    const char* lines;
+    const char* sets;
+};
+
+class SetOrder : public ControlStatements, public ::testing::WithParamInterface<Sets> {};
+
+TEST_P(SetOrder, FollowsTheStatementsRules) {
+    line(GetParam().lines);
+    EXPECT_EQ(sets(), GetParam().sets);
 }
 
-TEST_F(ControlStatements, NormalAndDownFillOverAndSelectedDown) {
-    line("button name=b normalstate=n downstate=d");
-    // The normal picture fills every state not given and not yet reported,
-    // selected-down included; down then finds selected-down reported.
-    EXPECT_EQ(sets(), "normalstate=n overstate=n seldownstate=n downstate=d visible=1 ");
-    EXPECT_EQ(objects.get("b", kwSeldownstate), "n");
-}
-
-TEST_F(ControlStatements, GeometryTailComesLastInItsOrder) {
-    line("button name=b height=20 width=50 top=4 left=3 visible=0");
-    EXPECT_EQ(sets(), "left=3 top=4 width=50 height=20 visible=0 ");
-}
-
-TEST_F(ControlStatements, StaticAlwaysSetsHorzAndGivesColourAsNumber) {
-    line("static name=s innerColor=#0000FF");
-    EXPECT_EQ(sets(), "innerColor=16711680 horz=0 visible=1 ");
-}
+// The normal picture fills every state not given and not yet reported,
+// selected-down included; down then finds selected-down reported.
+INSTANTIATE_TEST_SUITE_P(
+    ControlStatements, SetOrder,
+    ::testing::Values(
+        Sets{"OnlyNormalGoesToEveryState", "button name=b normalstate=pic trigger=go",
+             "trigger=go normalstate=pic overstate=pic downstate=pic seldownstate=pic visible=1 "},
+        Sets{"NormalAndDownFillOverAndSelectedDown", "button name=b normalstate=n downstate=d",
+             "normalstate=n overstate=n seldownstate=n downstate=d visible=1 "},
+        Sets{"GeometryComesLastInItsOrder", "button name=b height=20 width=50 top=4 left=3 visible=0",
+             "left=3 top=4 width=50 height=20 visible=0 "},
+        Sets{"StaticSetsHorzAndColourAsNumber", "static name=s innerColor=#0000FF", "innerColor=16711680 horz=0 visible=1 "},
+        Sets{"SizeShowHideAndTitle", "button name=b\nsize name=b left=9 width=2\nshow name=b\nhide name=b maximize=1\ntitle name=b text=Hello",
+             "visible=1 left=9 width=2 visible=1 maximize=1 visible=0 title=Hello "}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(ControlStatements, WindowTakesCaptionResizeAndCloseLabel) {
     line("window name=w text=Menu resize=0 close=exit width=640");
@@ -150,16 +157,6 @@ TEST_F(ControlStatements, DereferencedNameGetsItsProperties) {
 TEST_F(ControlStatements, ControlWithoutNameIsNotMade) {
     line("button normalstate=x");
     EXPECT_TRUE(platform.made.empty());
-}
-
-TEST_F(ControlStatements, SizeShowHideAndTitle) {
-    line("button name=b");
-    sets();
-    line("size name=b left=9 width=2");
-    line("show name=b");
-    line("hide name=b maximize=1");
-    line("title name=b text=Hello");
-    EXPECT_EQ(sets(), "left=9 width=2 visible=1 maximize=1 visible=0 title=Hello ");
 }
 
 TEST_F(ControlStatements, TopRaisesOnlyAWindow) {
