@@ -140,14 +140,9 @@ TEST_F(Layer3DecoderTest, ADamagedTagSizeFailsCleanly) {
     EXPECT_TRUE(d->atEnd());
 }
 
-TEST_F(Layer3DecoderTest, FreeFormatFindsNoFrames) {
-    auto bytes = patchHeaders(readAudioData("mono_32k_44k.mp3"), [](uint8_t* h) { h[2] &= 0x0F; });
-    EXPECT_FALSE(openBytes(bytes)->format().valid);
-}
-
-TEST_F(Layer3DecoderTest, Mpeg25FindsNoFrames) {
-    auto bytes = patchHeaders(readAudioData("mono_32k_22k.mp3"), [](uint8_t* h) { h[1] &= 0xE7; });
-    EXPECT_FALSE(openBytes(bytes)->format().valid);
+TEST_F(Layer3DecoderTest, FreeFormatAndMpeg25FindNoFrames) {
+    EXPECT_FALSE(openBytes(patchHeaders(readAudioData("mono_32k_44k.mp3"), [](uint8_t* h) { h[2] &= 0x0F; }))->format().valid);
+    EXPECT_FALSE(openBytes(patchHeaders(readAudioData("mono_32k_22k.mp3"), [](uint8_t* h) { h[1] &= 0xE7; }))->format().valid);
 }
 
 TEST_F(Layer3DecoderTest, RestartDecodesTheSameAgain) {
