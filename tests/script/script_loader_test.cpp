@@ -111,6 +111,25 @@ TEST_F(Loading, BlocksBeforeALaterEndStillClose) {
     EXPECT_EQ(report.unclosedBlocks[2].name, "d");
 }
 
+// Files as the file services would list and read them.
+class FakeFiles final : public ScriptSourceFiles {
+public:
+    std::map<std::string, std::string> files;  // full path -> text
+    std::vector<std::string> listScripts(std::string_view folder) override {
+        std::vector<std::string> names;
+        for (const auto& [path, text] : files)
+            if (path.starts_with(folder) && path.ends_with(".scr") && path.find('\\', folder.size()) == std::string::npos)
+                names.push_back(path.substr(folder.size()));
+        sortNoCase(names);
+        return names;
+    }
+    std::optional<std::string> readWhole(std::string_view path) override {
+        const auto found = files.find(std::string(path));
+        if (found == files.end() || found->second.empty()) return std::nullopt;
+        return found->second;
+    }
+};
+
 TEST_F(Loading, FolderScriptsInNameOrderThenTheLaunchersOwn) {
     FakeFiles disk;
     disk.files["C:\\p\\b.scr"] = "begin f\nfrom b\nend\nbegin onlyB\nx\nend\n";

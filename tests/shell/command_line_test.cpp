@@ -60,9 +60,9 @@ TEST(CommandLine, EveryFormReadsAsItShould) {
     for (const Parsed& c : cases) {
         SCOPED_TRACE("[" + c.line + "]");
         const StartupArgs a = parse(c.line);
-        if (c.cmdLine) EXPECT_EQ(a.cmdLine, c.cmdLine);
-        if (c.loaderPath) EXPECT_EQ(a.loaderPath, c.loaderPath);
-        if (c.saverArgs) EXPECT_EQ(a.screenSaverArgs, c.saverArgs);
+        EXPECT_EQ(a.cmdLine, c.cmdLine ? c.cmdLine : a.cmdLine);
+        EXPECT_EQ(a.loaderPath, c.loaderPath ? c.loaderPath : a.loaderPath);
+        EXPECT_EQ(a.screenSaverArgs, c.saverArgs ? c.saverArgs : a.screenSaverArgs);
         EXPECT_EQ(a.programFolder, kProgramFolder);
         EXPECT_EQ(a.fromLauncher, c.launcher);
         EXPECT_EQ(a.screenSaver, c.saver);
