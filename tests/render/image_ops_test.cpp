@@ -37,8 +37,10 @@ TEST(Adjust, TablesForKnownInputs) {
 }
 
 TEST(Adjust, AllZeroLeavesEveryByte) {
-    const auto t = adjustTable(0, 0, 0, 0);
-    for (int i = 0; i < 256; ++i) EXPECT_EQ(t[i], i);
+    BitmapPtr b = createBitmap("a", 16, 16, 8);
+    for (int i = 0; i < 256; ++i) b->rows[i / 16][i % 16] = static_cast<std::uint8_t>(i);
+    adjustBitmap(*b, 0, 0, 0, 0);
+    for (int i = 0; i < 256; ++i) EXPECT_EQ(b->rows[i / 16][i % 16], i);
 }
 
 // A 2x2 picture with distinct pixels: a b / c d.
