@@ -119,9 +119,10 @@ class Messages(tooltest.ToolTest):
 
     def test_bad_arguments_give_a_message_and_status_2(self):
         for args in (["jpeg-decode", "one"], ["scale", "a", "b", "axb"], ["audio-decode"], ["find"],
-                     ["jpeg-encode", "a", "b", "--quality", "x"], ["list", "*", "many"], ["cpu", "x"],
-                     ["pack"], ["unpack"]):
+                     ["jpeg-encode", "a", "b", "--quality", "x"], ["list", "*", "many"], ["cpu", "x"]):
             self.assertFailsWithMessage(run(*args), 2)
+        for command in ("pack", "unpack"):
+            self.assertEqual(run(command).returncode, 2, command)
 
     def test_a_folder_as_a_file_and_a_file_as_a_folder_fail_with_a_message(self):
         folder = self.path("folder")
