@@ -57,6 +57,7 @@ INSTANTIATE_TEST_SUITE_P(
                               {-32768, sumOf(100, 100, 1024, 1023), sumOf(5, -5, 1024, 1023)}},
                       MixCase{"GainsAt2048", {{1, {-32768, 100, 5}, 1024}, {1, {-32768, 100, -5}, 1024}}, 0,
                               {-32768, sumOf(100, 100, 1024, 1024), sumOf(5, -5, 1024, 1024)}},
+                      MixCase{"GainsAbove2048Widen", {{1, {-32768}, 1025}, {1, {-32768}, 1024}}, 0, {-32768}},
                       MixCase{"MonoFeedsBothOfStereo", {{1, {100, 200}, 256}, {2, {1, 2, 3, 4}, 256}}, 0, {101, 102, 203, 204}},
                       MixCase{"MonoFeedsChannelZeroOfFour", {{1, {100}, 256}}, 4, {100, 0, 0, 0}}),
     [](const auto& info) { return std::string(info.param.name); });
