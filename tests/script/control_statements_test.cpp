@@ -286,25 +286,10 @@ TEST_F(BrowseStatements, CropOfTheViewerIsTheViewersAnyOtherTheImageStatement) {
     EXPECT_EQ(browsed(), "");
 }
 
-TEST_F(BrowseStatements, SaveTakesQualityAndPrompt) {
-    runLines("save key=90");
-    runLines("save visible=0");
-    runLines("save");
-    EXPECT_EQ(browsed(), "save 90 dialog; save 75 prompt; save 0 prompt; ");
-}
-
-TEST_F(BrowseStatements, CommandsReachTheBrowser) {
-    runLines("readFiles name=pics");
-    runLines("readFiles");
-    runLines("rolls");
-    runLines("nextRoll");
-    runLines("prevRoll");
-    runLines("viewNext");
-    runLines("viewPrev");
-    runLines("copy");
-    runLines("print");
-    EXPECT_EQ(browsed(), "readFiles C:\\shows\\pics; readFiles C:\\shows\\; rolls; nextRoll; prevRoll; viewNext; viewPrev; "
-                         "copy; print; ");
+TEST_F(BrowseStatements, SaveTakesQualityAndPromptAndTheCommandsReachTheBrowser) {
+    runLines("save key=90\nsave visible=0\nsave\nreadFiles name=pics\nreadFiles\nrolls\nnextRoll\nprevRoll\nviewNext\nviewPrev\ncopy\nprint");
+    EXPECT_EQ(browsed(), "save 90 dialog; save 75 prompt; save 0 prompt; readFiles C:\\shows\\pics; readFiles C:\\shows\\; rolls; "
+                         "nextRoll; prevRoll; viewNext; viewPrev; copy; print; ");
 }
 
 }  // namespace
