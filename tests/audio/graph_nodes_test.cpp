@@ -110,7 +110,8 @@ TEST_P(FaderRamps, EverySampleHasTheMultiplyDivideGain) {
 INSTANTIATE_TEST_SUITE_P(UpDownAndBeyondUnity, FaderRamps,
                          ::testing::Values(FaderRamp{1.0, 0.0, 0.1234}, FaderRamp{0.0, 1.0, 0.05},
                                            FaderRamp{0.75, 77 / 256.0, 0.1}, FaderRamp{1.0, 2.5, 0.0999},
-                                           FaderRamp{0.5, -0.25, 0.07}, FaderRamp{0.0, 0.01171875, 0.15}));
+                                           FaderRamp{0.5, -0.25, 0.07}, FaderRamp{0.0, 0.01171875, 0.15},
+                                           FaderRamp{3.0, 3.0, 0.05}));
 
 TEST_F(FaderCase, AnEntryAlreadyProducedIsRefused) {
     drain(*fader, 8192);

@@ -110,6 +110,17 @@ TEST_F(SoundtrackCase, AnUnbelievableFileLengthFallsBackToTheDecoders) {
 
 // ---- Provider --------------------------------------------------------------
 
+TEST_F(SoundtrackCase, AStaleCellSoundIsPassedOverAndTheNextStillPlays) {
+    cell(12000, song("first", 1, 1));
+    cell(12000, song("second", 1, 1));
+    auto t = laidOut();
+    clock.set(10000);  // the first sound should have started 10 s ago
+    MixerEntry e;
+    ASSERT_EQ(t.provide(e), 1);
+    EXPECT_EQ(e.identity, 1u);
+    EXPECT_DOUBLE_EQ(e.startTime, 12.0);
+}
+
 TEST_F(SoundtrackCase, AStaleFirstCellSoundDoesNotSilenceTheShow) {
     clock.set(10000);
     cell(12000, song("first", 1, 100));
