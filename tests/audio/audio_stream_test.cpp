@@ -13,10 +13,12 @@ using namespace test;
 
 std::unique_ptr<AudioStream> stereo16() { return AudioStream::create({0, 2, 44100, 16, 0}); }
 
-TEST(AudioStreamLimits, AcceptsTheWidestFormat) { EXPECT_NE(AudioStream::create({0, 1, 96000, 32, 0}), nullptr); }
-TEST(AudioStreamLimits, Refuses33Channels) { EXPECT_EQ(AudioStream::create({0, 33, 44100, 16, 0}), nullptr); }
-TEST(AudioStreamLimits, RefusesRateAbove96000) { EXPECT_EQ(AudioStream::create({0, 2, 96001, 16, 0}), nullptr); }
-TEST(AudioStreamLimits, Refuses7Bits) { EXPECT_EQ(AudioStream::create({0, 2, 44100, 7, 0}), nullptr); }
+TEST(AudioStreamLimits, AcceptTheWidestFormatAndNoMore) {
+    EXPECT_NE(AudioStream::create({0, 1, 96000, 32, 0}), nullptr);
+    EXPECT_EQ(AudioStream::create({0, 33, 44100, 16, 0}), nullptr);
+    EXPECT_EQ(AudioStream::create({0, 2, 96001, 16, 0}), nullptr);
+    EXPECT_EQ(AudioStream::create({0, 2, 44100, 7, 0}), nullptr);
+}
 
 TEST(AudioStreamStorage, InterleavedFramesReadBackAsWritten) {
     auto s = stereo16();
@@ -68,17 +70,6 @@ TEST(AudioStreamStorage, ReleaseKeepsABlockEndingAtThePosition) {
     s->release(8193);
     EXPECT_EQ(s->firstRetained(), 8192);
     EXPECT_EQ(s->read32(0, 0, 1), nullptr);
-}
-
-TEST(AudioStreamStorage, PendingWriteIsStoredAtTheNextAccess) {
-    auto s = AudioStream::create({0, 1, 44100, 16, 0});
-    int32_t* out = s->write32(0, 0, 2);
-    out[0] = 5 << 16;
-    out[1] = -7 << 16;
-    const int32_t* in = s->read32(0, 0, 2);
-    ASSERT_NE(in, nullptr);
-    EXPECT_EQ(in[0] >> 16, 5);
-    EXPECT_EQ(in[1] >> 16, -7);
 }
 
 // Writes a constant through write32 in runs of `run` from `from`.
@@ -179,11 +170,8 @@ TEST(AudioDispatch, CopyInfoNeedsTwoStreams) {
 
 // ---- File sources -------------------------------------------------------
 
-TEST(WavSource, RefusesMoreThanTwoChannels) {
+TEST(WavSource, RefusesMoreThanTwoChannelsAndRateZero) {
     EXPECT_EQ(openSource(kindWavSource, std::make_unique<MemoryByteSource>(makeWav(8000, 3, 16, {0, 0, 0}))), nullptr);
-}
-
-TEST(WavSource, RefusesRateZero) {
     EXPECT_EQ(openSource(kindWavSource, std::make_unique<MemoryByteSource>(makeWav(0, 1, 16, {0, 0}))), nullptr);
 }
 
@@ -222,12 +210,6 @@ TEST(WavSource, SeeksByItsSetPositionHook) {
     ASSERT_EQ(s->readInterleaved(&first, 1, 12345, 16), 1);
     EXPECT_EQ(first, ramp(20000)[12345]);
 }
-
-}  // namespace
-}  // namespace lv::audio
-
-namespace lv::audio {
-namespace {
 
 TEST(Layer3Source, FastForwardsWholeFramesToNearItsTarget) {
     auto s = openSource(kindLayer3Source, test::memorySource(test::readAudioData("joint_128k_44k.mp3"), "a.mp3"));

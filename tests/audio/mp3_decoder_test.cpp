@@ -76,29 +76,24 @@ TEST(MpegAudioHeader, AcceptsOnlyLayer3OfMpeg1AndMpeg2) {
     for (const auto& b : refused) EXPECT_FALSE(isLayer3Header(b));
 }
 
-TEST_F(Layer3DecoderTest, Mpeg1StereoReadsWholeFramesOf4608Bytes) {
-    auto d = open("joint_128k_44k.mp3");
-    const DecoderFormat f = d->format();
-    ASSERT_TRUE(f.valid);
-    EXPECT_EQ(f.sampleRate, 44100u);
-    EXPECT_EQ(f.channels, 2u);
-    EXPECT_EQ(f.bits, 16u);
-    EXPECT_EQ(f.bytesPerSecond, 176400u);
-    EXPECT_EQ(d->largestChunk(), 4608u);
-    std::vector<uint8_t> chunk(4608);
-    EXPECT_EQ(d->read(chunk), 4608u);
-    EXPECT_EQ(d->read(chunk), 4608u);
-}
-
-TEST_F(Layer3DecoderTest, Mpeg2MonoReadsFramesOf1152Bytes) {
-    auto d = open("mono_32k_22k.mp3");
-    const DecoderFormat f = d->format();
-    ASSERT_TRUE(f.valid);
-    EXPECT_EQ(f.sampleRate, 22050u);
-    EXPECT_EQ(f.channels, 1u);
-    std::vector<uint8_t> chunk(4608);
-    EXPECT_EQ(d->read(chunk), 1152u);
-    EXPECT_EQ(d->read(chunk), 1152u);
+TEST_F(Layer3DecoderTest, ReadsWholeFramesInTheFilesFormat) {
+    struct Case {
+        const char* file;
+        uint32_t rate, channels, frameBytes;
+    };
+    for (const Case& c : {Case{"joint_128k_44k.mp3", 44100, 2, 4608}, Case{"mono_32k_22k.mp3", 22050, 1, 1152}}) {
+        auto d = open(c.file);
+        const DecoderFormat f = d->format();
+        ASSERT_TRUE(f.valid) << c.file;
+        EXPECT_EQ(f.sampleRate, c.rate);
+        EXPECT_EQ(f.channels, c.channels);
+        EXPECT_EQ(f.bits, 16u);
+        EXPECT_EQ(f.bytesPerSecond, c.rate * c.channels * 2);
+        EXPECT_EQ(d->largestChunk(), 4608u);
+        std::vector<uint8_t> chunk(4608);
+        EXPECT_EQ(d->read(chunk), c.frameBytes);
+        EXPECT_EQ(d->read(chunk), c.frameBytes);
+    }
 }
 
 TEST_F(Layer3DecoderTest, LengthCountsTheSamplesThatDecodingYields) {
@@ -140,14 +135,9 @@ TEST_F(Layer3DecoderTest, ADamagedTagSizeFailsCleanly) {
     EXPECT_TRUE(d->atEnd());
 }
 
-TEST_F(Layer3DecoderTest, FreeFormatFindsNoFrames) {
-    auto bytes = patchHeaders(readAudioData("mono_32k_44k.mp3"), [](uint8_t* h) { h[2] &= 0x0F; });
-    EXPECT_FALSE(openBytes(bytes)->format().valid);
-}
-
-TEST_F(Layer3DecoderTest, Mpeg25FindsNoFrames) {
-    auto bytes = patchHeaders(readAudioData("mono_32k_22k.mp3"), [](uint8_t* h) { h[1] &= 0xE7; });
-    EXPECT_FALSE(openBytes(bytes)->format().valid);
+TEST_F(Layer3DecoderTest, FreeFormatAndMpeg25FindNoFrames) {
+    EXPECT_FALSE(openBytes(patchHeaders(readAudioData("mono_32k_44k.mp3"), [](uint8_t* h) { h[2] &= 0x0F; }))->format().valid);
+    EXPECT_FALSE(openBytes(patchHeaders(readAudioData("mono_32k_22k.mp3"), [](uint8_t* h) { h[1] &= 0xE7; }))->format().valid);
 }
 
 TEST_F(Layer3DecoderTest, RestartDecodesTheSameAgain) {

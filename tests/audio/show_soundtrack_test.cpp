@@ -2,11 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
-#include <random>
-
 #include "audio_graph_fixture.h"
+#include "shell/temp_folder.h"
 #include "show/show_writer.h"
 
 namespace lv::audio {
@@ -14,32 +11,7 @@ namespace {
 
 using namespace test;
 
-// A folder made fresh for this test: create_directory fails on a name that
-// exists, so a name is only taken by the one that created it.
-class FreshFolder {
-public:
-    FreshFolder() {
-        std::random_device seed;
-        std::mt19937_64 random(seed());
-        const auto base = std::filesystem::temp_directory_path();
-        for (;;) {
-            path_ = base / ("lumavine-sound-" + std::to_string(random()));
-            if (std::filesystem::create_directory(path_)) break;
-        }
-    }
-    ~FreshFolder() {
-        std::error_code ignored;
-        std::filesystem::remove_all(path_, ignored);
-    }
-    std::string folder() const { return (path_ / "").string(); }
-    void write(const std::string& name, const std::vector<uint8_t>& bytes) const {
-        std::ofstream(path_ / name, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-                                                            static_cast<std::streamsize>(bytes.size()));
-    }
-
-private:
-    std::filesystem::path path_;
-};
+std::string_view asText(const std::vector<uint8_t>& bytes) { return {reinterpret_cast<const char*>(bytes.data()), bytes.size()}; }
 
 Show twoCellShow() {
     Show show;
@@ -74,10 +46,10 @@ TEST(ShowSoundtrack, TakesTheShowsSoundFields) {
 }
 
 TEST(ShowSoundtrack, AShowFileOnDiskRendersItsSoundsInPlace) {
-    FreshFolder dir;
-    dir.write("song.wav", wav16(44100, 2, constant(2 * 44100, 8000)));
-    dir.write("voice.wav", wav16(44100, 1, constant(22050, 3000)));
-    dir.write("slyde1", encodeShow(twoCellShow()));
+    lv::test::TempFolder dir;
+    dir.write("song.wav", asText(wav16(44100, 2, constant(2 * 44100, 8000))));
+    dir.write("voice.wav", asText(wav16(44100, 1, constant(22050, 3000))));
+    dir.write("slyde1", asText(encodeShow(twoCellShow())));
     const auto show = loadShow(dir.folder(), 1);
     ASSERT_TRUE(show);
     SoundtrackShow input = soundtrackInput(*show);

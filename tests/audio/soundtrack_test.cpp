@@ -46,7 +46,8 @@ struct SoundtrackCase : ::testing::Test {
     static int16_t at(const std::vector<int16_t>& v, double seconds) {
         return v.at(static_cast<size_t>(seconds * rate));
     }
-    Soundtrack laidOut(Clock& clock) {
+    SampleClock clock;
+    Soundtrack laidOut() {
         Soundtrack t(show, opener(), clock);
         t.layOut();
         return t;
@@ -56,39 +57,36 @@ struct SoundtrackCase : ::testing::Test {
 // ---- Layout --------------------------------------------------------------
 
 TEST_F(SoundtrackCase, ANegativeDelayOverlapsThePreviousSong) {
-    SampleClock clock;
     show.music.push_back(song("a", 0.1, 1));
     show.music[0].fileLength = 60;
     show.music.push_back(song("b", 0.1, 1));
     show.music[1].fileLength = 60;
     show.music[1].delay = -2000;
     cell(1000);
-    auto t = laidOut(clock);
+    auto t = laidOut();
     ASSERT_EQ(t.musicEntries().size(), 2u);
     EXPECT_EQ(t.musicEntries()[1].start, 58000);
     EXPECT_EQ(t.musicLength(), 118000);
 }
 
 TEST_F(SoundtrackCase, ACellSoundLongerThanItsCellIsTrimmedUnlessItRunsOn) {
-    SampleClock clock;
     SoundtrackSound s = song("v", 0.1, 1);
     s.fileLength = 12.5;
     cell(8000, s);
     s.runOn = 1;
     cell(8000, s);
-    auto t = laidOut(clock);
+    auto t = laidOut();
     EXPECT_EQ(t.show().cells[0].sound.trimmedLength, 8000);
     EXPECT_EQ(t.show().cells[1].sound.trimmedLength, 0);
     EXPECT_EQ(t.showLength(), 16000);
 }
 
 TEST_F(SoundtrackCase, CellSoundsAreOrderedByTheirRealStart) {
-    SampleClock clock;
     SoundtrackSound late = song("v", 1, 1);
     late.delay = 6000;
     cell(10000, late);
     cell(10000, song("w", 1, 1));
-    auto t = laidOut(clock);
+    auto t = laidOut();
     ASSERT_EQ(t.cellEntries().size(), 2u);
     EXPECT_EQ(t.cellEntries()[0].index, 0);
     EXPECT_EQ(t.cellEntries()[0].start, 6000);
@@ -96,7 +94,6 @@ TEST_F(SoundtrackCase, CellSoundsAreOrderedByTheirRealStart) {
 }
 
 TEST_F(SoundtrackCase, AnUnbelievableFileLengthFallsBackToTheDecoders) {
-    SampleClock clock;
     show.music.push_back(song("a", 1, 1));
     show.music[0].fileLength = std::nan("");
     show.music.push_back(song("b", 1, 1));
@@ -104,7 +101,7 @@ TEST_F(SoundtrackCase, AnUnbelievableFileLengthFallsBackToTheDecoders) {
     show.music.push_back(song("c", 1, 1));
     show.music[2].fileLength = -5;
     cell(1000);
-    auto t = laidOut(clock);
+    auto t = laidOut();
     ASSERT_EQ(t.musicEntries().size(), 3u);
     EXPECT_EQ(t.musicEntries()[1].start, 1000);
     EXPECT_EQ(t.musicEntries()[2].start, 2000);
@@ -114,10 +111,9 @@ TEST_F(SoundtrackCase, AnUnbelievableFileLengthFallsBackToTheDecoders) {
 // ---- Provider --------------------------------------------------------------
 
 TEST_F(SoundtrackCase, AStaleCellSoundIsPassedOverAndTheNextStillPlays) {
-    SampleClock clock;
     cell(12000, song("first", 1, 1));
     cell(12000, song("second", 1, 1));
-    auto t = laidOut(clock);
+    auto t = laidOut();
     clock.set(10000);  // the first sound should have started 10 s ago
     MixerEntry e;
     ASSERT_EQ(t.provide(e), 1);
@@ -126,7 +122,6 @@ TEST_F(SoundtrackCase, AStaleCellSoundIsPassedOverAndTheNextStillPlays) {
 }
 
 TEST_F(SoundtrackCase, AStaleFirstCellSoundDoesNotSilenceTheShow) {
-    SampleClock clock;
     clock.set(10000);
     cell(12000, song("first", 1, 100));
     cell(12000, song("second", 1, 200));
@@ -140,22 +135,20 @@ TEST_F(SoundtrackCase, AStaleFirstCellSoundDoesNotSilenceTheShow) {
 }
 
 TEST_F(SoundtrackCase, NoSoundFlagMeansNoEntries) {
-    SampleClock clock;
     show.soundFlag = 0;
     show.music.push_back(song("a", 1, 1));
     cell(1000);
-    auto t = laidOut(clock);
+    auto t = laidOut();
     MixerEntry e;
     EXPECT_EQ(t.provide(e), 0);
 }
 
 TEST_F(SoundtrackCase, FarEntriesAreAnsweredWithAWait) {
-    SampleClock clock;
     SoundtrackSound s = song("a", 1, 1);
     s.delay = 20000;
     show.music.push_back(s);
     cell(30000);
-    auto t = laidOut(clock);
+    auto t = laidOut();
     MixerEntry e;
     ASSERT_EQ(t.provide(e), 2);
     EXPECT_DOUBLE_EQ(e.startTime, 4.0);
@@ -188,30 +181,22 @@ TEST_F(SoundtrackCase, MusicLoopsByItsLength) {
     EXPECT_EQ(at(out, 2.2), 1000);
 }
 
-TEST_F(SoundtrackCase, FadeInReachesHalfWayAtHalfItsTime) {
-    SoundtrackSound m = song("m", 3, 10000);
-    m.fadeIn = 1000;
-    m.fadeOut = 1000;
-    show.music.push_back(m);
-    cell(3000);
-    const auto out = render(3);
-    EXPECT_EQ(out[0], 0);
-    EXPECT_NEAR(at(out, 0.5), 5000, 20);
-    EXPECT_EQ(at(out, 1.5), 10000 - 10000 % 8);
-    EXPECT_NEAR(at(out, 2.5), 5000, 20);
-}
-
-TEST_F(SoundtrackCase, FadesLongerThanTheSoundAreScaledToFit) {
-    SoundtrackSound m = song("m", 4, 10000);
-    m.fadeIn = 3000;
-    m.fadeOut = 3000;
-    show.music.push_back(m);
-    cell(4000);
-    const auto out = render(4);
-    // 2000 + 2000: full level at 2 s, half at 1 s and at 3 s.
-    EXPECT_NEAR(at(out, 1.0), 5000, 20);
-    EXPECT_NEAR(at(out, 2.0), 10000, 20);
-    EXPECT_NEAR(at(out, 3.0), 5000, 20);
+// Fades reach half way at half their time; fades longer than the sound
+// are scaled to fit (3000 + 3000 of 4 s: 2000 + 2000).
+TEST_F(SoundtrackCase, FadesRampInAndOutAndAreScaledToFitTheSound) {
+    for (double seconds : {3.0, 4.0}) {
+        SoundtrackSound m = song("m", seconds, 10000);
+        m.fadeIn = m.fadeOut = seconds == 3 ? 1000 : 3000;
+        show.music = {m};
+        show.cells.clear();
+        cell(static_cast<int32_t>(seconds * 1000));
+        const auto out = render(seconds);
+        const double half = seconds == 3 ? 0.5 : 1.0;
+        EXPECT_EQ(out[0], 0);
+        EXPECT_NEAR(at(out, half), 5000, 20) << seconds;
+        EXPECT_NEAR(at(out, seconds / 2), 10000, seconds == 3 ? 0 : 20) << seconds;
+        EXPECT_NEAR(at(out, seconds - half), 5000, 20) << seconds;
+    }
 }
 
 TEST_F(SoundtrackCase, MusicIsDuckedUnderACellSoundAndComesBackOverTheFadeUp) {
@@ -254,8 +239,7 @@ TEST_F(SoundtrackCase, TrimMusicCutsASongAtTheShowsEndAndStartsAgain) {
     show.music.push_back(m);
     show.trimMusic = 1;
     cell(3000);
-    SampleClock clock;
-    auto t = laidOut(clock);
+    auto t = laidOut();
     EXPECT_EQ(t.show().music[0].trimmedLength, 3000);
     EXPECT_EQ(t.musicLength(), 3000);
     const auto out = render(4);

@@ -1,5 +1,6 @@
 #include "mpg123_reference.h"
 
+#include <gtest/gtest.h>
 #include <mpg123.h>
 
 #include <algorithm>
@@ -7,6 +8,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+
+#include "encoded_files.h"
 
 namespace lv::audio::reference {
 
@@ -70,6 +73,31 @@ void printDifference(const std::string& path, const Difference& d) {
     std::printf("[ rms      ] %s: %.4f LSB, max %d, %lld samples per channel\n",
                 std::filesystem::path(path).filename().string().c_str(), d.rms, d.maxAbs,
                 static_cast<long long>(d.compared));
+}
+
+void expectMatchesMpg123(const std::string& path, bool layer12) {
+    const HandleOutput ours = decodeThroughHandle(path);
+    const Pcm theirs = decodeWithMpg123(path);
+    ASSERT_TRUE(ours.format.valid) << path;
+    ASSERT_FALSE(theirs.samples.empty()) << path;
+    EXPECT_EQ(static_cast<long>(ours.format.sampleRate), theirs.rate);
+    ASSERT_EQ(static_cast<int>(ours.format.channels), layer12 ? 2 : theirs.channels);
+    std::vector<int16_t> samples = ours.samples;
+    if (layer12 && theirs.channels == 1) {
+        samples.clear();
+        for (size_t i = 0; i + 1 < ours.samples.size(); i += 2) {
+            ASSERT_EQ(ours.samples[i], ours.samples[i + 1]) << "mono differs between channels at " << i;
+            samples.push_back(ours.samples[i]);
+        }
+    }
+    const Difference d = compare(samples, theirs.samples, theirs.channels, layer12 ? 0 : 2304);
+    EXPECT_LE(d.rms, 1.0) << path << ": offset " << d.offset << ", max " << d.maxAbs;
+    printDifference(path, d);
+    const int64_t theirFrames = static_cast<int64_t>(theirs.samples.size()) / theirs.channels;
+    if (layer12)
+        EXPECT_EQ(d.compared, theirFrames) << path;
+    else
+        EXPECT_GE(d.compared + 1152, theirFrames) << path;
 }
 
 }  // namespace lv::audio::reference

@@ -34,4 +34,11 @@ Difference compare(const std::vector<int16_t>& ours, const std::vector<int16_t>&
 // One line for the test log: file name, RMS, largest difference.
 void printDifference(const std::string& path, const Difference& d);
 
+// Decodes the file through our decoder handle and with libmpg123 and expects
+// the same format and an RMS difference of at most 1 LSB over everything
+// libmpg123 decodes. Layer I/II: both run the same synthesis, so no delay is
+// searched, and our output is always two channels (a mono stream twice).
+// Layer III: aligned for decoder delay; ours may add the Info frame.
+void expectMatchesMpg123(const std::string& path, bool layer12);
+
 }  // namespace lv::audio::reference

@@ -14,13 +14,6 @@ std::set<int> values(const Bitmap& b) {
     return v;
 }
 
-TEST(CoverageTable, CountsSetBits) {
-    EXPECT_EQ(coverageTable()[0], 0);
-    EXPECT_EQ(coverageTable()[0x01], 15);
-    EXPECT_EQ(coverageTable()[0x0F], 63);
-    EXPECT_EQ(coverageTable()[0xFF], 126);
-}
-
 TEST(TextMask, OneBitImageSizesFollowTheRenderingMode) {
     const OneBitImage plain = oneBitImageFor(17, 9, false);
     EXPECT_EQ(plain.width, 17);

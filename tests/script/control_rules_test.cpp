@@ -79,14 +79,17 @@ protected:
         }
         if (r.trigger) labels += "trigger ";
     }
-    void move(bool inside) { send(ButtonMouse::Move, inside); }
-    void down(bool inside) {
-        leftHeld = true;
-        send(ButtonMouse::LeftDown, inside);
-    }
-    void up(bool inside) {
-        leftHeld = false;
-        send(ButtonMouse::LeftUp, inside);
+    // Runs steps such as "m+ d+ m- u-" (move, left down, left up; inside +,
+    // outside -) and gives the state after each: N, O or D, * with capture.
+    std::string walk(std::string_view steps) {
+        std::string states;
+        for (std::size_t at = 0; at + 1 < steps.size(); at += 3) {
+            const bool inside = steps[at + 1] == '+';
+            if (steps[at] != 'm') leftHeld = steps[at] == 'd';
+            send(steps[at] == 'm' ? ButtonMouse::Move : steps[at] == 'd' ? ButtonMouse::LeftDown : ButtonMouse::LeftUp, inside);
+            states += std::string(state == ButtonState::Normal ? "N" : state == ButtonState::Over ? "O" : "D") + (capture ? "* " : " ");
+        }
+        return states;
     }
 
     ButtonState state = ButtonState::Normal;
@@ -94,62 +97,33 @@ protected:
     std::string labels;
 };
 
-TEST_F(ButtonRules, HoverTakesTheCaptureAndLeavingReleasesIt) {
-    move(true);
-    EXPECT_EQ(state, ButtonState::Over);
-    EXPECT_TRUE(capture);
-    move(true);
-    move(false);
-    EXPECT_EQ(state, ButtonState::Normal);
-    EXPECT_FALSE(capture);
-    EXPECT_EQ(labels, "in out ");
+struct Gesture {
+    const char* name;
+    bool leftHeldBefore;
+    const char* steps;
+    const char* states;
+    const char* labels;
+};
+
+class Gestures : public ButtonRules, public ::testing::WithParamInterface<Gesture> {};
+
+TEST_P(Gestures, GiveTheirStatesAndLabels) {
+    leftHeld = GetParam().leftHeldBefore;
+    EXPECT_EQ(walk(GetParam().steps), GetParam().states);
+    EXPECT_EQ(labels, GetParam().labels);
 }
 
-TEST_F(ButtonRules, ClickRunsOutBeforeTriggerAndEndsNormal) {
-    move(true);
-    down(true);
-    EXPECT_EQ(state, ButtonState::Down);
-    up(true);
-    EXPECT_EQ(state, ButtonState::Normal);
-    EXPECT_FALSE(capture);
-    EXPECT_EQ(labels, "in in out trigger ");
-}
-
-TEST_F(ButtonRules, ReleaseOutsideRunsNoTrigger) {
-    move(true);
-    down(true);
-    move(false);
-    EXPECT_EQ(state, ButtonState::Over);
-    up(false);
-    EXPECT_EQ(state, ButtonState::Normal);
-    // Dragging off is a change to over: the in label runs again.
-    EXPECT_EQ(labels, "in in in out ");
-}
-
-TEST_F(ButtonRules, DragOffAndBackTriggersOnce) {
-    move(true);
-    down(true);
-    move(false);
-    move(true);
-    EXPECT_EQ(state, ButtonState::Down);
-    up(true);
-    EXPECT_EQ(labels, "in in in in out trigger ");
-}
-
-TEST_F(ButtonRules, EnteringWithTheLeftButtonHeldElsewhereStaysNormal) {
-    leftHeld = true;
-    move(true);
-    EXPECT_EQ(state, ButtonState::Normal);
-    EXPECT_FALSE(capture);
-    EXPECT_EQ(labels, "");
-}
-
-TEST_F(ButtonRules, ReleaseWithoutCaptureInsideShowsOver) {
-    up(true);
-    EXPECT_EQ(state, ButtonState::Over);
-    EXPECT_TRUE(capture);
-    EXPECT_EQ(labels, "in ");
-}
+// A click runs out before trigger; dragging off is a change to over, so the
+// in label runs again; a release outside runs no trigger.
+INSTANTIATE_TEST_SUITE_P(
+    ButtonRules, Gestures,
+    ::testing::Values(Gesture{"HoverTakesTheCaptureLeavingReleasesIt", false, "m+ m+ m-", "O* O* N ", "in out "},
+                      Gesture{"Click", false, "m+ d+ u+", "O* D* N ", "in in out trigger "},
+                      Gesture{"ReleaseOutside", false, "m+ d+ m- u-", "O* D* O* N ", "in in in out "},
+                      Gesture{"DragOffAndBackTriggersOnce", false, "m+ d+ m- m+ u+", "O* D* O* D* N ", "in in in in out trigger "},
+                      Gesture{"EnteringWithTheButtonHeldElsewhere", true, "m+", "N ", ""},
+                      Gesture{"ReleaseWithoutCaptureInside", false, "u+", "O* ", "in "}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 class WindowFrame : public ::testing::Test {
 protected:

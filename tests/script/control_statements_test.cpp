@@ -80,11 +80,6 @@ protected:
     ~ControlStatements() override {
         for (auto& type : types) objects.unregisterType(type);
     }
-    // Runs one line as the body of a label.
-    void line(std::string_view text) {
-        load("begin t" + std::to_string(++count) + "\n" + std::string(text) + "\nend\n");
-        run("t" + std::to_string(count));
-    }
     std::string sets() {
         std::string all;
         for (const auto& s : log) all += s + " ";
@@ -97,34 +92,40 @@ protected:
                                            LoggingControlType("viewer", log), LoggingControlType("thumbArea", log),
                                            LoggingControlType("window", log)};
     RecordingPlatform platform;
-    int count = 0;
 };
 
-TEST_F(ControlStatements, ButtonWithOnlyNormalGivesItToEveryState) {
-    line("button name=b normalstate=pic trigger=go");
-    EXPECT_EQ(sets(), "trigger=go normalstate=pic overstate=pic downstate=pic seldownstate=pic visible=1 ");
+// Script lines and the property sets they give, in order.
+struct Sets {
+    const char* name;
+    const char* lines;
+    const char* sets;
+};
+
+class SetOrder : public ControlStatements, public ::testing::WithParamInterface<Sets> {};
+
+TEST_P(SetOrder, FollowsTheStatementsRules) {
+    runLines(GetParam().lines);
+    EXPECT_EQ(sets(), GetParam().sets);
 }
 
-TEST_F(ControlStatements, NormalAndDownFillOverAndSelectedDown) {
-    line("button name=b normalstate=n downstate=d");
-    // The normal picture fills every state not given and not yet reported,
-    // selected-down included; down then finds selected-down reported.
-    EXPECT_EQ(sets(), "normalstate=n overstate=n seldownstate=n downstate=d visible=1 ");
-    EXPECT_EQ(objects.get("b", kwSeldownstate), "n");
-}
-
-TEST_F(ControlStatements, GeometryTailComesLastInItsOrder) {
-    line("button name=b height=20 width=50 top=4 left=3 visible=0");
-    EXPECT_EQ(sets(), "left=3 top=4 width=50 height=20 visible=0 ");
-}
-
-TEST_F(ControlStatements, StaticAlwaysSetsHorzAndGivesColourAsNumber) {
-    line("static name=s innerColor=#0000FF");
-    EXPECT_EQ(sets(), "innerColor=16711680 horz=0 visible=1 ");
-}
+// The normal picture fills every state not given and not yet reported,
+// selected-down included; down then finds selected-down reported.
+INSTANTIATE_TEST_SUITE_P(
+    ControlStatements, SetOrder,
+    ::testing::Values(
+        Sets{"OnlyNormalGoesToEveryState", "button name=b normalstate=pic trigger=go",
+             "trigger=go normalstate=pic overstate=pic downstate=pic seldownstate=pic visible=1 "},
+        Sets{"NormalAndDownFillOverAndSelectedDown", "button name=b normalstate=n downstate=d",
+             "normalstate=n overstate=n seldownstate=n downstate=d visible=1 "},
+        Sets{"GeometryComesLastInItsOrder", "button name=b height=20 width=50 top=4 left=3 visible=0",
+             "left=3 top=4 width=50 height=20 visible=0 "},
+        Sets{"StaticSetsHorzAndColourAsNumber", "static name=s innerColor=#0000FF", "innerColor=16711680 horz=0 visible=1 "},
+        Sets{"SizeShowHideAndTitle", "button name=b\nsize name=b left=9 width=2\nshow name=b\nhide name=b maximize=1\ntitle name=b text=Hello",
+             "visible=1 left=9 width=2 visible=1 maximize=1 visible=0 title=Hello "}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(ControlStatements, WindowTakesCaptionResizeAndCloseLabel) {
-    line("window name=w text=Menu resize=0 close=exit width=640");
+    runLines("window name=w text=Menu resize=0 close=exit width=640");
     ASSERT_EQ(platform.made.size(), 1u);
     EXPECT_EQ(platform.made[0].kind, ControlClass::Window);
     EXPECT_EQ(platform.made[0].caption, "Menu");
@@ -133,67 +134,57 @@ TEST_F(ControlStatements, WindowTakesCaptionResizeAndCloseLabel) {
 }
 
 TEST_F(ControlStatements, ChildTakesItsParentsWindow) {
-    line("window name=w");
+    runLines("window name=w");
     objects.set("w", kwHwnd, "777");
-    line("button name=b parent=w");
+    runLines("button name=b parent=w");
     EXPECT_EQ(platform.made.back().parent, 777);
 }
 
 TEST_F(ControlStatements, DereferencedNameGetsItsProperties) {
     let("id", "play");
-    line("button name=$id left=4");
-    line("size name=$id top=6");
+    runLines("button name=$id left=4");
+    runLines("size name=$id top=6");
     EXPECT_EQ(sets(), "visible=1 left=4 top=6 ");
     EXPECT_EQ(objects.get("play", kwTop), "6");
 }
 
 TEST_F(ControlStatements, ControlWithoutNameIsNotMade) {
-    line("button normalstate=x");
+    runLines("button normalstate=x");
     EXPECT_TRUE(platform.made.empty());
 }
 
-TEST_F(ControlStatements, SizeShowHideAndTitle) {
-    line("button name=b");
-    sets();
-    line("size name=b left=9 width=2");
-    line("show name=b");
-    line("hide name=b maximize=1");
-    line("title name=b text=Hello");
-    EXPECT_EQ(sets(), "left=9 width=2 visible=1 maximize=1 visible=0 title=Hello ");
-}
-
 TEST_F(ControlStatements, TopRaisesOnlyAWindow) {
-    line("button name=b");
-    line("top name=b");
+    runLines("button name=b");
+    runLines("top name=b");
     EXPECT_TRUE(platform.raised.empty());
     objects.set("b", kwHwnd, "12");
-    line("top name=b");
+    runLines("top name=b");
     EXPECT_EQ(platform.raised, std::vector<std::intptr_t>{12});
 }
 
 TEST_F(ControlStatements, MessageboxDereferencesTextAndCaption) {
     let("msg", "Hello there");
-    line("messagebox name=Note text=$msg");
+    runLines("messagebox name=Note text=$msg");
     ASSERT_EQ(host.boxes.size(), 1u);
     EXPECT_EQ(host.boxes[0].text, "Hello there @0");
     EXPECT_EQ(host.boxes[0].caption, "Note");
-    line("messagebox name=Note");
+    runLines("messagebox name=Note");
     EXPECT_EQ(host.boxes.size(), 1u);
 }
 
 TEST_F(ControlStatements, BeepIsTheSimpleBeep) {
-    line("beep");
+    runLines("beep");
     EXPECT_EQ(host.beeps, std::vector<unsigned>{0xFFFFFFFFu});
 }
 
 TEST_F(ControlStatements, ExecJoinsTheLoaderFolderAndDestination) {
-    line("exec name=viewer.exe dest=pics");
+    runLines("exec name=viewer.exe dest=pics");
     EXPECT_EQ(platform.started, std::vector<std::string>{"C:\\shows\\viewer.exe -folder=C:\\shows\\pics"});
 }
 
 TEST_F(ControlStatements, NetOpensTheBrowserWithTheLoaderPath) {
     platform.browser = "\"C:\\web\\browse.exe\" -nohome";
-    line("net name=%loaderpath%help.html");
+    runLines("net name=%loaderpath%help.html");
     EXPECT_EQ(platform.started,
               std::vector<std::string>{"\"C:\\web\\browse.exe\" -nohome \"C:\\shows\\help.html\""});
 }
@@ -201,18 +192,18 @@ TEST_F(ControlStatements, NetOpensTheBrowserWithTheLoaderPath) {
 TEST_F(ControlStatements, NetFallsBackToNoBrowser) {
     load("begin noBrowser\nstring name=fell text=yes\nend\n");
     platform.browser = "browse.exe";
-    line("net name=x.html bits=1");
+    runLines("net name=x.html bits=1");
     EXPECT_EQ(str("fell"), "yes");
     EXPECT_TRUE(platform.started.empty());
 
     objects.remove("fell");
     platform.startResult = 2;  // the browser failed to start
-    line("net name=x.html");
+    runLines("net name=x.html");
     EXPECT_EQ(str("fell"), "yes");
 
     objects.remove("fell");
     platform.browser.reset();
-    line("net name=x.html");
+    runLines("net name=x.html");
     EXPECT_EQ(str("fell"), "yes");
 }
 
@@ -223,12 +214,7 @@ protected:
         registerStandInControls(objects);
         installControlStatements(engine, platform);
     }
-    void line(std::string_view text) {
-        load("begin t" + std::to_string(++count) + "\n" + std::string(text) + "\nend\n");
-        run("t" + std::to_string(count));
-    }
     StandInControlPlatform platform;
-    int count = 0;
 };
 
 TEST_F(StandInStatements, ControlsKeepTheirScriptedRectangle) {
@@ -244,21 +230,21 @@ TEST_F(StandInStatements, ControlsKeepTheirScriptedRectangle) {
 // What the Win32 button does too: a missing state picture reads as nothing
 // and is filled, and no picture overwrites the text.
 TEST_F(StandInStatements, SelectedDownIsAPictureNotTheText) {
-    line("button name=plain text=hello normalstate=up");
+    runLines("button name=plain text=hello normalstate=up");
     EXPECT_EQ(objects.get("plain", kwSeldownstate), "up");
     EXPECT_EQ(objects.get("plain", kwText), "hello");
-    line("button name=sel text=hi normalstate=up seldownstate=chosen");
+    runLines("button name=sel text=hi normalstate=up seldownstate=chosen");
     EXPECT_EQ(objects.get("sel", kwSeldownstate), "chosen");
     EXPECT_EQ(objects.get("sel", kwText), "hi");
-    line("button name=bare text=x");
+    runLines("button name=bare text=x");
     EXPECT_FALSE(objects.get("bare", kwSeldownstate));
 }
 
 TEST_F(StandInStatements, WindowVisibilityReadsAsOneOrZero) {
-    line("window name=w text=Caption");
-    line("show name=w");
+    runLines("window name=w text=Caption");
+    runLines("show name=w");
     EXPECT_EQ(integerValue(objects, "w.visible"), 1);
-    line("hide name=w");
+    runLines("hide name=w");
     EXPECT_EQ(integerValue(objects, "w.visible"), 0);
 }
 
@@ -275,8 +261,8 @@ class BrowseStatements : public ControlStatements {
 protected:
     BrowseStatements() {
         installControlStatements(engine, standIn);
-        line("viewer name=viewer");
-        line("thumbArea name=thumbArea");
+        runLines("viewer name=viewer");
+        runLines("thumbArea name=thumbArea");
         log.clear();
     }
     std::string browsed() {
@@ -289,36 +275,21 @@ protected:
 };
 
 TEST_F(BrowseStatements, SetViewerGivesTheTriggerThenTheViewersSettingsInOrder) {
-    line("setViewer zoom=2000 angle=90 trigger=pick valid=ok bright=5");
+    runLines("setViewer zoom=2000 angle=90 trigger=pick valid=ok bright=5");
     EXPECT_EQ(sets(), "setViewer=pick valid=ok bright=5 angle=90 zoom=2000 ");
 }
 
 TEST_F(BrowseStatements, CropOfTheViewerIsTheViewersAnyOtherTheImageStatement) {
-    line("crop name=VIEWER");
+    runLines("crop name=VIEWER");
     EXPECT_EQ(browsed(), "crop viewer; ");
-    line("crop name=picture left=1");
+    runLines("crop name=picture left=1");
     EXPECT_EQ(browsed(), "");
 }
 
-TEST_F(BrowseStatements, SaveTakesQualityAndPrompt) {
-    line("save key=90");
-    line("save visible=0");
-    line("save");
-    EXPECT_EQ(browsed(), "save 90 dialog; save 75 prompt; save 0 prompt; ");
-}
-
-TEST_F(BrowseStatements, CommandsReachTheBrowser) {
-    line("readFiles name=pics");
-    line("readFiles");
-    line("rolls");
-    line("nextRoll");
-    line("prevRoll");
-    line("viewNext");
-    line("viewPrev");
-    line("copy");
-    line("print");
-    EXPECT_EQ(browsed(), "readFiles C:\\shows\\pics; readFiles C:\\shows\\; rolls; nextRoll; prevRoll; viewNext; viewPrev; "
-                         "copy; print; ");
+TEST_F(BrowseStatements, SaveTakesQualityAndPromptAndTheCommandsReachTheBrowser) {
+    runLines("save key=90\nsave visible=0\nsave\nreadFiles name=pics\nreadFiles\nrolls\nnextRoll\nprevRoll\nviewNext\nviewPrev\ncopy\nprint");
+    EXPECT_EQ(browsed(), "save 90 dialog; save 75 prompt; save 0 prompt; readFiles C:\\shows\\pics; readFiles C:\\shows\\; rolls; "
+                         "nextRoll; prevRoll; viewNext; viewPrev; copy; print; ");
 }
 
 }  // namespace

@@ -44,13 +44,6 @@ TEST_F(Engine, UnknownLabelFocusesTheViewerWindow) {
     o.unregisterType(viewer);
 }
 
-TEST_F(Engine, LineAfterExitWordDoesNothing) {
-    load("begin init\nexit\nstring name=after text=1\nend\n");
-    EXPECT_EQ(run("init"), 0);
-    EXPECT_TRUE(control.quits.empty());
-    EXPECT_EQ(str("after"), "1");
-}
-
 TEST_F(Engine, SelfReferringStringEndsEveryStatementThatReadsIt) {
     load("begin init\nb=$$b\nx=($b)\nif name=$b goto=t\nstring name=$b text=1\nz=3\nend\nbegin t\nwent=1\nend\n");
     EXPECT_EQ(run("init"), 0);
@@ -60,23 +53,45 @@ TEST_F(Engine, SelfReferringStringEndsEveryStatementThatReadsIt) {
     EXPECT_EQ(str("$$b"), "1");  // the name the reference ended at
 }
 
-TEST_F(Engine, AssignmentsDefineStrings) {
-    load("begin init\na=5 b=\"x y\" c=(2+3*2) d=(a+1) e=($a+1)\nend\n");
-    run("init");
-    EXPECT_EQ(str("a"), "5");
-    EXPECT_EQ(str("b"), "x y");
-    EXPECT_EQ(str("c"), "10");
-    EXPECT_EQ(str("d"), "1");
-    EXPECT_EQ(str("e"), "6");
+// A script run from "init", and the strings it leaves ("<none>": none).
+struct Ran {
+    const char* name;
+    const char* script;
+    std::vector<std::pair<const char*, const char*>> strings;
+};
+
+class Runs : public ScriptFixture, public ::testing::WithParamInterface<Ran> {};
+
+TEST_P(Runs, LeaveTheirStrings) {
+    load(GetParam().script);
+    EXPECT_EQ(run("init"), 0);
+    for (const auto& [name, value] : GetParam().strings) EXPECT_EQ(str(name), value) << name;
+    EXPECT_TRUE(control.quits.empty());  // "exit" as a line's first word is no quit
 }
 
-TEST_F(Engine, StringStatementKeepsReferencesAsWritten) {
-    load("begin init\nstring name=s text=$t\nstring name=u\nend\n");
-    let("t", "9");
-    run("init");
-    EXPECT_EQ(str("s"), "$t");
-    EXPECT_EQ(str("u"), "<none>");
-}
+INSTANTIATE_TEST_SUITE_P(
+    Engine, Runs,
+    ::testing::Values(
+        Ran{"LineAfterExitWordDoesNothing", "begin init\nexit\nstring name=after text=1\nend\n", {{"after", "1"}}},
+        Ran{"AssignmentsDefineStrings", "begin init\na=5 b=\"x y\" c=(2+3*2) d=(a+1) e=($a+1)\nend\n",
+            {{"a", "5"}, {"b", "x y"}, {"c", "10"}, {"d", "1"}, {"e", "6"}}},
+        Ran{"StringStatementKeepsReferencesAsWritten", "begin init\nt=9\nstring name=s text=$t\nstring name=u\nend\n",
+            {{"s", "$t"}, {"u", "<none>"}}},
+        Ran{"GotoAbandonsTheRestOfTheBody", "begin init\na=1\ngoto name=other\nb=1\nend\nbegin other\nc=1\nend\n",
+            {{"a", "1"}, {"b", "<none>"}, {"c", "1"}}},
+        Ran{"GotoReachesLabelLinesInAnyFunction", "begin init\ngoto name=Here\nx=1\nend\nbegin f\nskipped=1\nhere:\ny=1\nend\n",
+            {{"x", "<none>"}, {"skipped", "<none>"}, {"y", "1"}}},
+        Ran{"GotoToNowhereEndsTheRunQuietly", "begin init\ngoto name=nowhere\nx=1\nend\n", {{"x", "<none>"}}},
+        Ran{"LabelLinesDoNothing", "begin init\nstart:\nx=1\nend\n", {{"x", "1"}}},
+        Ran{"IfPrefersGotoOverCall", "begin init\nif name=1 goto=a call=b\nafter=1\nend\nbegin a\nwentA=1\nend\nbegin b\nranB=1\nend\n",
+            {{"wentA", "1"}, {"ranB", "<none>"}, {"after", "<none>"}}},
+        Ran{"IfCallRunsTheLabelNested", "begin init\nif name=1 call=b\nafter=1\nend\nbegin b\nranB=1\nend\n",
+            {{"ranB", "1"}, {"after", "1"}}},
+        Ran{"CallsPassArgumentsAndReturn", "begin init\nshow2 x=1 y=\"a b\"\nafter=$r\nend\nbegin show2\nr=($x+2)\nend\n",
+            {{"x", "1"}, {"y", "a b"}, {"after", "$r"}, {"r", "3"}}},  // assignments keep the text as written
+        Ran{"AShortenedFunctionNameRunsNothing", "begin init\nshow x=1\nsho x=2\nend\nbegin show2\nran=1\nend\n",
+            {{"ran", "<none>"}, {"x", "<none>"}}}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(Engine, PropertyRecordHoldsNotSetMarkersForWhatTheLineOmits) {
     load("begin init\nrect name=\"a b\" width=2+3*4 innerColor=#FF0000 nosuch=1\nend\n");
@@ -124,34 +139,6 @@ TEST_F(Engine, OverlongNamesAndValuesAreCut) {
     EXPECT_EQ(records[0].text(kwName)->size(), PropertyRecord::kMaxValue);
 }
 
-TEST_F(Engine, GotoAbandonsTheRestOfTheBody) {
-    load("begin init\na=1\ngoto name=other\nb=1\nend\nbegin other\nc=1\nend\n");
-    run("init");
-    EXPECT_EQ(str("a"), "1");
-    EXPECT_EQ(str("b"), "<none>");
-    EXPECT_EQ(str("c"), "1");
-}
-
-TEST_F(Engine, GotoReachesLabelLinesInAnyFunction) {
-    load("begin init\ngoto name=Here\nx=1\nend\nbegin f\nskipped=1\nhere:\ny=1\nend\n");
-    run("init");
-    EXPECT_EQ(str("x"), "<none>");
-    EXPECT_EQ(str("skipped"), "<none>");
-    EXPECT_EQ(str("y"), "1");
-}
-
-TEST_F(Engine, GotoToNowhereEndsTheRunQuietly) {
-    load("begin init\ngoto name=nowhere\nx=1\nend\n");
-    EXPECT_EQ(run("init"), 0);
-    EXPECT_EQ(str("x"), "<none>");
-}
-
-TEST_F(Engine, LabelLinesDoNothing) {
-    load("begin init\nstart:\nx=1\nend\n");
-    run("init");
-    EXPECT_EQ(str("x"), "1");
-}
-
 TEST_F(Engine, IfJumpsOrCallsOnANonZeroCondition) {
     load("begin init\nif name=0 goto=t\nif name=$count goto=t\nno=1\nend\nbegin t\nyes=1\nend\n");
     let("count", "0");
@@ -161,37 +148,6 @@ TEST_F(Engine, IfJumpsOrCallsOnANonZeroCondition) {
     let("count", "3");
     run("init");
     EXPECT_EQ(str("yes"), "1");
-}
-
-TEST_F(Engine, IfPrefersGotoOverCall) {
-    load("begin init\nif name=1 goto=a call=b\nafter=1\nend\nbegin a\nwentA=1\nend\nbegin b\nranB=1\nend\n");
-    run("init");
-    EXPECT_EQ(str("wentA"), "1");
-    EXPECT_EQ(str("ranB"), "<none>");
-    EXPECT_EQ(str("after"), "<none>");
-}
-
-TEST_F(Engine, IfCallRunsTheLabelNested) {
-    load("begin init\nif name=1 call=b\nafter=1\nend\nbegin b\nranB=1\nend\n");
-    run("init");
-    EXPECT_EQ(str("ranB"), "1");
-    EXPECT_EQ(str("after"), "1");
-}
-
-TEST_F(Engine, CallsPassArgumentsAndReturn) {
-    load("begin init\nshow2 x=1 y=\"a b\"\nafter=$r\nend\nbegin show2\nr=($x+2)\nend\n");
-    run("init");
-    EXPECT_EQ(str("x"), "1");
-    EXPECT_EQ(str("y"), "a b");
-    EXPECT_EQ(str("after"), "$r");  // assignments keep the text as written
-    EXPECT_EQ(str("r"), "3");
-}
-
-TEST_F(Engine, AShortenedFunctionNameRunsNothing) {
-    load("begin init\nshow x=1\nsho x=2\nend\nbegin show2\nran=1\nend\n");
-    run("init");
-    EXPECT_EQ(str("ran"), "<none>");
-    EXPECT_EQ(str("x"), "<none>");
 }
 
 TEST_F(Engine, KeywordsBeatFunctionsOnStatementLinesButNotInLabelRuns) {

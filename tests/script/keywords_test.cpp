@@ -34,13 +34,6 @@ TEST(Keywords, OtherWordsAreNone) {
     EXPECT_EQ(keywordInfo(-1).use, 0u);
 }
 
-TEST(Keywords, UsesFollowTheTable) {
-    EXPECT_EQ(keywordInfo(kwText).use, kStatement | kTextProperty);
-    EXPECT_EQ(keywordInfo(kwInnerColor).use, unsigned{kColourProperty});
-    EXPECT_EQ(keywordInfo(kwRollName).use, unsigned{kObjectProperty});
-    EXPECT_EQ(keywordInfo(kwEnd).use, unsigned{kDelimiter});
-}
-
 struct ScanCase {
     const char* text;
     unsigned options;

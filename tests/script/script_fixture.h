@@ -31,6 +31,12 @@ protected:
 
     void load(std::string_view text) { addScriptText(functions, text, "test.scr"); }
     int run(std::string_view label) { return engine.runLabel(label); }
+    // Runs the lines as the body of a label of their own.
+    void runLines(std::string_view lines) {
+        const std::string label = "t" + std::to_string(++labels_);
+        load("begin " + label + "\n" + std::string(lines) + "\nend\n");
+        run(label);
+    }
     // The text of a string object, or "<none>".
     std::string str(std::string_view name) { return objects.get(name, 7).value_or("<none>"); }
     void let(std::string_view name, std::string_view value) { objects.define("string", name, value); }
@@ -41,6 +47,9 @@ protected:
     ObjectRegistry objects;
     FunctionList functions;
     ScriptEngine engine{functions, objects};
+
+private:
+    int labels_ = 0;
 };
 
 }  // namespace lv

@@ -17,40 +17,39 @@ protected:
     }
 };
 
-TEST_F(Loading, BlockWordsInAnyCaseDefineNormalisedBodies) {
-    load("comment\nBEGIN one\n  \tline a\n\n   line b\nEnd\nbegin two\nx\nend \n");
-    EXPECT_EQ(body("one"), "line a\nline b\n");
-    EXPECT_EQ(body("TWO"), "x\n");
+// A text, how many functions it defines, and the bodies of some of them
+// ("<none>": no such function).
+struct Loaded {
+    const char* name;
+    std::string text;
+    std::size_t count;
+    std::vector<std::pair<std::string, std::string>> bodies;
+};
+
+class LoadedTexts : public Loading, public ::testing::WithParamInterface<Loaded> {};
+
+TEST_P(LoadedTexts, DefineTheirFunctions) {
+    load(GetParam().text);
+    EXPECT_EQ(functions.all().size(), GetParam().count);
+    for (const auto& [name, text] : GetParam().bodies) EXPECT_EQ(body(name), text) << name;
     EXPECT_TRUE(host.boxes.empty());
 }
 
-TEST_F(Loading, NameMayStandOnTheNextLine) {
-    load("begin\n  named\nbody\nend\n");
-    EXPECT_EQ(body("named"), "body\n");
-}
-
-TEST_F(Loading, BeginningAndEndingAreNoBlockWords) {
-    load("beginning x\nbegin f\na\nending\nb\nend\n");
-    EXPECT_EQ(functions.all().size(), 1u);
-    EXPECT_EQ(body("f"), "a\nending\nb\n");
-}
-
-TEST_F(Loading, EndAsTheVeryLastTextClosesNothing) {
-    load("begin f\na\nend");
-    EXPECT_TRUE(functions.empty());
-}
-
-TEST_F(Loading, NoNestingTheFirstEndCloses) {
-    load("begin outer\nbegin inner\na\nend\nb\nend\n");
-    EXPECT_EQ(body("outer"), "begin inner\na\n");
-    EXPECT_EQ(body("inner"), "<none>");
-}
-
-TEST_F(Loading, FirstDefinitionWins) {
-    load("begin f\nfirst\nend\nbegin F\nsecond\nend\n");
-    EXPECT_EQ(functions.all().size(), 2u);
-    EXPECT_EQ(body("f"), "first\n");
-}
+INSTANTIATE_TEST_SUITE_P(
+    Loading, LoadedTexts,
+    ::testing::Values(
+        Loaded{"BlockWordsInAnyCaseNormalisedBodies", "comment\nBEGIN one\n  \tline a\n\n   line b\nEnd\nbegin two\nx\nend \n", 2,
+               {{"one", "line a\nline b\n"}, {"TWO", "x\n"}}},
+        Loaded{"NameOnTheNextLine", "begin\n  named\nbody\nend\n", 1, {{"named", "body\n"}}},
+        Loaded{"BeginningAndEndingAreNoBlockWords", "beginning x\nbegin f\na\nending\nb\nend\n", 1, {{"f", "a\nending\nb\n"}}},
+        Loaded{"EndAsTheVeryLastTextClosesNothing", "begin f\na\nend", 0, {}},
+        Loaded{"NoNestingTheFirstEndCloses", "begin outer\nbegin inner\na\nend\nb\nend\n", 1,
+               {{"outer", "begin inner\na\n"}, {"inner", "<none>"}}},
+        Loaded{"FirstDefinitionWins", "begin f\nfirst\nend\nbegin F\nsecond\nend\n", 2, {{"f", "first\n"}}},
+        Loaded{"QuotedNameAndLongNamesAreCut", "begin \"a b\"\nx\nend\nbegin " + std::string(80, 'n') + "\ny\nend\n", 2,
+               {{"\"a b\"", "x\n"}, {std::string(51, 'n'), "y\n"}}},
+        Loaded{"TextEndsAtAZero", std::string("begin f\na\nend\n\0begin g\nb\nend\n", 30), 1, {}}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(Loading, KeywordNamesAreReportedAndStillDefined) {
     load("begin rect\nx\nend\n");
@@ -59,12 +58,6 @@ TEST_F(Loading, KeywordNamesAreReportedAndStillDefined) {
     EXPECT_EQ(host.boxes[0].text, "rect");
     EXPECT_EQ(host.boxes[0].flags, Host::kOk);
     EXPECT_EQ(body("rect"), "x\n");
-}
-
-TEST_F(Loading, QuotedNameAndLongNamesAreCut) {
-    load("begin \"a b\"\nx\nend\nbegin " + std::string(80, 'n') + "\ny\nend\n");
-    EXPECT_EQ(body("\"a b\""), "x\n");
-    EXPECT_EQ(body(std::string(51, 'n')), "y\n");
 }
 
 TEST_F(Loading, CarriageReturnsAndSourceLinesAreKept) {
@@ -116,11 +109,6 @@ TEST_F(Loading, BlocksBeforeALaterEndStillClose) {
     EXPECT_EQ(report.unclosedBlocks[0].name, "c");
     EXPECT_EQ(report.unclosedBlocks[1].name, "begin");
     EXPECT_EQ(report.unclosedBlocks[2].name, "d");
-}
-
-TEST_F(Loading, TextEndsAtAZero) {
-    load(std::string("begin f\na\nend\n\0begin g\nb\nend\n", 30));
-    EXPECT_EQ(functions.all().size(), 1u);
 }
 
 // Files as the file services would list and read them.

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <string>
+#include <vector>
 
 namespace lv {
 namespace {
@@ -12,95 +14,61 @@ constexpr const char* kProgramFolder = "C:\\Program Files\\Lumavine\\";
 
 StartupArgs parse(const std::string& line) { return parseCommandLine(line, kProgram); }
 
-TEST(CommandLine, LauncherPrefixGivesLauncherPathAndFolder) {
-    const StartupArgs a = parse("-stub C:\\x\\menu.exe");
-    EXPECT_EQ(a.cmdLine, "C:\\x\\menu.exe");
-    EXPECT_EQ(a.loaderPath, "C:\\x\\");
-    EXPECT_EQ(a.programFolder, kProgramFolder);
-    EXPECT_FALSE(a.screenSaver);
-    EXPECT_EQ(a.screenSaverPreviewWnd, 0);
-}
+// A launcher start with a screen-saver switch.
+std::string withSwitch(const char* sw, const char* close = "\"") { return std::string("-stub C:\\x\\menu.scr,\"") + sw + close; }
 
-TEST(CommandLine, OnlyThePrefixMarksALauncherStart) {
-    EXPECT_TRUE(parse("-stub C:\\x\\menu.exe").fromLauncher);
-    EXPECT_TRUE(parse("-Stub C:\\x\\menu.exe,\"/s\"").fromLauncher);
-    EXPECT_FALSE(parse("C:\\photos\\beach.jpg").fromLauncher);
-    EXPECT_FALSE(parse("").fromLauncher);
-    EXPECT_FALSE(parse("-stubC:\\x\\menu.exe").fromLauncher);
-}
+struct Parsed {
+    std::string line;
+    const char* cmdLine;     // nullptr: not checked
+    const char* loaderPath;  // nullptr: not checked
+    bool launcher, saver;
+    std::int32_t preview;
+    const char* saverArgs = nullptr;
+};
 
-TEST(CommandLine, PrefixIsCaseInsensitiveAndNeedsItsBlank) {
-    EXPECT_EQ(parse("-STUB C:\\x\\menu.exe").cmdLine, "C:\\x\\menu.exe");
-    // Without the blank the prefix is not there: the whole text is the line.
-    EXPECT_EQ(parse("-stubC:\\x\\menu.exe").cmdLine, "-stubC:\\x\\menu.exe");
-}
-
-TEST(CommandLine, FullScreenSwitch) {
-    for (const char* sw : {"/s", "-s", "/S", "-S"}) {
-        const StartupArgs a = parse(std::string("-stub C:\\x\\menu.scr,\"") + sw + "\"");
-        EXPECT_TRUE(a.screenSaver) << sw;
-        EXPECT_TRUE(a.fullScreenSaver()) << sw;
-        EXPECT_EQ(a.cmdLine, "C:\\x\\menu.scr") << sw;
-        EXPECT_EQ(a.loaderPath, "C:\\x\\") << sw;
-        EXPECT_EQ(a.screenSaverArgs, sw);
+TEST(CommandLine, EveryFormReadsAsItShould) {
+    const char* scr = "C:\\x\\menu.scr";
+    const std::vector<Parsed> cases = {
+        {"-stub C:\\x\\menu.exe", "C:\\x\\menu.exe", "C:\\x\\", true, false, 0},
+        {"-STUB C:\\x\\menu.exe", "C:\\x\\menu.exe", "C:\\x\\", true, false, 0},  // the prefix ignores case
+        {"-Stub C:\\x\\menu.exe,\"/s\"", "C:\\x\\menu.exe", "C:\\x\\", true, true, 0},
+        {"-stubC:\\x\\menu.exe", "-stubC:\\x\\menu.exe", nullptr, false, false, 0},  // no prefix without its blank
+        {"C:\\photos\\beach.jpg", nullptr, nullptr, false, false, 0},
+        {"-stub C:\\a,b\\menu.exe", "C:\\a,b\\menu.exe", "C:\\a,b\\", true, false, 0},  // a comma without quote
+        {"-stub D:menu.exe", nullptr, "D:", true, false, 0},
+        {"", "", kProgramFolder, false, false, 0},
+        {"/s", "/s", kProgramFolder, false, false, 0},  // a switch without the prefix is never read
+        {withSwitch("/s"), scr, "C:\\x\\", true, true, 0, "/s"},
+        {withSwitch("-s"), scr, "C:\\x\\", true, true, 0, "-s"},
+        {withSwitch("/S"), scr, "C:\\x\\", true, true, 0, "/S"},
+        {withSwitch("-S"), scr, "C:\\x\\", true, true, 0, "-S"},
+        {withSwitch("/s", ""), scr, nullptr, true, true, 0, "/s"},  // no closing quote
+        {withSwitch("/p 1234"), scr, nullptr, true, true, 1234},
+        {withSwitch("-P1234"), scr, nullptr, true, true, 1234},
+        {withSwitch("/P   1234"), scr, nullptr, true, true, 1234},
+        {withSwitch("-p 1234 trailing"), scr, nullptr, true, true, 1234},
+        {withSwitch("/p 99999999999999999999999"), scr, nullptr, true, true, INT32_MAX},
+        {withSwitch("/p"), scr, nullptr, true, false, 0},
+        {withSwitch("/p abc"), scr, nullptr, true, false, 0},
+        {withSwitch("/p 0"), scr, nullptr, true, false, 0},
+        {withSwitch("/c:5678"), scr, nullptr, true, false, 0},
+        {withSwitch("/S "), scr, nullptr, true, false, 0},
+        {withSwitch("/s2"), scr, nullptr, true, false, 0},
+        {withSwitch(""), scr, nullptr, true, false, 0},
+        {withSwitch("/c"), scr, nullptr, true, false, 0},
+    };
+    for (const Parsed& c : cases) {
+        SCOPED_TRACE("[" + c.line + "]");
+        const StartupArgs a = parse(c.line);
+        EXPECT_EQ(a.cmdLine, c.cmdLine ? c.cmdLine : a.cmdLine);
+        EXPECT_EQ(a.loaderPath, c.loaderPath ? c.loaderPath : a.loaderPath);
+        EXPECT_EQ(a.screenSaverArgs, c.saverArgs ? c.saverArgs : a.screenSaverArgs);
+        EXPECT_EQ(a.programFolder, kProgramFolder);
+        EXPECT_EQ(a.fromLauncher, c.launcher);
+        EXPECT_EQ(a.screenSaver, c.saver);
+        EXPECT_EQ(a.screenSaverPreviewWnd, c.preview);
+        EXPECT_EQ(a.fullScreenSaver(), c.saver && c.preview == 0);
     }
-}
-
-TEST(CommandLine, PreviewSwitchReadsTheWindowHandle) {
-    for (const char* sw : {"/p 1234", "-P1234", "/P   1234", "-p 1234 trailing"}) {
-        const StartupArgs a = parse(std::string("-stub C:\\x\\menu.scr,\"") + sw + "\"");
-        EXPECT_TRUE(a.screenSaver) << sw;
-        EXPECT_EQ(a.screenSaverPreviewWnd, 1234) << sw;
-        EXPECT_FALSE(a.fullScreenSaver()) << sw;
-    }
-}
-
-TEST(CommandLine, PreviewWithoutNumberIsAnOrdinaryStart) {
-    for (const char* sw : {"/p", "/p abc", "/p 0"}) {
-        const StartupArgs a = parse(std::string("-stub C:\\x\\menu.scr,\"") + sw + "\"");
-        EXPECT_FALSE(a.screenSaver) << sw;
-        EXPECT_EQ(a.screenSaverPreviewWnd, 0) << sw;
-    }
-}
-
-TEST(CommandLine, OtherSwitchesRunAsAnApplication) {
-    for (const char* sw : {"/c:5678", "/S ", "/s2", "", "/c"}) {
-        const StartupArgs a = parse(std::string("-stub C:\\x\\menu.scr,\"") + sw + "\"");
-        EXPECT_FALSE(a.screenSaver) << '[' << sw << ']';
-        EXPECT_EQ(a.cmdLine, "C:\\x\\menu.scr") << sw;
-    }
-}
-
-TEST(CommandLine, SwitchWithoutClosingQuoteStillCounts) {
-    const StartupArgs a = parse("-stub C:\\x\\menu.scr,\"/s");
-    EXPECT_TRUE(a.screenSaver);
-    EXPECT_EQ(a.screenSaverArgs, "/s");
-}
-
-TEST(CommandLine, CommaWithoutQuoteIsPartOfThePath) {
-    const StartupArgs a = parse("-stub C:\\a,b\\menu.exe");
-    EXPECT_EQ(a.cmdLine, "C:\\a,b\\menu.exe");
-    EXPECT_EQ(a.loaderPath, "C:\\a,b\\");
-    EXPECT_FALSE(a.screenSaver);
-}
-
-TEST(CommandLine, SwitchWithoutPrefixIsNeverRead) {
-    const StartupArgs a = parse("/s");
-    EXPECT_FALSE(a.screenSaver);
-    EXPECT_EQ(a.cmdLine, "/s");
-    // No backslash or colon: cutting back leaves nothing, so the program folder stands in.
-    EXPECT_EQ(a.loaderPath, kProgramFolder);
-}
-
-TEST(CommandLine, EmptyLineUsesTheProgramFolder) {
-    const StartupArgs a = parse("");
-    EXPECT_EQ(a.cmdLine, "");
-    EXPECT_EQ(a.loaderPath, kProgramFolder);
-    EXPECT_FALSE(a.screenSaver);
-}
-
-TEST(CommandLine, DriveOnlyPathKeepsTheColon) {
-    EXPECT_EQ(parse("-stub D:menu.exe").loaderPath, "D:");
 }
 
 TEST(CommandLine, OverLongLineIsCutWithoutLosingTheSwitch) {
@@ -111,12 +79,6 @@ TEST(CommandLine, OverLongLineIsCutWithoutLosingTheSwitch) {
     EXPECT_EQ(a.cmdLine.size(), StartupArgs::kMaxText);
     EXPECT_LE(a.loaderPath.size(), StartupArgs::kMaxText);
     EXPECT_EQ(a.cmdLine, longPath.substr(0, StartupArgs::kMaxText));
-}
-
-TEST(CommandLine, HugePreviewNumberSaturates) {
-    const StartupArgs a = parse("-stub C:\\x\\m.scr,\"/p 99999999999999999999999\"");
-    EXPECT_TRUE(a.screenSaver);
-    EXPECT_EQ(a.screenSaverPreviewWnd, INT32_MAX);
 }
 
 }  // namespace

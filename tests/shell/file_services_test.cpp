@@ -36,32 +36,20 @@ protected:
     test::TempFolder temp;
 };
 
-TEST_F(DiskFileTest, OpensAnExistingFileForReading) {
-    const std::string path = temp.write("a.txt", "hello");
-    StreamPtr s = openDiskFile(path, OpenMode::kRead);
+TEST_F(DiskFileTest, ReadsSeeksAndRefusesWritesOfAnExistingFile) {
+    StreamPtr s = openDiskFile(withSlashes(temp.write("a.txt", "hello")), OpenMode::kRead);
     ASSERT_TRUE(s);
     EXPECT_EQ(s->seek(0, SeekOrigin::End), 5);
-    EXPECT_EQ(s->seek(1, SeekOrigin::Start), 1);
-    EXPECT_EQ(readAll(*s), "ello");
-}
-
-TEST_F(DiskFileTest, SeekingBeforeTheStartFails) {
-    StreamPtr s = openDiskFile(temp.write("a.txt", "hello"), OpenMode::kRead);
-    ASSERT_TRUE(s);
     EXPECT_EQ(s->seek(-1, SeekOrigin::Start), -1);
     EXPECT_EQ(s->seek(-2, SeekOrigin::End), 3);  // disk files count from the end forwards
-}
-
-TEST_F(DiskFileTest, MissingFileGivesNull) { EXPECT_FALSE(openDiskFile(temp.file("none.txt"), OpenMode::kRead)); }
-
-TEST_F(DiskFileTest, AReservedArgumentGivesNull) {
-    EXPECT_FALSE(openDiskFile(temp.write("a.txt", "x"), OpenMode::kRead, 1));
-}
-
-TEST_F(DiskFileTest, ReadOnlyStreamsRefuseWrites) {
-    StreamPtr s = openDiskFile(temp.write("a.txt", "x"), OpenMode::kRead);
-    ASSERT_TRUE(s);
+    EXPECT_EQ(s->seek(1, SeekOrigin::Start), 1);
+    EXPECT_EQ(readAll(*s), "ello");
     EXPECT_EQ(s->write("y", 1), -1);
+}
+
+TEST_F(DiskFileTest, AMissingFileOrAReservedArgumentGivesNull) {
+    EXPECT_FALSE(openDiskFile(temp.file("none.txt"), OpenMode::kRead));
+    EXPECT_FALSE(openDiskFile(temp.write("a.txt", "x"), OpenMode::kRead, 1));
 }
 
 TEST_F(DiskFileTest, CreateMakesANewFileOrTruncatesAnOldOne) {
@@ -81,31 +69,13 @@ TEST_F(DiskFileTest, DeleteRemovesTheFileAndGivesNull) {
     EXPECT_FALSE(std::filesystem::exists(path));
 }
 
-TEST_F(DiskFileTest, APathWithSlashesOpensTheSameFile) {
-    const std::string path = temp.write("slashes.txt", "same");
-    StreamPtr s = openDiskFile(withSlashes(path), OpenMode::kRead);
-    ASSERT_TRUE(s);
-    EXPECT_EQ(readAll(*s), "same");
-}
-
-// --- read whole file ----------------------------------------------------
-
-TEST_F(DiskFileTest, ReadWholeFileWithoutTheZero) {
-    const auto whole = readWholeFile(temp.write("s.scr", "begin x"), false);
-    ASSERT_TRUE(whole);
-    EXPECT_EQ(whole->length, 7u);
-    EXPECT_EQ(std::string(whole->bytes.begin(), whole->bytes.end()), "begin x");
-}
-
-TEST_F(DiskFileTest, ReadWholeFileWithTheZeroAdded) {
-    const auto whole = readWholeFile(temp.write("s.scr", "begin x"), true);
-    ASSERT_TRUE(whole);
-    EXPECT_EQ(whole->length, 7u);
-    ASSERT_EQ(whole->bytes.size(), 8u);
-    EXPECT_EQ(whole->bytes[7], 0);
-}
-
-TEST_F(DiskFileTest, ReadWholeFileRefusesEmptyAndMissingFiles) {
+TEST_F(DiskFileTest, ReadWholeFileWithAndWithoutTheZero) {
+    for (bool zero : {false, true}) {
+        const auto whole = readWholeFile(temp.write("s.scr", "begin x"), zero);
+        ASSERT_TRUE(whole);
+        EXPECT_EQ(whole->length, 7u);
+        EXPECT_EQ(std::string(whole->bytes.begin(), whole->bytes.end()), zero ? std::string("begin x", 8) : "begin x");
+    }
     EXPECT_FALSE(readWholeFile(temp.write("empty", ""), true));
     EXPECT_FALSE(readWholeFile(temp.file("missing"), true));
 }
@@ -268,6 +238,7 @@ TEST_F(PackedFilesTest, TheStarSlashFolderListsPackedFilesSorted) {
 class ListFilesTest : public DiskFileTest {};
 
 TEST_F(ListFilesTest, NamesAreSortedWithoutRegardToCase) {
+    EXPECT_TRUE(listFiles(temp.folder() + "*.jpg", 10).empty());
     for (const char* name : {"b.jpg", "C.JPG", "a.jpg", "d.txt"}) temp.write(name, "x");
     EXPECT_EQ(listFiles(temp.folder() + "*.jpg", 100),
               (std::vector<std::string>{temp.folder() + "a.jpg", temp.folder() + "b.jpg", temp.folder() + "C.JPG"}));
@@ -294,8 +265,6 @@ TEST_F(ListFilesTest, TheFolderPartIsKeptAsWritten) {
     const std::string pattern = withSlashes(temp.folder()) + "*.jpg";
     EXPECT_EQ(listFiles(pattern, 10), (std::vector<std::string>{withSlashes(temp.folder()) + "one.jpg"}));
 }
-
-TEST_F(ListFilesTest, NothingFoundGivesNoNames) { EXPECT_TRUE(listFiles(temp.folder() + "*.jpg", 10).empty()); }
 
 }  // namespace
 }  // namespace lv

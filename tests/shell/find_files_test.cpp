@@ -23,21 +23,17 @@ protected:
     }
 };
 
-TEST_F(FindFilesTest, AllUpperCaseNamesListByTheirShortName) {
+TEST_F(FindFilesTest, AllUpperCaseNamesListByTheirShortNameOthersByTheirLongName) {
     temp.write("README.TXT", "x");
+    temp.write("readme.md", "x");
     FinderPtr f = findFirst(temp.folder() + "readme.txt");
     ASSERT_TRUE(f);
     EXPECT_EQ(f->entry().name(), "README.TXT");
     EXPECT_EQ(f->entry().shortName, "README.TXT");
     EXPECT_EQ(f->entry().longName, "");
     EXPECT_TRUE(f->entry().valid);
-}
-
-TEST_F(FindFilesTest, MixedCaseNamesKeepTheirLongName) {
-    temp.write("readme.txt", "x");
-    FinderPtr f = findFirst(temp.folder() + "README.TXT");
-    ASSERT_TRUE(f);
-    EXPECT_EQ(f->entry().name(), "readme.txt");
+    ASSERT_TRUE(f = findFirst(temp.folder() + "README.MD"));
+    EXPECT_EQ(f->entry().name(), "readme.md");
 }
 
 TEST_F(FindFilesTest, PatternsMatchLikeTheSystemFind) {

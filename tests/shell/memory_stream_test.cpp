@@ -25,9 +25,8 @@ TEST_F(MemoryStreamTest, SeekFromTheStartAndFromHere) {
     EXPECT_EQ(readText(2), "fg");
 }
 
-TEST_F(MemoryStreamTest, SeekingToZeroFromTheEndGivesTheSize) { EXPECT_EQ(stream.seek(0, SeekOrigin::End), 10); }
-
 TEST_F(MemoryStreamTest, AnOffsetFromTheEndCountsBackwards) {
+    EXPECT_EQ(stream.seek(0, SeekOrigin::End), 10);
     EXPECT_EQ(stream.seek(3, SeekOrigin::End), 7);
     EXPECT_EQ(readText(5), "hij");
 }

@@ -6,17 +6,13 @@ import glob
 import json
 import os
 import shutil
-import subprocess
 import sys
-import tempfile
 import unittest
 
-TOOL = None  # set from the command line
+import tooltest
+from tooltest import run
+
 DEMO = None  # the demo folder
-
-
-def run(*args):
-    return subprocess.run([TOOL, *map(str, args)], capture_output=True, timeout=300)
 
 
 def sources():
@@ -36,23 +32,14 @@ def objects(output):
     return {row[0]: (row[1], row[2]) for row in rows if len(row) == 3}
 
 
-class DemoSetTest(unittest.TestCase):
-    def setUp(self):
-        self.temp = tempfile.mkdtemp(prefix="lumavine-demo-")
-
-    def tearDown(self):
-        shutil.rmtree(self.temp, ignore_errors=True)
-
+class DemoSetTest(tooltest.ToolTest):
     def test_show_files_are_what_their_sources_make(self):
         made = [("show-make", name + ".json", name) for name in sources()]
         made.append(("menu-make", "menudef.json", "menudef"))
         for command, source, target in made:
             with self.subTest(target=target):
-                out = os.path.join(self.temp, target)
-                r = run(command, os.path.join(DEMO, "shows-src", source), out)
-                self.assertEqual(r.returncode, 0, r.stderr)
-                with open(out, "rb") as a, open(os.path.join(DEMO, target), "rb") as b:
-                    self.assertTrue(a.read() == b.read(), f"{target} is older than its source")
+                self.ok(command, os.path.join(DEMO, "shows-src", source), self.path(target))
+                self.assertTrue(self.read(target) == self.read(DEMO, target), f"{target} is older than its source")
 
     def test_the_set_holds_the_shows_that_show_0_counts(self):
         shows = sources()
@@ -76,24 +63,20 @@ class DemoSetTest(unittest.TestCase):
         self.assertTrue(os.path.isdir(os.path.join(DEMO, sources()["slyde0"]["mask_folder"])))
 
 
-class DemoScriptTest(unittest.TestCase):
+class DemoScriptTest(tooltest.ToolTest):
     """The script in a copy of the set, with a stand-in for what the program
     defines before init: screen_saver "1" full screen, "2" the preview."""
 
     def setUp(self):
-        self.folder = tempfile.mkdtemp(prefix="lumavine-demo-script-")
-        shutil.copy(os.path.join(DEMO, "menu.scr"), self.folder)
-
-    def tearDown(self):
-        shutil.rmtree(self.folder, ignore_errors=True)
+        super().setUp()
+        shutil.copy(os.path.join(DEMO, "menu.scr"), self.root)
 
     def run_labels(self, *labels, screen_saver=None):
         if screen_saver is not None:
-            with open(os.path.join(self.folder, "standin.scr"), "w") as f:
-                f.write(f'begin standIn\n    screen_saver="{screen_saver}"\nend\n')
+            self.write("standin.scr", f'begin standIn\n    screen_saver="{screen_saver}"\nend\n')
             labels = ("standIn",) + labels
         args = [a for label in labels for a in ("--label", label)]
-        r = run("script", self.folder, "--lint", "--dump", *args)
+        r = run("script", self.root, "--lint", "--dump", *args)
         self.assertEqual(r.returncode, 0, r.stdout + r.stderr)  # lint findings make it 1
         return objects(r.stdout)
 
@@ -118,5 +101,5 @@ class DemoScriptTest(unittest.TestCase):
 
 
 if __name__ == "__main__":
-    TOOL, DEMO = sys.argv[1], sys.argv[2]
+    tooltest.TOOL, DEMO = sys.argv[1], sys.argv[2]
     unittest.main(argv=sys.argv[:1] + sys.argv[3:])

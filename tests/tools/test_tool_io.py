@@ -3,22 +3,17 @@ PNG beside PPM, batches of files, usage and error messages, and no input
 that ends the tool with an uncaught exception."""
 import os
 import stat
-import subprocess
 import sys
-import tempfile
 import threading
 import unittest
 
-TOOL = None  # set from the command line
+import tooltest
+from tooltest import run
+
 DATA = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "data")
-JPEG = os.path.join(DATA, "jpeg", "s420.jpg")
-GREY = os.path.join(DATA, "jpeg", "grey.jpg")
+JPEG, GREY, PPM = DATA + "/jpeg/s420.jpg", DATA + "/jpeg/grey.jpg", DATA + "/jpeg/s420.ppm"
 MP3 = os.path.join(DATA, "audio", "mono_32k_22k.mp3")
 COMMANDS = ["jpeg-decode", "jpeg-encode", "scale", "audio-decode", "pack", "unpack", "find", "list", "script", "cpu"]
-
-
-def run(*args, data=None):
-    return subprocess.run([TOOL, *map(str, args)], input=data, capture_output=True, timeout=60)
 
 
 def pnm_pixels(data):
@@ -27,47 +22,19 @@ def pnm_pixels(data):
     return fields[0], int(fields[1]), int(fields[2]), fields[4]
 
 
-class ToolTest(unittest.TestCase):
-    def setUp(self):
-        self.root = tempfile.mkdtemp(prefix="lumavine-tool-io-")
-
-    def tearDown(self):
-        subprocess.run(["rm", "-rf", self.root])
-
-    def path(self, *names):
-        return os.path.join(self.root, *names)
-
-    def read(self, path):
-        with open(path, "rb") as f:
-            return f.read()
-
-    def write(self, name, data):
-        with open(self.path(name), "wb") as f:
-            f.write(data)
-        return self.path(name)
-
-    def assertFailsWithMessage(self, result, code=1):
-        self.assertEqual(result.returncode, code, result.stderr)
-        self.assertTrue(result.stderr.strip(), "no message on stderr")
-        self.assertLessEqual(len(result.stderr.decode().strip().splitlines()), 3, result.stderr)
-
-
-class SpecialOutputs(ToolTest):
-    # A device node of our own, never the system's /dev/null.
+class SpecialOutputs(tooltest.ToolTest):
+    # A device node of our own first, then the system's /dev/null.
     def test_a_device_output_stays_a_device(self):
         node = self.path("null")
         try:
             os.mknod(node, 0o666 | stat.S_IFCHR, os.makedev(1, 3))
         except OSError:
             self.skipTest("cannot make a device node")
-        for args in (["jpeg-decode", JPEG, node], ["audio-decode", MP3, node], ["jpeg-encode", DATA + "/jpeg/s420.ppm", node]):
+        for args in (["jpeg-decode", JPEG, node], ["audio-decode", MP3, node], ["jpeg-encode", PPM, node]):
             self.assertEqual(run(*args).returncode, 0, args)
             self.assertTrue(stat.S_ISCHR(os.stat(node).st_mode), args)
         self.assertEqual(os.listdir(self.root), ["null"])
-
-    def test_dev_null_after_the_writer_checked_a_node_of_our_own(self):
-        self.test_a_device_output_stays_a_device()
-        self.assertEqual(run("jpeg-decode", JPEG, "/dev/null").returncode, 0)
+        self.ok("jpeg-decode", JPEG, "/dev/null")
         self.assertTrue(stat.S_ISCHR(os.stat("/dev/null").st_mode))
 
     def test_a_fifo_output_stays_a_fifo(self):
@@ -83,72 +50,54 @@ class SpecialOutputs(ToolTest):
         self.assertEqual(got["data"], run("jpeg-decode", JPEG, "-").stdout)
 
     def test_dash_round_trips_through_pipes(self):
-        ppm = run("jpeg-decode", "-", "-", data=self.read(JPEG))
-        self.assertEqual(ppm.returncode, 0, ppm.stderr)
-        self.assertEqual(ppm.stdout, self.read(self.make_ppm()))
-        jpg = run("jpeg-encode", "-", "-", data=ppm.stdout)
-        self.assertEqual(jpg.returncode, 0, jpg.stderr)
-        self.assertEqual(jpg.stdout[:2], b"\xff\xd8")
-        small = run("scale", "-", "-", "8x8", data=ppm.stdout)
-        self.assertEqual(pnm_pixels(small.stdout)[:3], (b"P6", 8, 8))
-        wav = run("audio-decode", "-", "-", data=self.read(MP3))
-        self.assertEqual(wav.returncode, 0, wav.stderr)
+        ppm = self.ok("jpeg-decode", "-", "-", data=self.read(JPEG)).stdout
+        self.ok("jpeg-decode", JPEG, self.path("ref.ppm"))
+        self.assertEqual(ppm, self.read("ref.ppm"))
+        self.assertEqual(self.ok("jpeg-encode", "-", "-", data=ppm).stdout[:2], b"\xff\xd8")
+        self.assertEqual(pnm_pixels(run("scale", "-", "-", "8x8", data=ppm).stdout)[:3], (b"P6", 8, 8))
+        wav = self.ok("audio-decode", "-", "-", data=self.read(MP3)).stdout
         run("audio-decode", MP3, self.path("file.wav"))
-        self.assertEqual(wav.stdout[44:], self.read(self.path("file.wav"))[44:])
-
-    def make_ppm(self):
-        out = self.path("ref.ppm")
-        self.assertEqual(run("jpeg-decode", JPEG, out).returncode, 0)
-        return out
+        self.assertEqual(wav[44:], self.read("file.wav")[44:])
 
 
-class Png(ToolTest):
+class Png(tooltest.ToolTest):
+    def decode_both(self, source):
+        self.ok("jpeg-decode", source, self.path("a.ppm"))
+        self.ok("jpeg-decode", source, self.path("a.png"))
+        self.assertEqual(self.read("a.png")[:8], b"\x89PNG\r\n\x1a\n")
+        return pnm_pixels(self.read("a.ppm"))
+
     def test_png_matches_ppm_pixel_for_pixel(self):
         for source in (JPEG, GREY):
-            ppm, png, back = self.path("a.ppm"), self.path("a.png"), self.path("b.ppm")
-            self.assertEqual(run("jpeg-decode", source, ppm).returncode, 0)
-            self.assertEqual(run("jpeg-decode", source, png).returncode, 0)
-            self.assertEqual(self.read(png)[:8], b"\x89PNG\r\n\x1a\n")
-            self.assertEqual(run("scale", png, back, "%dx%d" % pnm_pixels(self.read(ppm))[1:3]).returncode, 0)
-            self.assertEqual(pnm_pixels(self.read(back)), pnm_pixels(self.read(ppm)), source)
+            pixels = self.decode_both(source)
+            self.ok("scale", self.path("a.png"), self.path("b.ppm"), "%dx%d" % pixels[1:3])
+            self.assertEqual(pnm_pixels(self.read("b.ppm")), pixels, source)
 
     def test_a_streamed_ppm_scales_to_the_pixels_of_a_whole_png(self):
         # A PPM goes through the scaler a row at a time, a PNG is scaled whole.
         for source in (JPEG, GREY):
-            ppm, png = self.path("a.ppm"), self.path("a.png")
-            run("jpeg-decode", source, ppm)
-            run("jpeg-decode", source, png)
-            _, w, h, _ = pnm_pixels(self.read(ppm))
+            _, w, h, _ = self.decode_both(source)
             for size, method in ((f"{w // 3}x{h // 2}", []), (f"{w * 3}x{h + 1}", []), (f"{w}x{h}", []),
                                  (f"{w // 2}x{h // 7}", ["--method", "0,8"]), (f"{w + 5}x{h * 2}", ["--method", "1,2"])):
-                streamed, whole = self.path("s.ppm"), self.path("w.ppm")
-                self.assertEqual(run("scale", ppm, streamed, size, *method).returncode, 0)
-                self.assertEqual(run("scale", png, whole, size, *method).returncode, 0)
-                self.assertEqual(self.read(streamed), self.read(whole), (source, size, method))
+                self.ok("scale", self.path("a.ppm"), self.path("s.ppm"), size, *method)
+                self.ok("scale", self.path("a.png"), self.path("w.ppm"), size, *method)
+                self.assertEqual(self.read("s.ppm"), self.read("w.ppm"), (source, size, method))
 
-    def test_png_in_gives_the_same_jpeg_as_ppm_in(self):
-        ppm, png = self.path("a.ppm"), self.path("a.png")
-        run("jpeg-decode", JPEG, ppm)
-        run("jpeg-decode", JPEG, png)
-        self.assertEqual(run("jpeg-encode", ppm, self.path("1.jpg")).returncode, 0)
-        self.assertEqual(run("jpeg-encode", png, self.path("2.jpg")).returncode, 0)
-        self.assertEqual(self.read(self.path("1.jpg")), self.read(self.path("2.jpg")))
-
-    def test_scale_writes_png_by_the_name(self):
-        self.assertEqual(run("jpeg-decode", JPEG, self.path("a.ppm")).returncode, 0)
-        self.assertEqual(run("scale", self.path("a.ppm"), self.path("s.PNG"), "7x5").returncode, 0)
-        self.assertEqual(self.read(self.path("s.PNG"))[:4], b"\x89PNG")
+    def test_png_in_gives_the_same_jpeg_as_ppm_in_and_scale_writes_png_by_the_name(self):
+        self.decode_both(JPEG)
+        self.ok("jpeg-encode", self.path("a.ppm"), self.path("1.jpg"))
+        self.ok("jpeg-encode", self.path("a.png"), self.path("2.jpg"))
+        self.assertEqual(self.read("1.jpg"), self.read("2.jpg"))
+        self.ok("scale", self.path("a.ppm"), self.path("s.PNG"), "7x5")
+        self.assertEqual(self.read("s.PNG")[:4], b"\x89PNG")
 
 
-class Batches(ToolTest):
+class Batches(tooltest.ToolTest):
     def test_a_folder_of_jpegs_decodes_into_an_output_folder(self):
-        photos = self.path("photos")
-        os.mkdir(photos)
         for name in ("a.jpg", "b.JPG"):
-            self.write(os.path.join("photos", name), self.read(JPEG))
+            self.write("photos/" + name, self.read(JPEG))
         self.write("photos/notes.txt", b"not a picture")
-        result = run("jpeg-decode", photos, self.path("out"), "--png")
-        self.assertEqual(result.returncode, 0, result.stderr)
+        result = self.ok("jpeg-decode", self.path("photos"), self.path("out"), "--png")
         self.assertEqual(sorted(os.listdir(self.path("out"))), ["a.png", "b.png"])
         self.assertEqual(result.stderr, b"")  # no progress when stderr is not a terminal
 
@@ -161,7 +110,7 @@ class Batches(ToolTest):
         self.assertEqual(os.listdir(self.path("small")), ["one.ppm"])
 
 
-class Messages(ToolTest):
+class Messages(tooltest.ToolTest):
     def test_every_command_prints_its_usage_on_help(self):
         for command in COMMANDS:
             result = run(command, "--help")
@@ -172,43 +121,39 @@ class Messages(ToolTest):
         for args in (["jpeg-decode", "one"], ["scale", "a", "b", "axb"], ["audio-decode"], ["find"],
                      ["jpeg-encode", "a", "b", "--quality", "x"], ["list", "*", "many"], ["cpu", "x"]):
             self.assertFailsWithMessage(run(*args), 2)
+        for command in ("pack", "unpack"):
+            self.assertEqual(run(command).returncode, 2, command)
 
-    def test_a_folder_given_as_a_file_fails_with_a_message(self):
+    def test_a_folder_as_a_file_and_a_file_as_a_folder_fail_with_a_message(self):
         folder = self.path("folder")
         os.mkdir(folder)
-        for args in (["pack", self.path("x.exe"), "--stub", folder], ["unpack", folder],
+        stub = self.write("stub.exe", b"MZ" + bytes(300))
+        launcher = self.path("show.exe")
+        self.ok("pack", launcher, "--stub", stub)
+        for args in (["pack", self.path("x.exe"), "--stub", folder], ["pack", self.path("x.exe"), "--stub", stub, folder],
+                     ["unpack", folder], ["unpack", launcher, stub],
                      ["jpeg-decode", folder + "/../folder", self.path("o.ppm")], ["jpeg-encode", folder, self.path("o.jpg")],
                      ["audio-decode", folder, self.path("o.wav")], ["scale", folder, self.path("o.ppm"), "2x2"]):
             result = run(*args)
             self.assertIn(result.returncode, (1, 2), args)
             self.assertTrue(result.stderr.strip(), args)
+        self.assertEqual(self.read("stub.exe")[:2], b"MZ")
+        self.assertFalse(os.path.exists(self.path("x.exe")))
 
-    def test_a_file_given_as_a_folder_fails_with_a_message(self):
-        stub = self.write("stub.exe", b"MZ" + bytes(300))
-        launcher = self.path("show.exe")
-        self.assertEqual(run("pack", launcher, "--stub", stub).returncode, 0)
-        self.assertFailsWithMessage(run("unpack", launcher, stub))
-
-    def test_an_output_that_is_a_folder_is_refused_and_kept(self):
-        os.mkdir(self.path("out"))
+    def test_an_output_that_is_a_folder_is_refused_and_kept_except_by_jpeg_decode(self):
         self.write("out/keep", b"x")
         self.assertFailsWithMessage(run("audio-decode", MP3, self.path("out")))
-        self.assertFailsWithMessage(run("jpeg-encode", DATA + "/jpeg/s420.ppm", self.path("out")))
+        self.assertFailsWithMessage(run("jpeg-encode", PPM, self.path("out")))
         self.assertEqual(os.listdir(self.path("out")), ["keep"])
+        self.ok("jpeg-decode", JPEG, self.path("out"))
+        self.assertEqual(sorted(os.listdir(self.path("out"))), ["keep", "s420.ppm"])
 
-    def test_a_folder_output_of_jpeg_decode_receives_the_file(self):
-        os.mkdir(self.path("out"))
-        self.assertEqual(run("jpeg-decode", JPEG, self.path("out")).returncode, 0)
-        self.assertEqual(os.listdir(self.path("out")), ["s420.ppm"])
-
-    def test_find_says_when_nothing_matches(self):
+    def test_nothing_found_and_unreadable_input_give_a_message(self):
         self.assertFailsWithMessage(run("find", self.path("*.none")))
-
-    def test_unreadable_input_gives_a_message(self):
         self.assertFailsWithMessage(run("jpeg-decode", self.path("missing.jpg"), self.path("o.ppm")))
         self.assertFailsWithMessage(run("scale", self.write("t.ppm", b"P6\n99999999 1\n255\n"), self.path("o.ppm"), "2x2"))
 
 
 if __name__ == "__main__":
-    TOOL = sys.argv.pop(1)
+    tooltest.TOOL = sys.argv.pop(1)
     unittest.main()
