@@ -58,7 +58,7 @@ void AudioStream::extendTo(int64_t from, int64_t end) {
     while (chainEnd_ < end) {
         for (Channel& c : chain_) {
             if (c.spare.empty()) {
-                c.blocks.emplace_back(blockSamples);
+                c.blocks.push_back(std::make_unique_for_overwrite<int32_t[]>(blockSamples));
             } else {
                 c.blocks.push_back(std::move(c.spare.back()));
                 c.spare.pop_back();
@@ -85,7 +85,7 @@ int32_t* AudioStream::blockRun(int32_t channel, int64_t position, int32_t count)
 
 int32_t* AudioStream::sampleAt(Channel& channel, int64_t position) {
     const int64_t offset = position - chainStart_;
-    return channel.blocks[static_cast<size_t>(offset / blockSamples)].data() + offset % blockSamples;
+    return channel.blocks[static_cast<size_t>(offset / blockSamples)].get() + offset % blockSamples;
 }
 
 void AudioStream::storePending(Channel& channel) {

@@ -158,8 +158,10 @@ public:
 
 private:
     struct Channel {
-        std::deque<std::vector<int32_t>> blocks;
-        std::vector<std::vector<int32_t>> spare;  // released blocks kept for reuse
+        // Blocks are allocated, not cleared: only what lies below validEnd
+        // is ever read.
+        std::deque<std::unique_ptr<int32_t[]>> blocks;
+        std::vector<std::unique_ptr<int32_t[]>> spare;  // released blocks kept for reuse
         std::vector<uint8_t> scratch;
         int64_t pendingPosition = 0;
         int32_t scratchCount = 0;

@@ -169,9 +169,12 @@ private:
         if (!s) return;
         // The rate first: a mono entry is resampled once, then copied to
         // every channel (each channel is filtered alike, so the order does
-        // not change a sample).
+        // not change a sample). A stereo segment Mixer feeds a mono input
+        // to both its channels itself, the same samples a ChannelChanger
+        // would copy there, so only other channel counts take one.
         if (s->sampleRate() != static_cast<uint32_t>(rate_)) s = createResample({StreamRef::owning(std::move(s)), rate_, 1});
-        if (s && s->channels() != static_cast<uint32_t>(channels_))
+        const bool mixerUpmixes = channels_ == 2 && s && s->channels() == 1;
+        if (s && s->channels() != static_cast<uint32_t>(channels_) && !mixerUpmixes)
             s = createChannelChanger(StreamRef::owning(std::move(s)), channels_);
         if (!s) return;
         int64_t skip = 0;
