@@ -67,22 +67,28 @@ __attribute__((target("avx2"))) int32_t dotAvx2(const int16_t* taps, const int16
 }
 #endif
 
-// The terms of output k of a stepped run, k = 0 to n - 1, in order.
-template <typename Visit>
-[[gnu::always_inline]] inline void forEachStep(const FirSteps& s, const int16_t* x, int32_t n, Visit&& visit) {
-    constexpr int32_t fractionBits = 15, fractionMask = (1 << fractionBits) - 1;
-    // Locals: the results' stores could otherwise alias the run's fields.
-    const FirPhase* phases = s.phases;
-    const int32_t shift = s.phaseShift, dt = s.dt;
-    int32_t index = s.index, fraction = s.fraction;
-    for (int32_t k = 0; k < n; ++k) {
-        const FirPhase& p = phases[fraction >> shift];
-        visit(DotTerms{p.taps, x + index - p.left + 1, p.count, p.taps4});
-        fraction += dt;
-        index += fraction >> fractionBits;
-        fraction &= fractionMask;
+// The terms of the outputs of a stepped run, one after another. Its own
+// copies of the run's fields: the results' stores could otherwise alias
+// them.
+class Stepper {
+public:
+    Stepper(const FirSteps& s, const int16_t* x)
+        : phases_(s.phases), x_(x), shift_(s.phaseShift), dt_(s.dt), index_(s.index), fraction_(s.fraction) {}
+    [[gnu::always_inline]] DotTerms next() {
+        constexpr int32_t fractionBits = 15, fractionMask = (1 << fractionBits) - 1;
+        const FirPhase& p = phases_[fraction_ >> shift_];
+        const DotTerms t{p.taps, x_ + index_ - p.left + 1, p.count, p.taps4};
+        fraction_ += dt_;
+        index_ += fraction_ >> fractionBits;
+        fraction_ &= fractionMask;
+        return t;
     }
-}
+
+private:
+    const FirPhase* phases_;
+    const int16_t* x_;
+    int32_t shift_, dt_, index_, fraction_;
+};
 
 template <int32_t (*dot)(const int16_t*, const int16_t*, int32_t)>
 [[gnu::always_inline]] inline void dotRun(const DotTerms* terms, int32_t n, int32_t* sums) {
@@ -91,7 +97,11 @@ template <int32_t (*dot)(const int16_t*, const int16_t*, int32_t)>
 
 template <int32_t (*dot)(const int16_t*, const int16_t*, int32_t)>
 [[gnu::always_inline]] inline void dotSteps(const FirSteps& steps, const int16_t* x, int32_t n, int32_t* sums) {
-    forEachStep(steps, x, n, [&](const DotTerms& t) { *sums++ = dot(t.taps, t.x, t.count); });
+    Stepper step(steps, x);
+    for (int32_t k = 0; k < n; ++k) {
+        const DotTerms t = step.next();
+        sums[k] = dot(t.taps, t.x, t.count);
+    }
 }
 
 void runPlain(const DotTerms* terms, int32_t n, int32_t* sums) { dotRun<dotPlain>(terms, n, sums); }
@@ -145,15 +155,19 @@ __attribute__((target("avx2"))) inline __m256i sumLanes8(const __m256i* v) {
     return _mm256_add_epi32(_mm256_permute2x128_si256(a, b, 0x20), _mm256_permute2x128_si256(a, b, 0x31));
 }
 
+// An inner product in eight lanes: the pairwise form, or the per-term
+// kernel's sum in lane 0 for terms without the pairwise weights.
+[[gnu::always_inline]] __attribute__((target("avx2"))) inline __m256i lanesOf(const DotTerms& t) {
+    return t.taps4 ? pairwiseLanes(t) : _mm256_setr_epi32(dotAvx2(t.taps, t.x, t.count), 0, 0, 0, 0, 0, 0, 0);
+}
+
 // Collects the lanes of inner products eight at a time, so that one
-// horizontal sum serves eight of them; terms without the pairwise weights
-// take the per-term kernel (their sum in lane 0).
+// horizontal sum serves eight of them.
 class LaneGroups {
 public:
     explicit LaneGroups(int32_t* sums) : sums_(sums) {}
     [[gnu::always_inline]] __attribute__((target("avx2"))) void add(const DotTerms& t) {
-        lanes_[filled_++] = t.taps4 ? pairwiseLanes(t)
-                                    : _mm256_setr_epi32(dotAvx2(t.taps, t.x, t.count), 0, 0, 0, 0, 0, 0, 0);
+        lanes_[filled_++] = lanesOf(t);
         if (filled_ == 8) flush();
     }
     __attribute__((target("avx2"))) void flush() {
@@ -177,9 +191,18 @@ __attribute__((target("avx2"))) void runAvx2(const DotTerms* terms, int32_t n, i
     groups.flush();
 }
 
+// Whole groups of eight with their lanes in registers, the rest collected.
 __attribute__((target("avx2"))) void stepsAvx2(const FirSteps& steps, const int16_t* x, int32_t n, int32_t* sums) {
-    LaneGroups groups(sums);
-    forEachStep(steps, x, n, [&](const DotTerms& t) __attribute__((target("avx2"))) { groups.add(t); });
+    Stepper step(steps, x);
+    int32_t k = 0;
+    for (; k + 8 <= n; k += 8) {
+        __m256i lanes[8];
+#pragma GCC unroll 8
+        for (int32_t j = 0; j < 8; ++j) lanes[j] = lanesOf(step.next());
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(sums + k), sumLanes8(lanes));
+    }
+    LaneGroups groups(sums + k);
+    for (; k < n; ++k) groups.add(step.next());
     groups.flush();
 }
 #endif
