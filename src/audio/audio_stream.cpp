@@ -88,6 +88,23 @@ int32_t* AudioStream::sampleAt(Channel& channel, int64_t position) {
     return channel.blocks[static_cast<size_t>(offset / blockSamples)].get() + offset % blockSamples;
 }
 
+bool AudioStream::exchangeBlock(AudioStream& other, int64_t position) {
+    if (other.channels_ != channels_ || blockRoom(position) != blockSamples) return false;
+    extendTo(position, position + blockSamples);
+    const auto holds = [position](const AudioStream& s) {
+        return position >= s.chainStart_ && position + blockSamples <= s.chainEnd_;
+    };
+    if (!holds(*this) || !holds(other)) return false;
+    const auto mine = static_cast<size_t>((position - chainStart_) / blockSamples);
+    const auto theirs = static_cast<size_t>((position - other.chainStart_) / blockSamples);
+    for (size_t c = 0; c < channels_; ++c) {
+        storePending(chain_[c]);
+        other.storePending(other.chain_[c]);
+        std::swap(chain_[c].blocks[mine], other.chain_[c].blocks[theirs]);
+    }
+    return true;
+}
+
 void AudioStream::storePending(Channel& channel) {
     if (!channel.pendingWrite) return;
     channel.pendingWrite = false;
