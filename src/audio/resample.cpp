@@ -249,7 +249,7 @@ private:
     // the kernel (filterSteps), not gathered one by one.
     void prepareSteps() {
         const int32_t most = 2 * (filter_.wing * 128 / p_.dhb + 2) + static_cast<int32_t>(tapGroup);
-        if (phases_.size() * static_cast<size_t>(most) * 2 > poolLimit) return;
+        if (p_.dt < 1 || phases_.size() * static_cast<size_t>(most) * 2 > poolLimit) return;
         for (size_t slot = 0; slot < phases_.size(); ++slot)
             phaseFor(static_cast<int32_t>(slot << phaseShift_), false);
         for (const PhaseSlot& slot : phases_) {
@@ -267,15 +267,16 @@ private:
     // left out term by term in filterRun).
     bool filterSteps() {
         if (steps_.empty()) return false;
-        int32_t index = index_, fraction = fraction_, last = index_, n = 0;
-        const int32_t room = outputChunk - outCount_;
-        while (index < limit_ && n < room) {
-            last = index;
-            ++n;
-            fraction += p_.dt;
-            index += fraction >> fractionBits;
-            fraction &= fractionMask;
-        }
+        // Positions in 1/32768 of an input sample: output k lies at
+        // start + k dt, and the run takes those before the limit.
+        if (index_ >= limit_) return true;
+        const int64_t start = (int64_t{index_} << fractionBits) + fraction_;
+        const int64_t before = ((int64_t{limit_} << fractionBits) - start + p_.dt - 1) / p_.dt;
+        const auto n = static_cast<int32_t>(std::min<int64_t>(before, outputChunk - outCount_));
+        const auto last = static_cast<int32_t>((start + int64_t{n - 1} * p_.dt) >> fractionBits);
+        const int64_t end = start + int64_t{n} * p_.dt;
+        const auto index = static_cast<int32_t>(end >> fractionBits);
+        const auto fraction = static_cast<int32_t>(end & fractionMask);
         const auto length = static_cast<int32_t>(inputs_[0].size());
         if (index_ - stepsLeft_ + 1 < 0 || last + 1 + stepsReach_ > length) return false;
         const FirSteps steps{steps_.data(), phaseShift_, index_, fraction_, p_.dt};
@@ -343,9 +344,13 @@ private:
             for (size_t c = 0; c < channels; ++c) outputs_[c][static_cast<size_t>(k)] = scaled(*sum++);
     }
 
+    // ((sum >> 2) × LpScl + 4096) >> 13 in 32 bits: with sum >> 2 split at
+    // bit 13 into h and l, it is h × LpScl + ((l × LpScl + 4096) >> 13)
+    // exactly, and neither part leaves 32 bits (LpScl < 2^14).
     int16_t scaled(int32_t sum) const {
-        const int64_t v = ((static_cast<int64_t>(sum >> 2) * p_.lpScl) + 4096) >> 13;
-        return static_cast<int16_t>(std::clamp<int64_t>(v, -32768, 32767));
+        const int32_t s = sum >> 2, h = s >> 13, l = s & 8191;
+        const int32_t v = h * p_.lpScl + ((l * p_.lpScl + 4096) >> 13);
+        return static_cast<int16_t>(std::clamp(v, -32768, 32767));
     }
 
     void flush(AudioStream& self) {
