@@ -1,6 +1,7 @@
 #include "audio/audio_stream.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 
 namespace lv::audio {
@@ -58,7 +59,7 @@ void AudioStream::extendTo(int64_t from, int64_t end) {
     while (chainEnd_ < end) {
         for (Channel& c : chain_) {
             if (c.spare.empty()) {
-                c.blocks.emplace_back(blockSamples);
+                c.blocks.push_back(std::make_unique_for_overwrite<int32_t[]>(blockSamples));
             } else {
                 c.blocks.push_back(std::move(c.spare.back()));
                 c.spare.pop_back();
@@ -85,7 +86,24 @@ int32_t* AudioStream::blockRun(int32_t channel, int64_t position, int32_t count)
 
 int32_t* AudioStream::sampleAt(Channel& channel, int64_t position) {
     const int64_t offset = position - chainStart_;
-    return channel.blocks[static_cast<size_t>(offset / blockSamples)].data() + offset % blockSamples;
+    return channel.blocks[static_cast<size_t>(offset / blockSamples)].get() + offset % blockSamples;
+}
+
+bool AudioStream::exchangeBlock(AudioStream& other, int64_t position) {
+    if (other.channels_ != channels_ || blockRoom(position) != blockSamples) return false;
+    extendTo(position, position + blockSamples);
+    const auto holds = [position](const AudioStream& s) {
+        return position >= s.chainStart_ && position + blockSamples <= s.chainEnd_;
+    };
+    if (!holds(*this) || !holds(other)) return false;
+    const auto mine = static_cast<size_t>((position - chainStart_) / blockSamples);
+    const auto theirs = static_cast<size_t>((position - other.chainStart_) / blockSamples);
+    for (size_t c = 0; c < channels_; ++c) {
+        storePending(chain_[c]);
+        other.storePending(other.chain_[c]);
+        std::swap(chain_[c].blocks[mine], other.chain_[c].blocks[theirs]);
+    }
+    return true;
 }
 
 void AudioStream::storePending(Channel& channel) {
@@ -209,12 +227,25 @@ void AudioStream::storeInterleaved16(const uint8_t* bytes, int32_t count, int64_
         const int32_t run =
             std::min<int32_t>(count - i, blockSamples - static_cast<int32_t>((at - chainStart_) % blockSamples));
         const uint8_t* in = bytes + static_cast<size_t>(i) * Channels * 2;
-        for (int ch = 0; ch < Channels; ++ch) {
-            int32_t* out = sampleAt(chain_[static_cast<size_t>(ch)], at);
+        if constexpr (Channels == 2 && std::endian::native == std::endian::little) {
+            // A little-endian stereo frame read as 32 bits holds the left
+            // sample in its low half and the right one in its high half.
+            int32_t* left = sampleAt(chain_[0], at);
+            int32_t* right = sampleAt(chain_[1], at);
             for (int32_t k = 0; k < run; ++k) {
-                const uint8_t* p = in + (static_cast<size_t>(k) * Channels + static_cast<size_t>(ch)) * 2;
-                out[k] = static_cast<int32_t>((static_cast<uint32_t>(p[1]) << 24) |
-                                              (static_cast<uint32_t>(p[0]) << 16));
+                uint32_t frame;
+                std::memcpy(&frame, in + static_cast<size_t>(k) * 4, 4);
+                left[k] = static_cast<int32_t>(frame << 16);
+                right[k] = static_cast<int32_t>(frame & 0xFFFF0000u);
+            }
+        } else {
+            for (int ch = 0; ch < Channels; ++ch) {
+                int32_t* out = sampleAt(chain_[static_cast<size_t>(ch)], at);
+                for (int32_t k = 0; k < run; ++k) {
+                    const uint8_t* p = in + (static_cast<size_t>(k) * Channels + static_cast<size_t>(ch)) * 2;
+                    out[k] = static_cast<int32_t>((static_cast<uint32_t>(p[1]) << 24) |
+                                                  (static_cast<uint32_t>(p[0]) << 16));
+                }
             }
         }
         i += run;
@@ -264,9 +295,18 @@ void AudioStream::readStereo16(int16_t* destination, int32_t count, int64_t posi
         const int32_t* l = sampleAt(left, at);
         const int32_t* r = sampleAt(right, at);
         int16_t* out = destination + static_cast<size_t>(i) * 2;
-        for (int32_t k = 0; k < run; ++k) {
-            out[2 * k] = toSample16(l[k]);
-            out[2 * k + 1] = toSample16(r[k]);
+        if constexpr (std::endian::native == std::endian::little) {
+            // Each frame as one 32-bit value: the left upper half low, the
+            // right upper half high.
+            for (int32_t k = 0; k < run; ++k) {
+                const uint32_t frame = (static_cast<uint32_t>(r[k]) & 0xFFFF0000u) | (static_cast<uint32_t>(l[k]) >> 16);
+                std::memcpy(out + 2 * static_cast<size_t>(k), &frame, 4);
+            }
+        } else {
+            for (int32_t k = 0; k < run; ++k) {
+                out[2 * k] = toSample16(l[k]);
+                out[2 * k + 1] = toSample16(r[k]);
+            }
         }
         i += run;
         at += run;

@@ -127,6 +127,21 @@ public:
         return static_cast<int32_t*>(access(channel, position, count, true, SampleFormat::s32));
     }
 
+    // Samples from position to the end of its storage block: a read or
+    // write of at most this many is handed out without a copy.
+    static int32_t blockRoom(int64_t position) {
+        const auto offset = static_cast<int32_t>(((position % blockSamples) + blockSamples) % blockSamples);
+        return blockSamples - offset;
+    }
+
+    // Hands over the storage block that starts at `position` (a multiple
+    // of blockSamples) in exchange for `other`'s block there, in every
+    // channel: this stream gains other's samples of the block without a
+    // copy, other gets this stream's block as it was. False (nothing
+    // exchanged) when the channel counts differ or a chain does not hold
+    // that block. For a node that passes a whole block of its input on.
+    bool exchangeBlock(AudioStream& other, int64_t position);
+
     // Command 801: interleaved 8- or 16-bit samples of `channels` channels
     // (the stream's count); other widths store nothing. Returns 0, or -1
     // when refused. Does not move validEnd.
@@ -158,8 +173,10 @@ public:
 
 private:
     struct Channel {
-        std::deque<std::vector<int32_t>> blocks;
-        std::vector<std::vector<int32_t>> spare;  // released blocks kept for reuse
+        // Blocks are allocated, not cleared: only what lies below validEnd
+        // is ever read.
+        std::deque<std::unique_ptr<int32_t[]>> blocks;
+        std::vector<std::unique_ptr<int32_t[]>> spare;  // released blocks kept for reuse
         std::vector<uint8_t> scratch;
         int64_t pendingPosition = 0;
         int32_t scratchCount = 0;

@@ -4,7 +4,8 @@
 // into its own stream: a Mixer of the playing items up to the next queued
 // entry, or a Silence when nothing plays. At each segment's end it retires
 // the items that ended, starts the entries that came due and builds the
-// next segment.
+// next segment. The segment counts on the ComplexMixer's time line, so a
+// whole storage block of it is handed over in place of a copy.
 //
 // A wait marker only splits the time line so that the provider is asked
 // again; one that lies at or behind validEnd is moved one chunk ahead, so a
@@ -64,15 +65,19 @@ public:
         const PumpBudget budget(budgetMs);
         const int64_t start = self.validEnd();
         while (self.validEnd() - start <= lookAhead) {
-            if (!segment_ || (segment_->finished() && segmentBegin_ + segment_->validEnd() <= self.validEnd())) {
+            if (!segment_ || (segment_->finished() && segment_->validEnd() <= self.validEnd())) {
                 nextSegment(self);
                 if (!segment_) break;
             }
             AudioStream& seg = *segment_;
-            const int64_t local = self.validEnd() - segmentBegin_;
-            pumpFor(seg, local + complexChunk, budget);
-            const int64_t chunk = std::min(complexChunk, seg.validEnd() - local);
-            if (chunk > 0) copy(self, seg, local, static_cast<int32_t>(chunk));
+            const int64_t at = self.validEnd();
+            // At a block boundary the segment is asked for the whole block.
+            const bool boundary = AudioStream::blockRoom(at) == AudioStream::blockSamples;
+            pumpFor(seg, at + (boundary ? AudioStream::blockSamples : complexChunk), budget);
+            if (boundary && takeBlock(self, seg)) continue;
+            // Chunks stop at block boundaries, where whole blocks can be taken.
+            const int64_t chunk = std::min({complexChunk, seg.validEnd() - at, int64_t{AudioStream::blockRoom(at)}});
+            if (chunk > 0) copy(self, seg, static_cast<int32_t>(chunk));
             else if (!seg.finished()) break;  // the segment waits for its inputs
             if (budget.spent()) break;
         }
@@ -116,7 +121,7 @@ private:
     int64_t positionOf(double seconds) const { return static_cast<int64_t>(rate_ * seconds); }
 
     void nextSegment(AudioStream& self) {
-        const bool producedNothing = segment_ && segment_->validEnd() == 0;
+        const bool producedNothing = segment_ && segment_->validEnd() == segmentBegin_;
         segment_.reset();
         retireEndedItems(self, producedNothing);
         startDueEntries(self);
@@ -169,9 +174,12 @@ private:
         if (!s) return;
         // The rate first: a mono entry is resampled once, then copied to
         // every channel (each channel is filtered alike, so the order does
-        // not change a sample).
+        // not change a sample). A stereo segment Mixer feeds a mono input
+        // to both its channels itself, the same samples a ChannelChanger
+        // would copy there, so only other channel counts take one.
         if (s->sampleRate() != static_cast<uint32_t>(rate_)) s = createResample({StreamRef::owning(std::move(s)), rate_, 1});
-        if (s && s->channels() != static_cast<uint32_t>(channels_))
+        const bool mixerUpmixes = channels_ == 2 && s && s->channels() == 1;
+        if (s && s->channels() != static_cast<uint32_t>(channels_) && !mixerUpmixes)
             s = createChannelChanger(StreamRef::owning(std::move(s)), channels_);
         if (!s) return;
         int64_t skip = 0;
@@ -207,6 +215,7 @@ private:
                 segment_ = createSilence(boundary, rate_, channels_);
             else if (idleSilence_ && !ended_)
                 segment_ = createSilence(-1, rate_, channels_);
+            alignSegment();
             return;
         }
         MixerSetup setup;
@@ -215,12 +224,31 @@ private:
         setup.endPosition = boundary;
         setup.outputChannels = channels_;
         segment_ = createMixer(std::move(setup));
+        alignSegment();
     }
 
-    void copy(AudioStream& self, AudioStream& seg, int64_t local, int32_t chunk) {
+    // The segment's time line is moved to the ComplexMixer's own (it only
+    // counts its samples from where it starts), so that their storage
+    // blocks line up and whole blocks can be taken instead of copied.
+    void alignSegment() {
+        if (segment_) segment_->jumpTo(segmentBegin_);
+    }
+
+    // A whole block of the segment at a block boundary is taken over in
+    // exchange for the ComplexMixer's unused one there.
+    bool takeBlock(AudioStream& self, AudioStream& seg) {
+        const int64_t at = self.validEnd();
+        if (seg.validEnd() < at + AudioStream::blockSamples) return false;
+        if (!self.exchangeBlock(seg, at)) return false;
+        self.setValidEnd(at + AudioStream::blockSamples);
+        seg.release(at + AudioStream::blockSamples);
+        return true;
+    }
+
+    void copy(AudioStream& self, AudioStream& seg, int32_t chunk) {
         const int64_t at = self.validEnd();
         for (int32_t c = 0; c < channels_; ++c) {
-            const int32_t* samples = seg.read32(c, local, chunk);
+            const int32_t* samples = seg.read32(c, at, chunk);
             int32_t* out = self.write32(c, at, chunk);
             if (samples)
                 std::memcpy(out, samples, static_cast<size_t>(chunk) * 4);
@@ -228,7 +256,7 @@ private:
                 std::memset(out, 0, static_cast<size_t>(chunk) * 4);
         }
         self.setValidEnd(at + chunk);
-        seg.release(local + chunk);
+        seg.release(at + chunk);
     }
 
     int32_t rate_;

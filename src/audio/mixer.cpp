@@ -54,10 +54,17 @@ private:
         int64_t gains = 0;
         for (const MixerInput& in : inputs_) gains += std::abs(static_cast<int64_t>(in.gain));
         const int64_t at = self.validEnd();
-        if (gains < 2048)
-            mix32(self, at, chunk);
-        else
-            mixInto(self, at, chunk, sums_);
+        // In runs that lie in one storage block of the output and of every
+        // input, so that the samples are read and written in place.
+        for (int32_t done = 0; done < chunk;) {
+            int32_t run = std::min(chunk - done, AudioStream::blockRoom(at + done));
+            for (const MixerInput& in : inputs_) run = std::min(run, AudioStream::blockRoom(in.readPosition + done));
+            if (gains < 2048)
+                mix32(self, at + done, done, run);
+            else
+                mixInto(self, at + done, done, run, sums_);
+            done += run;
+        }
         for (MixerInput& in : inputs_) {
             in.readPosition += chunk;
             in.input.stream->release(in.readPosition);
@@ -70,7 +77,8 @@ private:
     // input that feeds it sets the sums, the others add to them, and the
     // last one's terms join the sums as they are saturated into the output.
     // A channel no input feeds is zero.
-    void mix32(AudioStream& self, int64_t at, int32_t chunk) {
+    // `offset`: how far past its read position each input is read.
+    void mix32(AudioStream& self, int64_t at, int32_t offset, int32_t chunk) {
         const MixKernels& k = mixKernels();
         sums32_.resize(static_cast<size_t>(chunk));
         int32_t* sums = sums32_.data();
@@ -83,7 +91,7 @@ private:
                 const int32_t source = sourceChannel(in, c);
                 if (source < 0) continue;
                 const bool last = --feeders == 0;
-                const int32_t* samples = in.input.stream->read32(source, in.readPosition, chunk);
+                const int32_t* samples = in.input.stream->read32(source, in.readPosition + offset, chunk);
                 if (!samples) continue;
                 if (last) {
                     k.sumLast(samples, in.gain, chunk, summed ? sums : nullptr, out);
@@ -112,7 +120,7 @@ private:
     // The first input that feeds an output channel sets its sums, the
     // others add to them; a channel no input feeds sums to zero.
     template <typename Sum>
-    void mixInto(AudioStream& self, int64_t at, int32_t chunk, std::vector<Sum>& sums) {
+    void mixInto(AudioStream& self, int64_t at, int32_t offset, int32_t chunk, std::vector<Sum>& sums) {
         const auto n = static_cast<size_t>(chunk);
         sums.resize(n * static_cast<size_t>(channels_));
         fed_.assign(static_cast<size_t>(channels_), false);
@@ -122,7 +130,7 @@ private:
             const bool monoToStereo = inChannels == 1 && channels_ == 2;
             const auto gain = static_cast<Sum>(in.gain);
             for (int32_t c = 0; c < inChannels; ++c) {
-                const int32_t* samples = s.read32(c, in.readPosition, chunk);
+                const int32_t* samples = s.read32(c, in.readPosition + offset, chunk);
                 if (!samples) continue;
                 for (int32_t out = c; out < (monoToStereo ? 2 : c + 1); ++out) {
                     Sum* sum = sums.data() + static_cast<size_t>(out) * n;

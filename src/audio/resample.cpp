@@ -105,9 +105,11 @@ public:
         const auto step = static_cast<uint32_t>(p_.dt & fractionMask);
         phaseShift_ = step == 0 ? fractionBits : std::countr_zero(step);
         phases_.resize(size_t{1} << (fractionBits - phaseShift_));
+        prepareSteps();
         const size_t most = static_cast<size_t>(outputChunk) * channels;
         terms_.resize(most);
         tapStarts_.resize(most);
+        pairwise_.resize(most);
         sums_.resize(most);
     }
 
@@ -126,7 +128,7 @@ public:
         const int64_t start = self.validEnd();
         while (self.validEnd() - start <= lookAhead) {
             if (fill_ < inputBlock && !inputEnded_ && !refill(in, budget)) break;
-            filterRun();
+            if (!filterSteps()) filterRun();
             if (outCount_ == outputChunk) flush(self);
             if (index_ >= limit_) {
                 if (inputEnded_) {
@@ -180,16 +182,20 @@ private:
     // ...). They depend on the fraction only, so every channel and every
     // output sample at the same fraction shares them; each phase is built
     // the first time it is met and kept while the pool has room.
+    // `pairwise`: the weights are also kept times 4 at the same offset of
+    // pool4_ and fit the AVX2 kernel's pairwise form (fir_kernel.h).
     struct Phase {
         int32_t offset;
         int32_t left;
         int32_t count;
+        bool pairwise;
     };
 
     struct PhaseSlot {
         int32_t offset = -1;
         int32_t left = 0;
         int32_t count = 0;
+        bool pairwise = false;
     };
 
     int16_t weight(int32_t ho) const {
@@ -218,60 +224,133 @@ private:
     // The phase's weights are at `offset` in the pool, or in the scratch
     // taps (offset -1) when the pool is full; the scratch holds one phase at
     // a time, so `scratchFree` false refuses such a phase (count -1).
+    static constexpr size_t poolLimit = size_t{1} << 21;
+
     Phase phaseFor(int32_t fraction, bool scratchFree) {
-        constexpr size_t poolLimit = size_t{1} << 21;
         PhaseSlot& slot = phases_[static_cast<size_t>(fraction >> phaseShift_)];
         if (slot.offset < 0 && pool_.size() < poolLimit) {
             slot.offset = static_cast<int32_t>(pool_.size());
             slot.left = makeTaps(fraction, pool_);
             slot.count = static_cast<int32_t>(pool_.size()) - slot.offset;
+            const int16_t* taps = pool_.data() + slot.offset;
+            slot.pairwise = pairSumsFit(taps, slot.count);
+            for (int32_t i = 0; i < slot.count; ++i) pool4_.push_back(static_cast<int16_t>(taps[i] * 4));
         }
-        if (slot.offset >= 0) return {slot.offset, slot.left, slot.count};
-        if (!scratchFree) return {-1, 0, -1};
+        if (slot.offset >= 0) return {slot.offset, slot.left, slot.count, slot.pairwise};
+        if (!scratchFree) return {-1, 0, -1, false};
         scratchTaps_.clear();
         const int32_t left = makeTaps(fraction, scratchTaps_);
-        return {-1, left, static_cast<int32_t>(scratchTaps_.size())};
+        return {-1, left, static_cast<int32_t>(scratchTaps_.size()), false};
+    }
+
+    // When every phase fits the pool (few fractions: 2 for 22050 to 44100),
+    // all of them are built at once and their weights never move; runs of
+    // output samples are then summed by stepping through the phases inside
+    // the kernel (filterSteps), not gathered one by one.
+    void prepareSteps() {
+        const int32_t most = 2 * (filter_.wing * 128 / p_.dhb + 2) + static_cast<int32_t>(tapGroup);
+        if (p_.dt < 1 || phases_.size() * static_cast<size_t>(most) * 2 > poolLimit) return;
+        for (size_t slot = 0; slot < phases_.size(); ++slot)
+            phaseFor(static_cast<int32_t>(slot << phaseShift_), false);
+        for (const PhaseSlot& slot : phases_) {
+            if (slot.offset < 0) return;  // not pooled after all: gather
+            steps_.push_back({pool_.data() + slot.offset, slot.pairwise ? pool4_.data() + slot.offset : nullptr,
+                              slot.left, slot.count});
+            stepsLeft_ = std::max(stepsLeft_, slot.left);
+            stepsReach_ = std::max(stepsReach_, slot.count - slot.left);
+        }
+    }
+
+    // Sums the output samples up to the limit or the chunk's end with the
+    // stepped kernel; false (nothing done) when the phases are not all
+    // pooled or a run's taps would reach outside the buffers (they are then
+    // left out term by term in filterRun).
+    bool filterSteps() {
+        if (steps_.empty()) return false;
+        // Positions in 1/32768 of an input sample: output k lies at
+        // start + k dt, and the run takes those before the limit.
+        if (index_ >= limit_) return true;
+        const int64_t start = (int64_t{index_} << fractionBits) + fraction_;
+        const int64_t before = ((int64_t{limit_} << fractionBits) - start + p_.dt - 1) / p_.dt;
+        const auto n = static_cast<int32_t>(std::min<int64_t>(before, outputChunk - outCount_));
+        const auto last = static_cast<int32_t>((start + int64_t{n - 1} * p_.dt) >> fractionBits);
+        const int64_t end = start + int64_t{n} * p_.dt;
+        const auto index = static_cast<int32_t>(end >> fractionBits);
+        const auto fraction = static_cast<int32_t>(end & fractionMask);
+        const auto length = static_cast<int32_t>(inputs_[0].size());
+        if (index_ - stepsLeft_ + 1 < 0 || last + 1 + stepsReach_ > length) return false;
+        const FirSteps steps{steps_.data(), phaseShift_, index_, fraction_, p_.dt};
+        for (size_t c = 0; c < inputs_.size(); ++c) {
+            roundedDotSteps(steps, inputs_[c].data(), n, sums_.data());
+            int16_t* out = outputs_[c].data() + outCount_;
+            for (int32_t k = 0; k < n; ++k) out[k] = scaled(sums_[static_cast<size_t>(k)]);
+        }
+        index_ = index;
+        fraction_ = fraction;
+        outCount_ += n;
+        return true;
     }
 
     // Gathers the inner products of the output samples up to the limit or
     // the chunk's end, sums them in one call, then scales them. The pool
     // may grow (and move) while they are gathered, so the weights are found
-    // by their offsets only afterwards.
+    // by their offsets only afterwards (tapStarts_: the pool offset, or -1 -
+    // the scratch offset; pairwise_: whether the pairwise kernel may sum it).
     void filterRun() {
         const size_t channels = inputs_.size();
         const auto length = static_cast<int32_t>(inputs_[0].size());
         const int32_t begin = outCount_;
+        int32_t index = index_, fraction = fraction_, outCount = outCount_;
+        const int32_t limit = limit_, dt = p_.dt;
+        DotTerms* terms = terms_.data();
+        int32_t* tapStarts = tapStarts_.data();
+        uint8_t* pairwiseTerm = pairwise_.data();
         size_t n = 0;
         bool scratchUsed = false;
-        while (index_ < limit_ && outCount_ < outputChunk) {
-            const Phase phase = phaseFor(fraction_, !scratchUsed);
+        while (index < limit && outCount < outputChunk) {
+            const Phase phase = phaseFor(fraction, !scratchUsed);
             if (phase.count < 0) break;  // the scratch is taken: the next run
             scratchUsed = scratchUsed || phase.offset < 0;
             // Taps that would reach outside the buffer are left out.
-            const int32_t first = index_ - phase.left + 1;
+            const int32_t first = index - phase.left + 1;
             const int32_t skip = std::max(0, -first);
             const int32_t count = std::max(0, std::min(phase.count, length - first) - skip);
             const int32_t taps = phase.offset < 0 ? -1 - skip : phase.offset + skip;
+            const bool pairwise = phase.pairwise && skip == 0 && count == phase.count;
             for (size_t c = 0; c < channels; ++c, ++n) {
-                terms_[n] = {nullptr, inputs_[c].data() + first + skip, count};
-                tapStarts_[n] = taps;
+                terms[n] = {nullptr, inputs_[c].data() + first + skip, count, nullptr};
+                tapStarts[n] = taps;
+                pairwiseTerm[n] = pairwise;
             }
-            ++outCount_;
-            fraction_ += p_.dt;
-            index_ += fraction_ >> fractionBits;
-            fraction_ &= fractionMask;
+            ++outCount;
+            fraction += dt;
+            index += fraction >> fractionBits;
+            fraction &= fractionMask;
         }
-        for (size_t k = 0; k < n; ++k)
-            terms_[k].taps = tapStarts_[k] >= 0 ? pool_.data() + tapStarts_[k] : scratchTaps_.data() + (-1 - tapStarts_[k]);
-        roundedDotProducts(terms_.data(), static_cast<int32_t>(n), sums_.data());
+        index_ = index;
+        fraction_ = fraction;
+        outCount_ = outCount;
+        const int16_t* pool = pool_.data();
+        const int16_t* pool4 = pool4_.data();
+        const int16_t* scratch = scratchTaps_.data();
+        for (size_t k = 0; k < n; ++k) {
+            const int32_t at = tapStarts[k];
+            terms[k].taps = at >= 0 ? pool + at : scratch + (-1 - at);
+            if (pairwiseTerm[k]) terms[k].taps4 = pool4 + at;
+        }
+        roundedDotProducts(terms, static_cast<int32_t>(n), sums_.data());
         const int32_t* sum = sums_.data();
         for (int32_t k = begin; k < outCount_; ++k)
             for (size_t c = 0; c < channels; ++c) outputs_[c][static_cast<size_t>(k)] = scaled(*sum++);
     }
 
+    // ((sum >> 2) × LpScl + 4096) >> 13 in 32 bits: with sum >> 2 split at
+    // bit 13 into h and l, it is h × LpScl + ((l × LpScl + 4096) >> 13)
+    // exactly, and neither part leaves 32 bits (LpScl < 2^14).
     int16_t scaled(int32_t sum) const {
-        const int64_t v = ((static_cast<int64_t>(sum >> 2) * p_.lpScl) + 4096) >> 13;
-        return static_cast<int16_t>(std::clamp<int64_t>(v, -32768, 32767));
+        const int32_t s = sum >> 2, h = s >> 13, l = s & 8191;
+        const int32_t v = h * p_.lpScl + ((l * p_.lpScl + 4096) >> 13);
+        return static_cast<int16_t>(std::clamp(v, -32768, 32767));
     }
 
     void flush(AudioStream& self) {
@@ -313,9 +392,14 @@ private:
     int32_t phaseShift_ = 0;  // fractions are multiples of 2^phaseShift_
     std::vector<PhaseSlot> phases_;
     std::vector<int16_t> pool_;
+    std::vector<int16_t> pool4_;  // pool_ times 4 (mod 2^16)
+    std::vector<FirPhase> steps_;  // every phase, when all are pooled
+    int32_t stepsLeft_ = 0;        // their largest left wing
+    int32_t stepsReach_ = 0;       // and their largest reach beyond the index
     std::vector<int16_t> scratchTaps_;
     std::vector<DotTerms> terms_;
     std::vector<int32_t> tapStarts_;
+    std::vector<uint8_t> pairwise_;
     std::vector<int32_t> sums_;
 };
 

@@ -103,6 +103,21 @@ TEST(AudioStreamStorage, ReleasedBlocksComeBackWithTheNewSamples) {
     EXPECT_EQ(back, constant(2 * 8192, -4));
 }
 
+TEST(AudioStreamStorage, ExchangedBlocksCarryTheirSamplesOver) {
+    auto a = AudioStream::create({0, 1, 44100, 16, 0}), b = AudioStream::create({0, 1, 44100, 16, 0});
+    writeRuns(*a, 0, 3 * 8192, 2048, 1);
+    writeRuns(*b, 0, 3 * 8192, 2048, 2);
+    EXPECT_FALSE(a->exchangeBlock(*b, 8192 + 1));  // not a block's start
+    ASSERT_TRUE(a->exchangeBlock(*b, 8192));
+    std::vector<int16_t> back(3 * 8192);
+    ASSERT_EQ(a->readInterleaved(back.data(), 3 * 8192, 0, 16), 3 * 8192);
+    EXPECT_EQ(back[8191], 1);
+    EXPECT_EQ(back[8192], 2);
+    EXPECT_EQ(back[2 * 8192 - 1], 2);
+    EXPECT_EQ(back[2 * 8192], 1);
+    EXPECT_FALSE(a->exchangeBlock(*AudioStream::create({0, 2, 44100, 16, 0}), 0));  // another channel count
+}
+
 TEST(AudioStreamStorage, AccessOutsideTheChannelsOrStorageGivesNothing) {
     auto s = stereo16();
     EXPECT_EQ(s->read32(2, 0, 1), nullptr);

@@ -418,5 +418,15 @@ TEST(ComplexMixer, UpdatesTheQueuedEntryOfTheGivenType) {
     EXPECT_EQ(out.back(), 5);
 }
 
+TEST(ComplexMixer, AMonoEntryFillsEveryChannelOfAWiderOutput) {
+    // Four channels: a Mixer would feed a mono input to channel 0 only.
+    ComplexMixerSetup setup;
+    setup.channels = 4;
+    MixerEntry e;
+    e.opener = [] { return wavStream(44100, 1, constant(300, 700)); };
+    setup.fixedEntries.push_back(std::move(e));
+    EXPECT_EQ(drain(*createComplexMixer(std::move(setup))), constant(4 * 300, 700));
+}
+
 }  // namespace
 }  // namespace lv::audio

@@ -119,5 +119,26 @@ TEST_F(AvxKernels, AudioFilterAndMixLoopsMatchThePlainKernels) {
     audio::limitMixKernels(audio::KernelLevel::avx);
 }
 
+TEST_F(AvxKernels, PairwiseFilterSumsMatchThePlainKernel) {
+    // Two phases of 64 small taps with their times-4 twins, stepped over
+    // random samples as the Resample steps them from 22050 to 44100.
+    std::mt19937 random(6);
+    std::vector<std::int16_t> taps(128), taps4(128), x(600);
+    for (auto& v : taps) v = static_cast<std::int16_t>(static_cast<int>(random() % 4001) - 2000);
+    for (std::size_t i = 0; i < taps.size(); ++i) taps4[i] = static_cast<std::int16_t>(taps[i] * 4);
+    for (auto& v : x) v = static_cast<std::int16_t>(random());
+    const audio::FirPhase phases[2] = {{taps.data(), taps4.data(), 32, 64}, {taps.data() + 64, taps4.data() + 64, 32, 64}};
+    auto sums = [&](audio::KernelLevel level) {
+        audio::limitFirKernels(level);
+        std::vector<std::int32_t> r(101);
+        audio::roundedDotSteps({phases, 14, 40, 0, 16384}, x.data(), 101, r.data());
+        return r;
+    };
+    for (int shift : {0, 16}) {
+        withStackShift(shift, [&] { EXPECT_EQ(sums(audio::KernelLevel::plain), sums(audio::KernelLevel::avx)) << shift; });
+    }
+    audio::limitFirKernels(audio::KernelLevel::avx);
+}
+
 }  // namespace
 }  // namespace lv
