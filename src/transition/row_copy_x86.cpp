@@ -3,7 +3,7 @@
 // copied at a pushed offset starts anywhere, so rows of two lines or more
 // are copied as the first 64 bytes, then every whole line of the target
 // after them with aligned stores, then the last 64 bytes; the three overlap
-// with the same values. Shorter rows take a turn of two unaligned vectors at
+// with the same values, so the two ranges must not overlap each other. Shorter rows take a turn of two unaligned vectors at
 // a time and one vector ending at the last byte; fewer than 32 bytes go to
 // memcpy.
 #include "transition/row_copy.h"
@@ -50,19 +50,19 @@ __attribute__((target("avx2"))) void copyAvx2(std::uint8_t* target, const std::u
         copyShort(target, source, count);
         return;
     }
-    // Both ends are read before any store, so that they are whole whatever the loop writes.
-    const __m256i head0 = load(source), head1 = load(source + 32);
-    const __m256i tail0 = load(source + count - 64), tail1 = load(source + count - 32);
+    // Each vector is stored as soon as it is loaded: none is kept across
+    // the loop (a value held in the upper half of a vector register for
+    // long is what a thread switch under some hosts does not bring back).
+    store(target, load(source));
+    store(target + 32, load(source + 32));
     std::size_t i = (kLine - reinterpret_cast<std::uintptr_t>(target) % kLine) % kLine;
     for (; i + kLine <= count; i += kLine) {
         const __m256i a = load(source + i), b = load(source + i + 32);
         _mm256_store_si256(reinterpret_cast<__m256i*>(target + i), a);
         _mm256_store_si256(reinterpret_cast<__m256i*>(target + i + 32), b);
     }
-    store(target, head0);
-    store(target + 32, head1);
-    store(target + count - 64, tail0);
-    store(target + count - 32, tail1);
+    store(target + count - 64, load(source + count - 64));
+    store(target + count - 32, load(source + count - 32));
 }
 
 }  // namespace
