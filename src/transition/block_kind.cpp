@@ -245,11 +245,6 @@ void copyPiecesByRow(RowPieces& pieces) {
 
 void BlockTransition::copyFrom(FramePainter& painter, const BlockCommand& command) {
     RowPieces pieces;
-    if (command.source == BlockCommand::Source::Work) {
-        planWork(painter.outputs(), work_, window_, command, pieces);
-        copyPieces(pieces);
-        return;
-    }
     const bool fromOutgoing = command.source == BlockCommand::Source::Outgoing;
     const Surface& surface = fromOutgoing ? *outgoing_ : *incoming_;
     FormattedRows& rows = fromOutgoing ? outgoingRows_ : incomingRows_;

@@ -123,7 +123,7 @@ private:
     // Brings the work surface to the outputs' format and to what the
     // commands say it holds; false when the commands use no work surface.
     bool prepareWork(FramePainter& painter, const Commands& commands);
-    // A straight command from the outgoing or incoming picture or the work surface.
+    // A straight command from the outgoing or incoming picture.
     void copyFrom(FramePainter& painter, const BlockCommand& command);
 
     StepSink* sink_ = nullptr;
