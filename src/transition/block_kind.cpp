@@ -34,6 +34,7 @@ int BlockTransition::begin(const Surface& outgoing, const Surface& incoming, Dis
     display.setView(window_);
     info_ = TransitionInfo{};
     wantsWork_ = false;
+    workSplit_ = 0;
     work_ = BlockWork{};
     info_.defaultMs = 2000;
     info_.familyFlag4 = 1;
@@ -41,7 +42,8 @@ int BlockTransition::begin(const Surface& outgoing, const Surface& incoming, Dis
     prepare();
     if (info_.steps < 1) info_.steps = 1;
     if (wantsWork_ && !display.outputs().empty()) {
-        work_.reset(BlockWork::Pictures{outgoing_, incoming_, &outgoingRows_, &incomingRows_}, &display.outputs().front().format);
+        work_.reset(BlockWork::Pictures{outgoing_, incoming_, &outgoingRows_, &incomingRows_}, &display.outputs().front().format,
+                    workSplit_);
     }
     pending_.clear();
     havePending_ = false;
@@ -112,7 +114,7 @@ bool BlockTransition::prepareWork(FramePainter& painter, const Commands& command
     const PixelFormat* format = sharedFormat(painter.outputs());
     const int wanted = format != nullptr ? format->code : pixel_code::kUnsupported;
     if (!work_.ready() || work_.code() != wanted) {
-        work_.reset(BlockWork::Pictures{outgoing_, incoming_, &outgoingRows_, &incomingRows_}, format);
+        work_.reset(BlockWork::Pictures{outgoing_, incoming_, &outgoingRows_, &incomingRows_}, format, workSplit_);
     }
     work_.hold(held);
     return true;
@@ -122,19 +124,44 @@ namespace {
 
 // A block of source rows for one output: in the output's format, or engine
 // pixels (0x00RRGGBB words) that are converted as they are written. Row
-// top + i starts at bytes + i x pitch.
+// top + i starts at bytes + i x pitch, at the source's column `column`.
 struct SourceRows {
     const std::uint8_t* bytes = nullptr;
     std::size_t pitch = 0;
     bool formatted = false;
+    std::int32_t column = 0;
 };
 
-// Writes `command`'s destination from source rows (`rowsFor(output, top,
-// count)`, asked once per output), clipped to `bounds` of the source and to
-// each output.
+// One command's part on one output: window rows top ... top + rows - 1 at
+// columns left ... left + width - 1, from source rows `pitch` apart, the
+// first at `from` (source column sourceX).
+struct RowPiece {
+    const LockedOutput* out = nullptr;
+    std::int32_t left = 0, top = 0, width = 0, rows = 0;
+    const std::uint8_t* from = nullptr;
+    std::size_t pitch = 0;
+    bool formatted = false;
+    std::int32_t sourceX = 0;
+
+    Rect area() const { return Rect{left, top, width, rows}; }
+    void copyRow(std::int32_t i) const {
+        static const RowCopy copy = rowCopy(processorRecord());
+        const std::uint8_t* source = from + pitch * static_cast<std::size_t>(i);
+        std::uint8_t* target = out->at(left, top + i);
+        if (formatted) {
+            copy(target, source, static_cast<std::size_t>(width) * static_cast<std::size_t>(out->format->bytesPerPixel));
+        } else {
+            storePixels(*out->format, reinterpret_cast<const std::uint32_t*>(source), width, target);
+        }
+    }
+};
+using RowPieces = std::vector<RowPiece>;
+
+// Adds `command`'s pieces from source rows (`rowsFor(output, top, count)`,
+// asked once per output), clipped to `bounds` of the source and to each output.
 template <typename RowsFor>
-void copyCommand(const std::vector<LockedOutput>& outputs, const BlockCommand& command, const Rect& bounds, RowsFor rowsFor) {
-    static const RowCopy copy = rowCopy(processorRecord());
+void planCommand(const std::vector<LockedOutput>& outputs, const BlockCommand& command, const Rect& bounds,
+                 RowsFor rowsFor, RowPieces& pieces) {
     const Rect& d = command.destination;
     const Rect inSource = intersect(Rect{command.sourceX, command.sourceY, d.width, d.height}, bounds);
     const Rect wanted{d.left + inSource.left - command.sourceX, d.top + inSource.top - command.sourceY, inSource.width,
@@ -142,16 +169,74 @@ void copyCommand(const std::vector<LockedOutput>& outputs, const BlockCommand& c
     for (const LockedOutput& out : outputs) {
         const Rect part = intersect(wanted, out.area);
         if (part.empty()) continue;
-        const std::size_t sx = static_cast<std::size_t>(part.left - d.left + command.sourceX);
-        const std::size_t bytesPerPixel = static_cast<std::size_t>(out.format->bytesPerPixel);
+        const std::int32_t sx = part.left - d.left + command.sourceX;
         const SourceRows rows = rowsFor(out, part.top - d.top + command.sourceY, part.height);
-        const std::uint8_t* from = rows.bytes + sx * (rows.formatted ? bytesPerPixel : sizeof(std::uint32_t));
-        for (std::int32_t y = part.top; y < part.bottom(); ++y, from += rows.pitch) {
-            if (rows.formatted) {
-                copy(out.at(part.left, y), from, static_cast<std::size_t>(part.width) * bytesPerPixel);
-            } else {
-                storePixels(*out.format, reinterpret_cast<const std::uint32_t*>(from), part.width, out.at(part.left, y));
-            }
+        const std::size_t pixelBytes =
+            rows.formatted ? static_cast<std::size_t>(out.format->bytesPerPixel) : sizeof(std::uint32_t);
+        pieces.push_back(RowPiece{&out, part.left, part.top, part.width, part.height,
+                                  rows.bytes + static_cast<std::size_t>(sx - rows.column) * pixelBytes, rows.pitch,
+                                  rows.formatted, sx});
+    }
+}
+
+// The pieces of a command that reads the work surface; one that reads
+// across the work surface's split takes one piece per band.
+void planWork(const std::vector<LockedOutput>& outputs, const BlockWork& work, const Rect& window,
+              const BlockCommand& command, RowPieces& pieces) {
+    const Rect& d = command.destination;
+    const std::int32_t end = std::min(command.sourceX + d.width, window.width);
+    for (std::int32_t left = std::max(command.sourceX, 0); left < end; left = work.bandEnd(left)) {
+        const std::int32_t right = std::min(end, work.bandEnd(left));
+        const BlockCommand band{command.source, Rect{d.left + left - command.sourceX, d.top, right - left, d.height},
+                                left, command.sourceY};
+        planCommand(outputs, band, window,
+                    [&](const LockedOutput& out, std::int32_t top, std::int32_t) {
+                        return SourceRows{work.at(left, top), work.rowBytesAt(left), work.code() == out.format->code, left};
+                    },
+                    pieces);
+    }
+}
+
+void copyPieces(const RowPieces& pieces) {
+    for (const RowPiece& piece : pieces) {
+        for (std::int32_t i = 0; i < piece.rows; ++i) piece.copyRow(i);
+    }
+}
+
+bool disjoint(const RowPieces& pieces) {
+    for (std::size_t i = 0; i < pieces.size(); ++i) {
+        for (std::size_t j = i + 1; j < pieces.size(); ++j) {
+            if (!intersect(pieces[i].area(), pieces[j].area()).empty()) return false;
+        }
+    }
+    return true;
+}
+
+// Copies a few pieces down the window a row at a time, every piece's part
+// of a row before the next row, so that the sources are read in step with
+// the window. A push shows each row of the work surface turned round (its
+// end first): taken in the order of their source columns, the pieces read
+// that row front to back, one stream through memory that the processor
+// fetches ahead, instead of two strided passes over every row's two parts.
+// Where destinations overlap the pieces keep their order, which a row by
+// row copy keeps as well.
+void copyPiecesByRow(RowPieces& pieces) {
+    if (pieces.size() < 2) {
+        copyPieces(pieces);
+        return;
+    }
+    if (disjoint(pieces)) {
+        std::stable_sort(pieces.begin(), pieces.end(),
+                         [](const RowPiece& a, const RowPiece& b) { return a.sourceX < b.sourceX; });
+    }
+    std::int32_t top = pieces.front().top, bottom = pieces.front().top;
+    for (const RowPiece& piece : pieces) {
+        top = std::min(top, piece.top);
+        bottom = std::max(bottom, piece.top + piece.rows);
+    }
+    for (std::int32_t y = top; y < bottom; ++y) {
+        for (const RowPiece& piece : pieces) {
+            if (y >= piece.top && y - piece.top < piece.rows) piece.copyRow(y - piece.top);
         }
     }
 }
@@ -159,34 +244,36 @@ void copyCommand(const std::vector<LockedOutput>& outputs, const BlockCommand& c
 }  // namespace
 
 void BlockTransition::copyFrom(FramePainter& painter, const BlockCommand& command) {
-    if (command.source == BlockCommand::Source::Work) {
-        copyCommand(painter.outputs(), command, window_, [&](const LockedOutput& out, std::int32_t top, std::int32_t) {
-            return SourceRows{work_.row(top), work_.rowBytes(), work_.code() == out.format->code};
-        });
-        return;
-    }
+    RowPieces pieces;
     const bool fromOutgoing = command.source == BlockCommand::Source::Outgoing;
     const Surface& surface = fromOutgoing ? *outgoing_ : *incoming_;
     FormattedRows& rows = fromOutgoing ? outgoingRows_ : incomingRows_;
-    copyCommand(painter.outputs(), command, Rect{0, 0, surface.width, surface.height},
+    planCommand(painter.outputs(), command, Rect{0, 0, surface.width, surface.height},
                 [&](const LockedOutput& out, std::int32_t top, std::int32_t count) {
                     const std::uint8_t* ready = rows.rows(surface, *out.format, top, count);
-                    if (ready != nullptr) return SourceRows{ready, rows.rowBytes(), true};
+                    if (ready != nullptr) return SourceRows{ready, rows.rowBytes(), true, 0};
                     return SourceRows{reinterpret_cast<const std::uint8_t*>(surface.row(top)),
-                                      static_cast<std::size_t>(surface.stride) * sizeof(std::uint32_t), false};
-                });
+                                      static_cast<std::size_t>(surface.stride) * sizeof(std::uint32_t), false, 0};
+                },
+                pieces);
+    copyPieces(pieces);
 }
 
 void BlockTransition::run(FramePainter& painter, const Commands& commands) {
     const bool withWork = prepareWork(painter, commands);
+    // Commands that read the work surface one after another are copied
+    // together, row by row (copyPiecesByRow).
+    RowPieces fromWork;
     for (const BlockCommand& command : commands) {
-        if (command.source == BlockCommand::Source::Black) {
-            painter.fillBlack(command.destination);
-            continue;
-        }
         if (command.source == BlockCommand::Source::IncomingInWork) continue;
         if (command.source == BlockCommand::Source::Work) {
-            if (withWork) copyFrom(painter, command);
+            if (withWork) planWork(painter.outputs(), work_, window_, command, fromWork);
+            continue;
+        }
+        copyPiecesByRow(fromWork);
+        fromWork.clear();
+        if (command.source == BlockCommand::Source::Black) {
+            painter.fillBlack(command.destination);
             continue;
         }
         if (command.stepX == 1 && command.stepY == 1) {
@@ -196,6 +283,7 @@ void BlockTransition::run(FramePainter& painter, const Commands& commands) {
         const bool fromOutgoing = command.source == BlockCommand::Source::Outgoing;
         copyStepped(painter, fromOutgoing ? *outgoing_ : *incoming_, command, fromOutgoing ? outgoingRows_ : incomingRows_);
     }
+    copyPiecesByRow(fromWork);
 }
 
 namespace {

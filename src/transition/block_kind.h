@@ -21,7 +21,8 @@
 // keeps track of that frame, and when the display shows something else (a
 // lost lock) it draws the whole frame over the outgoing picture instead.
 // A family whose pictures both move (the pushes) copies from the work
-// surface, which holds both pictures' visible parts in one picture's room.
+// surface, which holds both pictures' visible parts in one picture's room;
+// a frame's copies from it go down the window together, row by row.
 // Rows are copied from the pictures kept in the output's format (converted
 // at begin), by row_copy.h.
 #pragma once
@@ -93,7 +94,12 @@ protected:
     // For families whose both pictures move: asks for the work surface (in
     // prepare), and says where it holds the incoming picture in a frame
     // (kept also when empty, so that a frame's rectangles keep their order).
-    void useWork() { wantsWork_ = true; }
+    // A family that reads the columns left and right of `splitColumn` from
+    // different rows has them kept in two bands (block_work.h).
+    void useWork(std::int32_t splitColumn = 0) {
+        wantsWork_ = true;
+        workSplit_ = splitColumn;
+    }
     static void holdIncoming(Commands& out, const Rect& area);
 
     const CatalogueRow& row_;
@@ -117,13 +123,14 @@ private:
     // Brings the work surface to the outputs' format and to what the
     // commands say it holds; false when the commands use no work surface.
     bool prepareWork(FramePainter& painter, const Commands& commands);
-    // A straight command from the outgoing or incoming picture or the work surface.
+    // A straight command from the outgoing or incoming picture.
     void copyFrom(FramePainter& painter, const BlockCommand& command);
 
     StepSink* sink_ = nullptr;
     // The two pictures' rows in the output's format, for row copies.
     FormattedRows outgoingRows_, incomingRows_;
     bool wantsWork_ = false;
+    std::int32_t workSplit_ = 0;
     BlockWork work_;
     Commands pending_;
     bool havePending_ = false;

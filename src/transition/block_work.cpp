@@ -1,5 +1,6 @@
 #include "transition/block_work.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace lv {
@@ -22,7 +23,7 @@ bool contains(const Rect& outer, const Rect& inner) {
 
 }  // namespace
 
-void BlockWork::reset(const Pictures& pictures, const PixelFormat* format) {
+void BlockWork::reset(const Pictures& pictures, const PixelFormat* format, std::int32_t splitColumn) {
     pictures_ = pictures;
     const Surface& outgoing = *pictures.outgoing;
     const bool kept = format != nullptr && pictures.outgoingRows->row(outgoing, *format, 0) != nullptr;
@@ -30,22 +31,41 @@ void BlockWork::reset(const Pictures& pictures, const PixelFormat* format) {
     if (kept) format_ = *format;
     code_ = kept ? format->code : pixel_code::kUnsupported;
     bytesPerPixel_ = kept ? format->bytesPerPixel : 4;
-    rowBytes_ = static_cast<std::size_t>(outgoing.width) * static_cast<std::size_t>(bytesPerPixel_);
-    storage_.assign((rowBytes_ * static_cast<std::size_t>(outgoing.height) + 3) / 4, 0);
+    width_ = outgoing.width;
+    height_ = outgoing.height;
+    split_ = splitColumn > 0 && splitColumn < width_ ? splitColumn : width_;
+    const std::size_t bytes = static_cast<std::size_t>(width_) * static_cast<std::size_t>(height_) *
+                              static_cast<std::size_t>(bytesPerPixel_);
+    storage_.assign((bytes + 3) / 4, 0);
     held_.clear();
     copyFrom(false, Rect{0, 0, outgoing.width, outgoing.height});
+}
+
+std::size_t BlockWork::rowBytesAt(std::int32_t x) const {
+    return static_cast<std::size_t>(x < split_ ? split_ : width_ - split_) * static_cast<std::size_t>(bytesPerPixel_);
+}
+
+std::size_t BlockWork::offsetOf(std::int32_t x, std::int32_t y) const {
+    // The second band follows the first band's rows.
+    const std::size_t band = x < split_ ? 0 : static_cast<std::size_t>(height_) * rowBytesAt(0);
+    const std::int32_t column = x < split_ ? x : x - split_;
+    return band + rowBytesAt(x) * static_cast<std::size_t>(y) +
+           static_cast<std::size_t>(column) * static_cast<std::size_t>(bytesPerPixel_);
 }
 
 void BlockWork::copyFrom(bool incoming, const Rect& area) {
     const Surface& surface = incoming ? *pictures_.incoming : *pictures_.outgoing;
     FormattedRows& rows = incoming ? *pictures_.incomingRows : *pictures_.outgoingRows;
-    const Rect part = intersect(area, Rect{0, 0, surface.width, surface.height});
-    const std::size_t offset = static_cast<std::size_t>(part.left) * static_cast<std::size_t>(bytesPerPixel_);
-    const std::size_t length = static_cast<std::size_t>(part.width) * static_cast<std::size_t>(bytesPerPixel_);
-    for (std::int32_t y = part.top; y < part.bottom(); ++y) {
-        const std::uint8_t* from = kept_ ? rows.row(surface, format_, y)
-                                                      : reinterpret_cast<const std::uint8_t*>(surface.row(y));
-        std::memcpy(bytes() + rowBytes_ * static_cast<std::size_t>(y) + offset, from + offset, length);
+    const Rect whole = intersect(area, Rect{0, 0, surface.width, surface.height});
+    for (std::int32_t left = whole.left; left < whole.right(); left = bandEnd(left)) {
+        const std::int32_t right = std::min(whole.right(), bandEnd(left));
+        const std::size_t offset = static_cast<std::size_t>(left) * static_cast<std::size_t>(bytesPerPixel_);
+        const std::size_t length = static_cast<std::size_t>(right - left) * static_cast<std::size_t>(bytesPerPixel_);
+        for (std::int32_t y = whole.top; y < whole.bottom(); ++y) {
+            const std::uint8_t* from = kept_ ? rows.row(surface, format_, y)
+                                             : reinterpret_cast<const std::uint8_t*>(surface.row(y));
+            std::memcpy(bytes() + offsetOf(left, y), from + offset, length);
+        }
     }
 }
 

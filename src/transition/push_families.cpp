@@ -34,8 +34,10 @@ protected:
         info_.steps = axis_.extent(window_);
         info_.familyFlag4 = 0;
         table_ = symmetricEasing(info_.steps, EasingShape::Cube);
-        useWork();
+        useWork(workSplit());
     }
+    // Where the work surface is split into bands of columns (0: not split).
+    virtual std::int32_t workSplit() const { return 0; }
 
     // One band across the axis, [across0, across0 + acrossLength), pushed by p.
     void pushBand(Commands& out, bool forward, std::int32_t p, std::int32_t across0, std::int32_t acrossLength) const {
@@ -74,6 +76,11 @@ public:
     using PushBase::PushBase;
 
 protected:
+    // The halves of a vertical split push read each row's two halves from
+    // two different rows of the work surface: each half kept as a band of
+    // its own is read front to back.
+    std::int32_t workSplit() const override { return axis_.vertical ? window_.width / 2 : 0; }
+
     // The first half (upper, or left) moves in the named direction, the other half back.
     void frame(std::int64_t t, Commands& out) override {
         const std::int32_t p = easedAt(table_, t), half = across() / 2;

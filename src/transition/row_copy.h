@@ -3,7 +3,7 @@
 // processors, several times slower for some distances between the two
 // addresses; a frame of a push or an opening slide copies its rows at
 // offsets that change every frame, so a plain loop of unaligned vector loads
-// and stores gives steadier frames.
+// and stores aligned to the target's cache lines gives steadier frames.
 //
 //     const RowCopy copy = rowCopy(processorRecord());
 //     copy(target, source, width * 3);

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <string>
+#include <tuple>
 #include <vector>
 
 #include "transition/block_work.h"
@@ -10,22 +12,25 @@ namespace {
 
 // The work surface read back as engine pixels must be the incoming picture
 // inside the held rectangles and the outgoing one elsewhere, whatever
-// rectangles were held before (grown, shrunk or moved).
-class BlockWorkHolds : public ::testing::TestWithParam<int> {
+// rectangles were held before (grown, shrunk or moved), kept whole or in
+// two bands of columns (split at column 9).
+class BlockWorkHolds : public ::testing::TestWithParam<std::tuple<int, int>> {
 protected:
     void SetUp() override {
-        if (GetParam() == 24) format = PixelFormat::fromMasks(24, 0xFF0000, 0xFF00, 0xFF);
-        work.reset(BlockWork::Pictures{a.get(), b.get(), &aRows, &bRows}, GetParam() == 24 ? &format : nullptr);
+        if (bits() == 24) format = PixelFormat::fromMasks(24, 0xFF0000, 0xFF00, 0xFF);
+        work.reset(BlockWork::Pictures{a.get(), b.get(), &aRows, &bRows}, bits() == 24 ? &format : nullptr,
+                   std::get<1>(GetParam()));
     }
+    int bits() const { return std::get<0>(GetParam()); }
     void expectHolding(const std::vector<Rect>& held) {
+        const PixelFormat kept = bits() == 24 ? format : PixelFormat::fromMasks(32, 0xFF0000, 0xFF00, 0xFF);
         for (std::int32_t y = 0; y < a->height; ++y) {
-            std::vector<std::uint32_t> row(static_cast<std::size_t>(a->width));
-            loadPixels(GetParam() == 24 ? format : PixelFormat::fromMasks(32, 0xFF0000, 0xFF00, 0xFF), work.row(y),
-                       a->width, row.data());
             for (std::int32_t x = 0; x < a->width; ++x) {
+                std::uint32_t pixel = 0;
+                loadPixels(kept, work.at(x, y), 1, &pixel);
                 bool inside = false;
                 for (const Rect& r : held) inside = inside || (x >= r.left && x < r.right() && y >= r.top && y < r.bottom());
-                ASSERT_EQ(row[static_cast<std::size_t>(x)], (inside ? *b : *a).row(y)[x]) << x << "," << y;
+                ASSERT_EQ(pixel, (inside ? *b : *a).row(y)[x]) << x << "," << y;
             }
         }
     }
@@ -51,8 +56,11 @@ TEST_P(BlockWorkHolds, GrowingShrinkingAndMovingRectangles) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Layouts, BlockWorkHolds, ::testing::Values(24, 0),
-                         [](const auto& info) { return info.param == 24 ? std::string("Bgr24") : std::string("EnginePixels"); });
+INSTANTIATE_TEST_SUITE_P(Layouts, BlockWorkHolds, ::testing::Combine(::testing::Values(24, 0), ::testing::Values(0, 9)),
+                         [](const auto& info) {
+                             return std::string(std::get<0>(info.param) == 24 ? "Bgr24" : "EnginePixels") +
+                                    (std::get<1>(info.param) == 0 ? "" : "TwoBands");
+                         });
 
 }  // namespace
 }  // namespace lv
