@@ -38,7 +38,7 @@ struct StoreConverted {
 // One set while its rows are walked: its row counts and its next pixel.
 struct SetCursor {
     const std::uint16_t* counts;
-    std::int32_t rows;
+    std::int32_t first, rows;  // its first row with pixels; rows with counts
     const PixelRecord* next;
     const PixelRecord* end;
     SetMode mode;
@@ -46,14 +46,23 @@ struct SetCursor {
     std::uint32_t colour;
 };
 
-// Sets walked together, row by row: the display rows are written in order
-// and each set's records are read as one stream; more streams than this
-// the processor does not follow, even with the hints below.
-constexpr std::size_t kBatch = 64;
-constexpr std::ptrdiff_t kAhead = 16;  // pixel records read ahead in each set
+SetCursor setCursor(const PixelSet& set) {
+    std::int32_t first = 0;
+    while (first < set.rowCount() && set.rowCounts[static_cast<std::size_t>(first)] == 0) ++first;
+    return SetCursor{set.rowCounts.data(), first, set.rowCount(), set.pixels.data(),
+                     set.pixels.data() + set.pixels.size(), set.mode,
+                     static_cast<std::uint32_t>(std::clamp(set.level, 0, 256)), set.colour};
+}
+
+// The display is written in bands of rows, set by set within a band: a set
+// walks its rows with its mode fixed and nothing but its own records in
+// hand, and the band's display lines stay in the cache from the first set
+// that writes them to the last.
+constexpr std::int32_t kBandRows = 64;
+constexpr std::ptrdiff_t kAhead = 16;  // pixel records read ahead
 constexpr std::int32_t kRowsAhead = 8; // display rows fetched ahead
 
-// Writes one output: the sets in batches, each batch row by row.
+// Writes one output.
 template <class Store>
 class OutputWriter {
 public:
@@ -62,77 +71,74 @@ public:
 
     void paint(const std::vector<const PixelSet*>& sets) {
         std::vector<SetCursor> cursors;
-        cursors.reserve(std::min(sets.size(), kBatch));
-        for (std::size_t first = 0; first < sets.size(); first += kBatch) {
-            cursors.clear();
-            std::int32_t rows = 0;
-            for (std::size_t s = first; s < std::min(first + kBatch, sets.size()); ++s) {
-                const PixelSet& set = *sets[s];
-                cursors.push_back(SetCursor{set.rowCounts.data(), set.rowCount(), set.pixels.data(),
-                                            set.pixels.data() + set.pixels.size(), set.mode,
-                                            static_cast<std::uint32_t>(std::clamp(set.level, 0, 256)), set.colour});
-                rows = std::max(rows, set.rowCount());
+        cursors.reserve(sets.size());
+        std::int32_t rows = 0;
+        for (const PixelSet* set : sets) {
+            cursors.push_back(setCursor(*set));
+            rows = std::max(rows, set->rowCount());
+        }
+        for (std::int32_t band = 0; band < rows; band += kBandRows) {
+            const std::int32_t bandEnd = std::min(band + kBandRows, rows);
+            for (SetCursor& c : cursors) {
+                if (c.next == c.end || c.first >= bandEnd) continue;
+                switch (c.mode) {
+                case SetMode::ShowIncoming: walk<SetMode::ShowIncoming>(c, bandEnd); break;
+                case SetMode::Blend: walk<SetMode::Blend>(c, bandEnd); break;
+                case SetMode::Fill: walk<SetMode::Fill>(c, bandEnd); break;
+                }
             }
-            for (std::int32_t y = 0; y < rows; ++y) paintRow(cursors, y);
         }
     }
 
 private:
-    void paintRow(std::vector<SetCursor>& cursors, std::int32_t y) {
-        const std::int32_t row = y + oy_ - out_.area.top;
-        const bool inside = row >= 0 && row < out_.area.height;
-        std::uint8_t* line = inside ? out_.first + static_cast<std::ptrdiff_t>(row) * out_.pitch : nullptr;
-        lowest_ = out_.area.width;
-        highest_ = -1;
-        for (SetCursor& c : cursors) {
-            const std::uint32_t n = y < c.rows ? c.counts[y] : 0;
+    // The set's rows from where it stands up to `to`.
+    template <SetMode mode>
+    void walk(SetCursor& c, std::int32_t to) {
+        const std::int32_t last = std::min(to, c.rows);
+        std::int32_t y = c.first;
+        for (; y < last && c.next != c.end; ++y) {
+            const std::uint32_t n = c.counts[y];
             if (n == 0) continue;
             const PixelRecord* p = c.next;
             c.next += n;
-            if (line == nullptr) continue;
             if (c.end - c.next > kAhead) prefetch(c.next + kAhead);
-            switch (c.mode) {
-            case SetMode::ShowIncoming:
-                for (std::uint32_t k = 0; k < n; ++k) put(line, p[k].x, p[k].incoming);
-                break;
-            case SetMode::Blend:
-                for (std::uint32_t k = 0; k < n; ++k) put(line, p[k].x, blendPixel(p[k].outgoing, p[k].incoming, c.level));
-                break;
-            case SetMode::Fill:
-                for (std::uint32_t k = 0; k < n; ++k) put(line, p[k].x, c.colour);
-                break;
-            }
+            const std::int32_t row = y + oy_ - out_.area.top;
+            if (row < 0 || row >= out_.area.height) continue;
+            std::uint8_t* line = out_.first + static_cast<std::ptrdiff_t>(row) * out_.pitch;
+            fetchAhead(row + kRowsAhead, p->x);
+            for (std::uint32_t k = 0; k < n; ++k) put(line, p[k].x, value<mode>(p[k], c));
         }
-        if (highest_ >= 0) fetchAhead(row + kRowsAhead);
+        c.first = y;
+    }
+
+    template <SetMode mode>
+    static std::uint32_t value(const PixelRecord& p, const SetCursor& c) {
+        if constexpr (mode == SetMode::ShowIncoming) return p.incoming;
+        if constexpr (mode == SetMode::Blend) return blendPixel(p.outgoing, p.incoming, c.level);
+        return c.colour;
     }
 
     // Column x of the picture on the row at `line`, clipped to the output.
     void put(std::uint8_t* line, std::uint16_t x, std::uint32_t value) {
         const std::int32_t at = x + ox_ - out_.area.left;
         if (static_cast<std::uint32_t>(at) >= static_cast<std::uint32_t>(out_.area.width)) return;
-        lowest_ = std::min(lowest_, at);
-        highest_ = std::max(highest_, at);
         store_(line + static_cast<std::size_t>(at) * bytes_, value);
     }
 
-    // A step's pixels mostly stand in the same few columns row after row (a
-    // column, a line): the lines this row wrote are asked for a few rows
-    // further on, every row being on its own memory page, which the
-    // processor does not fetch ahead by itself.
-    void fetchAhead(std::int32_t row) {
-        if (row >= out_.area.height) return;
-        std::uint8_t* line = out_.first + static_cast<std::ptrdiff_t>(row) * out_.pitch;
-        const std::size_t from = static_cast<std::size_t>(lowest_) * bytes_, to = static_cast<std::size_t>(highest_) * bytes_;
-        constexpr std::size_t kMostLines = 4;
-        for (std::size_t at = from, k = 0; at <= to && k < kMostLines; at += 64, ++k) prefetchForWrite(line + at);
-        if (to - from > kMostLines * 64) prefetchForWrite(line + to);
+    // A set's pixels mostly stand in the same few columns row after row (a
+    // column, a line): the line at its first column a few rows further on is
+    // asked for now, every display row being on its own memory page, which
+    // the processor does not fetch ahead by itself.
+    void fetchAhead(std::int32_t row, std::uint16_t x) {
+        const std::int32_t at = x + ox_ - out_.area.left;
+        if (row >= out_.area.height || static_cast<std::uint32_t>(at) >= static_cast<std::uint32_t>(out_.area.width)) return;
+        prefetchForWrite(out_.first + static_cast<std::ptrdiff_t>(row) * out_.pitch + static_cast<std::size_t>(at) * bytes_);
     }
 
     const LockedOutput& out_;
     Store store_;
     std::size_t bytes_;
     std::int32_t ox_, oy_;
-    std::int32_t lowest_ = 0, highest_ = -1;  // columns written on the current row
 };
 
 template <class Store>
