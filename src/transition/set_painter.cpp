@@ -47,7 +47,7 @@ struct SetCursor {
 };
 
 SetCursor setCursor(const PixelSet& set) {
-    std::int32_t first = 0;
+    std::int32_t first = std::clamp(set.firstRow, 0, set.rowCount());
     while (first < set.rowCount() && set.rowCounts[static_cast<std::size_t>(first)] == 0) ++first;
     return SetCursor{set.rowCounts.data(), first, set.rowCount(), set.pixels.data(),
                      set.pixels.data() + set.pixels.size(), set.mode,
