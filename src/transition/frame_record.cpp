@@ -13,6 +13,7 @@
 #include "transition/blend_kernels.h"
 #include "transition/frame_painter.h"
 #include "transition/prefetch.h"
+#include "transition/set_painter.h"
 #include "transition/span_mask.h"
 
 namespace lv {
@@ -104,10 +105,7 @@ struct Group {
 
 void mergeSets(std::vector<const PixelSet*> sets, FrameRecord& out) {
     out.clear();
-    std::stable_sort(sets.begin(), sets.end(), [](const PixelSet* a, const PixelSet* b) {
-        if (a->mode != b->mode) return a->mode < b->mode;
-        return a->mode == SetMode::Blend && a->level < b->level;
-    });
+    sortForPainting(sets);
     // Where each set stands, kept together so the walk reads one small table.
     std::vector<Cursor> cursors;
     cursors.reserve(sets.size());

@@ -80,6 +80,7 @@ PixelSet setOfPoints(const SetSource& source, std::vector<SetPoint> points) {
         bottom = std::max(bottom, p.y + 1);
     }
     const std::size_t span = static_cast<std::size_t>(bottom - top);
+    set.firstRow = top;
     std::vector<std::uint32_t> start(span + 1, 0);
     for (const SetPoint& p : points) ++start[static_cast<std::size_t>(p.y - top) + 1];
     for (std::size_t r = 0; r < span; ++r) start[r + 1] += start[r];
@@ -106,6 +107,7 @@ PixelSet rectangleSet(const SetSource& source, const Rect& rect, bool fetch) {
     PixelSet set = emptySet(source);
     if (set.rowCounts.empty()) return set;
     const Rect inside = intersect(rect, Rect{0, 0, source.width(), source.height()});
+    if (!inside.empty()) set.firstRow = inside.top;
     set.pixels.reserve(static_cast<std::size_t>(std::max(inside.width, 0)) * static_cast<std::size_t>(std::max(inside.height, 0)));
     for (std::int32_t y = inside.top; y < inside.bottom(); ++y) {
         set.rowCounts[y] = static_cast<std::uint16_t>(std::min(inside.width, 0xFFFF));
@@ -224,6 +226,7 @@ PixelSet setFromPoints(const SetSource& source, std::vector<PointValue> points) 
                  points.end());
     std::stable_sort(points.begin(), points.end(),
                      [](const PointValue& a, const PointValue& b) { return a.y != b.y ? a.y < b.y : a.x < b.x; });
+    if (!points.empty()) set.firstRow = points.front().y;
     for (const PointValue& p : points) {
         if (set.rowCounts[p.y] == 0xFFFF) continue;
         ++set.rowCounts[p.y];

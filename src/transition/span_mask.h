@@ -48,6 +48,7 @@ struct PixelRecord {
 struct PixelSet {
     std::vector<PixelRecord> pixels;      // row order, then column order
     std::vector<std::uint16_t> rowCounts; // one per picture row
+    std::int32_t firstRow = 0;            // no pixels above this row (0 when the builder did not say)
     SetMode mode = SetMode::ShowIncoming;
     std::int32_t level = 256;             // weight of the incoming picture, mode Blend
     std::uint32_t colour = 0;             // mode Fill

@@ -5,6 +5,7 @@
 
 #include "display/display.h"
 #include "transition/frame_painter.h"
+#include "transition/set_painter.h"
 
 namespace lv {
 
@@ -50,7 +51,6 @@ int SpanMaskTransition::begin(const Surface& outgoing, const Surface& incoming, 
     fetchValues(source_, all);
     findUncovered();
     computeFrameMap(build.angles, build.sweep);
-    reserveRecord();
 
     previous_ = 0;
     steps_.clear();
@@ -79,17 +79,6 @@ void SpanMaskTransition::setParameters(const ClockParameters& parameters) {
     shape.bandWidth = bandWidth_;
     shape.bandTiming = bandTiming_;
     schedule_ = SpanSchedule(shape);
-}
-
-void SpanMaskTransition::reserveRecord() {
-    // Room for the largest set blended (the heaviest a step of one set gets)
-    // with a row entry and a group on every row: a mask whose background is
-    // one grey value paints most of the picture in one step, and growing the
-    // record then, page by page, would cost that step more than the painting.
-    std::size_t largest = uncovered_.pixels.size();
-    for (const PixelSet& set : sets_) largest = std::max(largest, set.pixels.size());
-    const std::size_t rows = static_cast<std::size_t>(source_.height());
-    record_.reserve(largest * 10 + rows * 16 + 4);
 }
 
 void SpanMaskTransition::findUncovered() {
@@ -137,7 +126,7 @@ std::vector<SetEntry> SpanMaskTransition::setsForStep(std::int64_t p, std::int64
     return entries;
 }
 
-void SpanMaskTransition::merge(const std::vector<SetEntry>& entries, bool withUncovered, FrameRecord& out) {
+bool SpanMaskTransition::paintEntries(const std::vector<SetEntry>& entries, bool withUncovered) {
     std::vector<const PixelSet*> list;
     list.reserve(entries.size() + 1);
     for (const SetEntry& entry : entries) {
@@ -148,11 +137,7 @@ void SpanMaskTransition::merge(const std::vector<SetEntry>& entries, bool withUn
         list.push_back(&set);
     }
     if (withUncovered && !uncovered_.pixels.empty()) list.push_back(&uncovered_);
-    mergeSets(std::move(list), out);
-}
-
-bool SpanMaskTransition::paintRecord(const FrameRecord& record) {
-    if (!paintFrameRecord(record, *display_, 0, 0, nullptr)) return false;
+    if (!paintSets(std::move(list), *display_, 0, 0)) return false;
     sink_->markPainted();
     return true;
 }
@@ -176,8 +161,7 @@ void SpanMaskTransition::paintReplay(std::size_t steps, bool withUncovered) {
         p = steps_[i];
     }
     std::erase_if(state, [](const SetEntry& entry) { return entry.set < 0; });
-    merge(state, withUncovered, replay_);
-    needFull_ = !paintRecord(replay_);
+    needFull_ = !paintEntries(state, withUncovered);
 }
 
 void SpanMaskTransition::computeStep(std::int64_t t) {
@@ -190,9 +174,7 @@ void SpanMaskTransition::computeStep(std::int64_t t) {
 void SpanMaskTransition::paintPending() {
     if (!havePending_) return;
     havePending_ = false;
-    if (needFull_ || !paintRecord(record_)) {
-        paintReplay(steps_.size(), false);
-    }
+    if (needFull_ || !paintEntries(entries_, false)) paintReplay(steps_.size(), false);
     paintedSteps_ = steps_.size();
 }
 
@@ -203,8 +185,7 @@ void SpanMaskTransition::step(std::int64_t t, bool final) {
         finish();
         return;
     }
-    computeStep(t);
-    merge(entries_, false, record_);
+    computeStep(t);  // painted by the next call
     havePending_ = true;
 }
 
@@ -214,8 +195,7 @@ void SpanMaskTransition::finish() {
     finished_ = true;
     computeStep(schedule_.slots() + lead);
     if (entries_.empty() && uncovered_.pixels.empty() && !needFull_) return;
-    merge(entries_, true, record_);
-    if (needFull_ || !paintRecord(record_)) paintReplay(steps_.size(), true);
+    if (needFull_ || !paintEntries(entries_, true)) paintReplay(steps_.size(), true);
     paintedSteps_ = steps_.size();
 }
 

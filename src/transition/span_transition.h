@@ -1,14 +1,14 @@
 // The span-mask kind: transitions that reveal the incoming picture set by set
 // (wipes, circles, radar sweeps, dissolves, mask pictures). A family only
 // builds its ordered pixel sets once, when the run begins; this one
-// mechanism schedules them (span_schedule.h), merges the sets of each step
-// into a frame record and paints it (span_mask.h), repaints and ends them all.
+// mechanism schedules them (span_schedule.h), paints the sets of each step
+// straight from their records (set_painter.h), repaints and ends them all.
 //
 //     TransitionPtr t = makeSpanMask(catalogueRow);   // by the catalogue's name
 //     // begin -> family builds sets -> values fetched in one batch
 //     // step(t) paints the sets of the slots since the previous frame
 //
-// Steps are pipelined: a call for frame t paints the record computed by the
+// Steps are pipelined: a call for frame t paints the sets computed by the
 // previous call, then computes frame t; the final call paints what is
 // pending and then every pixel that no set covers, so the last frame is the
 // incoming picture exactly. A repaint (or the first step, or the step after
@@ -97,11 +97,10 @@ public:
 private:
     void computeFrameMap(const std::vector<double>& angles, double sweep);
     void findUncovered();
-    void reserveRecord();
-    void merge(const std::vector<SetEntry>& entries, bool withUncovered, FrameRecord& out);
     void computeStep(std::int64_t t);
     void paintPending();
-    bool paintRecord(const FrameRecord& record);
+    // Paints the entries' sets (and the pixels no set covers); false when the lock gave nothing.
+    bool paintEntries(const std::vector<SetEntry>& entries, bool withUncovered);
     void paintReplay(std::size_t steps, bool withUncovered);
     void finish();
 
@@ -115,15 +114,13 @@ private:
     std::int32_t bandWidth_ = 0;
     bool bandTiming_ = false;
     SpanSchedule schedule_;
-    std::vector<SetEntry> entries_;
-    FrameRecord record_;
+    std::vector<SetEntry> entries_;        // the sets of the last computed step
     bool havePending_ = false;
     bool needFull_ = true;
     std::int64_t previous_ = 0;            // frame reached by the last computed step
     std::vector<std::int64_t> steps_;      // the frame each computed step reached, in order
     std::size_t paintedSteps_ = 0;         // how many of them the display shows
     PixelSet uncovered_;                   // pixels no set covers: shown by the final step
-    FrameRecord replay_;
     bool begun_ = false;
     bool finished_ = false;
 };
