@@ -17,14 +17,6 @@ using test::SpanDriver;
 [[maybe_unused]] ::testing::Environment* const kMasks =
     ::testing::AddGlobalTestEnvironment(new test::MaskFolderEnvironment);
 
-std::vector<std::string> spanNames() {
-    std::vector<std::string> names;
-    for (const CatalogueRow& row : catalogue()) {
-        if (row.kind == Kind::SpanMask) names.emplace_back(row.name);
-    }
-    return names;
-}
-
 std::int64_t pixelsOf(const std::vector<PixelSet>& sets) {
     std::int64_t n = 0;
     for (const PixelSet& s : sets) n += static_cast<std::int64_t>(s.pixels.size());
@@ -39,17 +31,6 @@ std::vector<std::pair<int, int>> spotsOf(const PixelSet& set) {
         for (int n = 0; n < set.rowCounts[y]; ++n) spots.emplace_back(set.pixels[k++].x, y);
     }
     return spots;
-}
-
-TEST(SpanFamilies, EverySpanMaskTransitionIsReady) {
-    const std::vector<std::string> names = spanNames();
-    EXPECT_EQ(names.size(), 126u);
-    Registry registry;
-    registry.build(RegistryConditions{});
-    for (const std::string& name : names) {
-        EXPECT_NE(findSpanFamily(name), nullptr) << name;
-        EXPECT_TRUE(registry.entries()[registry.findName(name)].built()) << name;
-    }
 }
 
 TEST(SpanFamilies, WipeLeftToRightHasOneStepPerColumnAndTwoExtra) {

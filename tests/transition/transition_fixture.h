@@ -5,10 +5,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
+#include <string_view>
 #include <vector>
 
 #include "display/back_buffer_display.h"
+#include "transition/catalogue.h"
 #include "transition/registry.h"
 #include "transition/run.h"
 #include "transition/surface.h"
@@ -41,6 +44,37 @@ struct RecordingDisplay {
     BackBufferDisplay display;
     std::vector<std::vector<std::uint32_t>> frames;
 };
+
+// A display whose lock gives nothing once (at lock number `failAt`, or the
+// next one after `failNext` is set), and which then shows garbage, as a
+// window covered and uncovered would.
+class FlakyDisplay : public BackBufferDisplay {
+public:
+    using BackBufferDisplay::BackBufferDisplay;
+    int failAt = -1;
+    int locks = 0;
+    bool failNext = false;
+    bool lock(std::vector<LockedOutput>& outputs) override {
+        if (locks++ != failAt && !failNext) return BackBufferDisplay::lock(outputs);
+        failNext = false;
+        for (std::int32_t y = 0; y < bufferHeight(); ++y) std::fill(writableRow(y), writableRow(y) + rowBytes(), 0xFF);
+        outputs.clear();
+        return false;
+    }
+};
+
+struct CountingSink : StepSink {
+    int painted = 0;
+    void markPainted() override { ++painted; }
+};
+
+inline const CatalogueRow& catalogueRow(std::string_view name) {
+    for (const CatalogueRow& row : catalogue()) {
+        if (row.name == name) return row;
+    }
+    ADD_FAILURE() << "no catalogue row " << name;
+    return catalogue()[0];
+}
 
 inline Registry fullRegistry() {
     Registry registry;

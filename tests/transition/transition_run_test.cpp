@@ -7,7 +7,6 @@
 
 #include "transition/block_kind.h"
 #include "transition/easing.h"
-#include "transition/span_settings.h"
 #include "transition_fixture.h"
 
 namespace lv {
@@ -189,18 +188,6 @@ TEST(TransitionRunChoice, UnknownNumberLeadsToRandomChoice) {
     EXPECT_NE(run.entry(), 0);  // not simply the first entry
 }
 
-TEST(TransitionRunChoice, BrokenEntryFallsBackToTheCrossFade) {
-    const SpanMaskSettings saved = spanMaskSettings();
-    setSpanMaskSettings(SpanMaskSettings{"/nonexistent-lumavine-masks/", false, 1.0});  // no mask to be had
-    Registry registry = fullRegistry();
-    auto a = fullPattern(8, 8, 1), b = fullPattern(8, 8, 2);
-    RecordingDisplay screen(8, 8);
-    TransitionRun run;
-    ASSERT_EQ(run.start(registry, *a, *b, screen.display, registry.findName("ssPlasma"), -1, RunOptions{}), 0);
-    setSpanMaskSettings(saved);
-    EXPECT_EQ(registry.entryName(run.entry()), "ssBlend");
-}
-
 TEST(TransitionRunChoice, AllDisabledFallsBackToTheCrossFade) {
     Registry registry = fullRegistry();
     for (int i = 0; i < registry.size(); ++i) registry.setEnabled(i, false);
@@ -245,32 +232,6 @@ TEST(TransitionRunReplay, SameSeedAndRefreshGiveTheSameFrames) {
     EXPECT_NE(first, record(12));
 }
 
-// A display whose next lock gives nothing, and which then shows garbage, as
-// a window covered and uncovered would.
-class FlakyDisplay : public BackBufferDisplay {
-public:
-    using BackBufferDisplay::BackBufferDisplay;
-    int failAt = -1;
-    int locks = 0;
-    bool failNext = false;
-    bool lock(std::vector<LockedOutput>& outputs) override {
-        if (locks++ == failAt || failNext) {
-            failNext = false;
-            fillWhite();
-            outputs.clear();
-            return false;
-        }
-        return BackBufferDisplay::lock(outputs);
-    }
-
-private:
-    void fillWhite() {
-        for (std::int32_t y = 0; y < bufferHeight(); ++y) {
-            std::fill(writableRow(y), writableRow(y) + rowBytes(), 0xFF);
-        }
-    }
-};
-
 TEST(TransitionRunLock, AStepWithoutALockMakesTheNextFrameWhole) {
     // A slide paints only the incoming picture's part, a paper wipe only what
     // changed since the frame before; after a lost frame the next one must
@@ -279,7 +240,7 @@ TEST(TransitionRunLock, AStepWithoutALockMakesTheNextFrameWhole) {
     auto frameAfterFailure = [](const char* name, int failAt, std::int32_t durationMs) {
         Registry registry = fullRegistry();
         auto a = fullPattern(40, 20, 1), b = fullPattern(40, 20, 2);
-        FlakyDisplay display(40, 20);
+        test::FlakyDisplay display(40, 20);
         display.failAt = failAt;
         std::vector<std::vector<std::uint32_t>> frames;
         display.onPresent = [&](const BackBufferDisplay& d) { frames.push_back(d.snapshot()); };
@@ -308,9 +269,7 @@ TEST(BlockCommands, FrameZeroLeavesTheOutgoingPicture) {
     Registry registry = fullRegistry();
     auto a = fullPattern(30, 20, 1), b = patternSurface(30, 20, Rect{4, 3, 20, 14}, 2);
     BackBufferDisplay display(30, 20);
-    struct NullSink : StepSink {
-        void markPainted() override {}
-    } sink;
+    test::CountingSink sink;
     for (const RegistryEntry& entry : registry.entries()) {
         TransitionPtr t = registry.createByIndex(registry.findName(entry.name()));
         auto* block = dynamic_cast<BlockTransition*>(t.get());
@@ -321,12 +280,6 @@ TEST(BlockCommands, FrameZeroLeavesTheOutgoingPicture) {
         }
     }
 }
-
-}  // namespace
-}  // namespace lv
-
-namespace lv {
-namespace {
 
 // A display that notes when it is rebuilt while a frame is being drawn.
 class WatchedDisplay : public BackBufferDisplay {
