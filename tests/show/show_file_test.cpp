@@ -113,22 +113,23 @@ TEST_F(ShowFileTest, CaptionTextIsShownUpToItsZero) {
 
 TEST_F(ShowFileTest, CountsAndLengthsTheFileCannotHoldAreRefused) {
     const struct {
-        const char* what;
         std::size_t at;
         std::vector<std::uint32_t> values;
+        const char* reason;
     } cases[] = {
-        {"sounds", showField(ShowOffsets::kShowSoundCount), {101, 0xFFFFFFFFu}},
-        {"show captions", showField(ShowOffsets::kShowCaptionCount), {21}},
-        {"cell captions", cellField(2, ShowOffsets::kCellCaptionCount), {21, 0xFFFFFFFBu}},
-        {"cells", showField(ShowOffsets::kShowCellCount), {0x7FFFFFFFu, 0xFFFFFFFFu, 4, 1000}},
-        {"caption length", lastCaptionLength(), {0, 0xFFFFFFFFu, 0x80000000u, static_cast<std::uint32_t>(bytes.size())}},
+        {showField(ShowOffsets::kShowSoundCount), {101, 0xFFFFFFFFu}, "sound count"},
+        {showField(ShowOffsets::kShowCaptionCount), {21}, "show's caption count"},
+        {cellField(2, ShowOffsets::kCellCaptionCount), {21, 0xFFFFFFFBu}, "cell's caption count"},
+        {showField(ShowOffsets::kShowCellCount), {0x7FFFFFFFu, 0xFFFFFFFFu, 4, 1000}, "cell count"},
+        {lastCaptionLength(), {0, 0xFFFFFFFFu, 0x80000000u, static_cast<std::uint32_t>(bytes.size())}, "caption does not fit"},
     };
     const std::vector<std::uint8_t> whole = bytes;
     for (const auto& c : cases) {
         for (std::uint32_t value : c.values) {
             bytes = whole;
             poke(c.at, static_cast<std::int32_t>(value));
-            EXPECT_FALSE(parse()) << c.what << " " << value;
+            EXPECT_FALSE(parse()) << c.reason << " " << value;
+            EXPECT_NE(error.find(c.reason), std::string::npos) << value << ": " << error;
         }
     }
 }
