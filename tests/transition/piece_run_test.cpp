@@ -71,24 +71,14 @@ void playAndCompare(const std::string& name, const Size& size, std::int32_t refr
 
 Size whole(std::int32_t w, std::int32_t h) { return Size{w, h, Rect{0, 0, w, h}, Rect{0, 0, w, h}}; }
 
-// Runs `name` through the registry on `display`, at most `advances` steps;
-// returns every presented frame.
+// `name` through the registry with the run's random numbers from `seed`.
 std::vector<std::vector<std::uint32_t>> engineFrames(const std::string& name, BackBufferDisplay& display, const Surface& a,
                                                      const Surface& b, std::uint32_t seed, std::int32_t durationMs,
                                                      int advances = INT_MAX) {
-    Registry registry = fullRegistry();
-    std::vector<std::vector<std::uint32_t>> frames;
-    display.onPresent = [&](const BackBufferDisplay& d) { frames.push_back(d.snapshot()); };
     CRandom random(seed);
     RunOptions options;
     options.random = &random;
-    TransitionRun run;
-    EXPECT_EQ(run.start(registry, a, b, display, registry.findName(name), durationMs, options), 0) << name;
-    EXPECT_EQ(registry.entryName(run.entry()), name);
-    for (int i = 0; i < advances && !run.finished(); ++i) run.advance();
-    if (run.finished()) run.end();
-    display.onPresent = nullptr;
-    return frames;
+    return test::engineFrames(name, display, a, b, durationMs, options, advances);
 }
 
 class EveryRecipe : public ::testing::TestWithParam<std::string_view> {

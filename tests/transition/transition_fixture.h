@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <functional>
 #include <string_view>
 #include <vector>
 
@@ -86,6 +87,28 @@ inline Registry fullRegistry() {
 inline bool runToEnd(TransitionRun& run, int limit = 100000) {
     for (int i = 0; i < limit && !run.finished(); ++i) run.advance();
     return run.finished();
+}
+
+// Runs registry entry `name` from `a` to `b` on `display` for at most
+// `advances` steps, calling `beforeStep(i, run)` ahead of step i; returns
+// every presented frame.
+inline std::vector<std::vector<std::uint32_t>> engineFrames(
+    std::string_view name, BackBufferDisplay& display, const Surface& a, const Surface& b, std::int32_t durationMs,
+    const RunOptions& options = {}, int advances = 1 << 30,
+    const std::function<void(int, TransitionRun&)>& beforeStep = {}) {
+    Registry registry = fullRegistry();
+    std::vector<std::vector<std::uint32_t>> frames;
+    display.onPresent = [&](const BackBufferDisplay& d) { frames.push_back(d.snapshot()); };
+    TransitionRun run;
+    EXPECT_EQ(run.start(registry, a, b, display, registry.findName(name), durationMs, options), 0) << name;
+    EXPECT_EQ(registry.entryName(run.entry()), name);
+    for (int i = 0; i < advances && !run.finished(); ++i) {
+        if (beforeStep) beforeStep(i, run);
+        run.advance();
+    }
+    if (run.finished()) run.end();
+    display.onPresent = nullptr;
+    return frames;
 }
 
 // Steps a started run to its end and hands every presented frame but the
