@@ -31,23 +31,14 @@ std::vector<std::uint8_t> encoded(const Bitmap& b) {
 std::vector<std::uint8_t> withOrientation(std::vector<std::uint8_t> jpeg, int orientation, bool bigEndian) {
     std::vector<std::uint8_t> tiff = bigEndian ? std::vector<std::uint8_t>{'M', 'M', 0, 42, 0, 0, 0, 8}
                                                : std::vector<std::uint8_t>{'I', 'I', 42, 0, 8, 0, 0, 0};
-    auto put16 = [&](int v) {
-        if (bigEndian) {
-            tiff.push_back(static_cast<std::uint8_t>(v >> 8));
-            tiff.push_back(static_cast<std::uint8_t>(v));
-        } else {
-            tiff.push_back(static_cast<std::uint8_t>(v));
-            tiff.push_back(static_cast<std::uint8_t>(v >> 8));
-        }
+    auto put = [&](std::uint32_t v, int bytes) {
+        for (int i = 0; i < bytes; ++i) tiff.push_back(static_cast<std::uint8_t>(v >> 8 * (bigEndian ? bytes - 1 - i : i)));
     };
-    put16(1);                       // one entry
-    put16(0x0112), put16(3);        // orientation, SHORT
-    if (bigEndian)
-        put16(0), put16(1);  // count 1 (32 bits)
-    else
-        put16(1), put16(0);
-    put16(orientation), put16(0);   // value in the first two bytes
-    put16(0), put16(0);             // no next directory
+    put(1, 2);                      // one entry
+    put(0x0112, 2), put(3, 2);      // orientation, SHORT
+    put(1, 4);                      // count 1
+    put(orientation, 2), put(0, 2); // value in the first two bytes
+    put(0, 4);                      // no next directory
     std::vector<std::uint8_t> app1{0xFF, 0xE1, 0, 0, 'E', 'x', 'i', 'f', 0, 0};
     app1.insert(app1.end(), tiff.begin(), tiff.end());
     const std::size_t length = app1.size() - 2;
@@ -147,7 +138,6 @@ TEST(JpegSave, WritesAFileThatDecodes) {
     const BitmapPtr back = decodeFullPicture(std::span(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()));
     ASSERT_TRUE(back);
     EXPECT_EQ(back->width, 64);
-    EXPECT_EQ(std::filesystem::directory_iterator(folder.folder()) != std::filesystem::directory_iterator(), true);
     int files = 0;
     for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(folder.folder())) ++files;
     EXPECT_EQ(files, 1);  // no temporary left behind

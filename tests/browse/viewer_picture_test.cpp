@@ -7,16 +7,18 @@
 namespace lv {
 namespace {
 
+// A w x h picture: the left half 100, the right half 200 in every channel.
+BitmapPtr halves(int w, int h) {
+    BitmapPtr p = createBitmap("p", w, h, 24);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) std::memset(p->rows[y] + 3 * x, x < w / 2 ? 100 : 200, 3);
+    return p;
+}
+
 class ViewerPictureTest : public ::testing::Test {
 protected:
     ViewerPicture v;
-    // A 4 x 2 picture whose left half is 100 and right half 200 in every channel.
-    void load(int w = 4, int h = 2, std::string name = "a.jpg") {
-        BitmapPtr p = createBitmap("p", w, h, 24);
-        for (int y = 0; y < h; ++y)
-            for (int x = 0; x < w; ++x) std::memset(p->rows[y] + 3 * x, x < w / 2 ? 100 : 200, 3);
-        v.open(std::move(p), std::move(name), {400, 200});
-    }
+    void load(int w = 4, int h = 2, std::string name = "a.jpg") { v.open(halves(w, h), std::move(name), {400, 200}); }
     int pixel(int x, int y) { return v.shown()->rows[y][3 * x]; }
 };
 
@@ -128,17 +130,7 @@ TEST_F(ViewerPictureTest, ShowPicturesWhilePlayingKeepTheBaseAndAreFittedOnce) {
     EXPECT_DOUBLE_EQ(v.zoom, 0.5);
 }
 
-// ---- a picture opened at half its size ----------------------------------------
-
-// A w x h picture: the left half 100, the right half 200 in every channel.
-BitmapPtr halves(int w, int h) {
-    BitmapPtr p = createBitmap("p", w, h, 24);
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x) std::memset(p->rows[y] + 3 * x, x < w / 2 ? 100 : 200, 3);
-    return p;
-}
-
-// The whole picture is 8 x 4, held at 4 x 2 until more is needed.
+// A picture opened at half its size: the whole picture is 8 x 4, held at 4 x 2 until more is needed.
 class ReducedViewerPicture : public ::testing::Test {
 protected:
     ViewerPicture v;

@@ -47,18 +47,24 @@ inline std::vector<std::uint8_t> encodeToBytes(const Bitmap& bitmap, int quality
     return stream.bytes();
 }
 
+// A reader over `bytes` from `position` on, at most `chunk` bytes a call.
+inline auto chunkReader(const std::vector<std::uint8_t>& bytes, std::size_t& position, int chunk = 1 << 30) {
+    return [&bytes, &position, chunk](std::uint8_t* buffer, int count) {
+        const int n = static_cast<int>(std::min<std::size_t>(static_cast<std::size_t>(std::min(count, chunk)),
+                                                             bytes.size() - position));
+        std::copy_n(bytes.begin() + static_cast<std::ptrdiff_t>(position), n, buffer);
+        position += static_cast<std::size_t>(n);
+        return n;
+    };
+}
+
 // Decodes through the codec's entry points with the given options; the
 // pixels as delivered (empty on failure).
 inline std::vector<std::uint8_t> decodeRows(const std::vector<std::uint8_t>& file, const codec::DecoderOptions& options,
                                             codec::ImageInfo& info) {
     std::size_t position = 0;
     codec::DecoderSlot decoder;
-    codec::jpegDecoderOpen(decoder, [&](std::uint8_t* buffer, int count) {
-        const int n = static_cast<int>(std::min<std::size_t>(static_cast<std::size_t>(count), file.size() - position));
-        std::copy_n(file.begin() + static_cast<long>(position), n, buffer);
-        position += static_cast<std::size_t>(n);
-        return n;
-    });
+    codec::jpegDecoderOpen(decoder, chunkReader(file, position));
     if (codec::jpegDecoderSetOptions(decoder.get(), options) != codec::kJpegOk) return {};
     codec::jpegDecoderImageInfo(decoder.get(), info);
     std::vector<std::uint8_t> pixels(static_cast<std::size_t>(info.bytesPerRow) * info.outputHeight);

@@ -13,7 +13,6 @@ namespace {
 
 std::string pnmError;  // why a PNM file did not load, for the failure message
 
-
 // A stream that records close() and can refuse to write.
 class RecordingStream final : public codec::ByteStream {
 public:

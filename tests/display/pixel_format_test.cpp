@@ -12,16 +12,11 @@ TEST(PixelFormatCode, KnownLayouts) {
     EXPECT_EQ(pixelFormatCode(24, 0xFF, 0xFF00, 0xFF0000), 1);
     EXPECT_EQ(pixelFormatCode(32, 0xFF0000, 0xFF00, 0xFF), 2);
     EXPECT_EQ(pixelFormatCode(32, 0xFF, 0xFF00, 0xFF0000), 3);
+    EXPECT_EQ(pixelFormatCode(32, 0xFF000000, 0xFF0000, 0xFF00), 4);  // the two upper-byte layouts
+    EXPECT_EQ(pixelFormatCode(32, 0xFF00, 0xFF0000, 0xFF000000), 5);  // have codes of their own
     EXPECT_EQ(pixelFormatCode(16, 0xF800, 0x7E0, 0x1F), 6);
     EXPECT_EQ(pixelFormatCode(8, 0, 0, 0), 9);
     EXPECT_EQ(pixelFormatCode(32, 0xFF00, 0xFF, 0xFF0000), 9);
-}
-
-TEST(PixelFormatCode, TheTwoUpperByteLayoutsHaveCodesOfTheirOwn) {
-    const int redHigh = pixelFormatCode(32, 0xFF000000, 0xFF0000, 0xFF00);
-    const int blueHigh = pixelFormatCode(32, 0xFF00, 0xFF0000, 0xFF000000);
-    EXPECT_EQ(redHigh, 4);
-    EXPECT_EQ(blueHigh, 5);
 }
 
 TEST(PixelFormatChannels, BitsAndShiftsFromMasks) {

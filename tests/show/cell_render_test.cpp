@@ -5,6 +5,7 @@
 
 #include <cstdlib>
 #include <map>
+#include <optional>
 
 #include "show/caption_draw.h"
 #include "show/cell_geometry.h"
@@ -14,35 +15,10 @@
 namespace lv::test {
 namespace {
 
-struct Rgb {
-    int r, g, b;
-    bool operator==(const Rgb&) const = default;
-};
-std::ostream& operator<<(std::ostream& o, const Rgb& c) { return o << "(" << c.r << "," << c.g << "," << c.b << ")"; }
-
 constexpr Rgb kBlack{0, 0, 0}, kWhite{255, 255, 255}, kRed{255, 0, 0}, kBlue{0, 0, 255}, kGreen{0, 255, 0};
 
 // Within one step per channel: the scaler's filters may round 255 to 254.
 bool near(Rgb a, Rgb b) { return std::abs(a.r - b.r) <= 1 && std::abs(a.g - b.g) <= 1 && std::abs(a.b - b.b) <= 1; }
-
-Rgb pixel(const Bitmap& b, int x, int y) {
-    const std::uint8_t* p = b.rows[static_cast<std::size_t>(y)] + 3 * x;
-    return Rgb{p[2], p[1], p[0]};
-}
-
-void setPixel(Bitmap& b, int x, int y, Rgb c) {
-    std::uint8_t* p = b.rows[static_cast<std::size_t>(y)] + 3 * x;
-    p[0] = static_cast<std::uint8_t>(c.b), p[1] = static_cast<std::uint8_t>(c.g), p[2] = static_cast<std::uint8_t>(c.r);
-}
-
-// A picture painted by a function of the position.
-template <class F>
-BitmapPtr picture(int w, int h, F colourAt) {
-    BitmapPtr b = createBitmap("pic", w, h, 24);
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x) setPixel(*b, x, y, colourAt(x, y));
-    return b;
-}
 
 class CellRenderTest : public ::testing::Test {
 protected:
@@ -82,52 +58,112 @@ protected:
     }
 };
 
-// --- Background ---
+// A cell setting and the colours it puts at places of the frame (or on every
+// pixel). Pictures and settings are plain functions so each row stays one line.
+struct Spot {
+    int x, y;
+    Rgb colour;
+};
+struct CellCase {
+    const char* name;
+    Rgb (*paint)(int, int);  // nullptr: the cell has no picture
+    int pictureWidth, pictureHeight;
+    void (*set)(Show&, ShowCell&);
+    int frameWidth, frameHeight;
+    std::vector<Spot> spots;
+    std::optional<Rgb> everywhere = {};
+    int tolerance = 0;  // a step for the scaler's filters
+};
 
-TEST_F(CellRenderTest, BackgroundColourIsExact) {
-    cell().hasImage = 0;
-    cell().backgroundColour = 0x00336699;  // red 0x99, green 0x66, blue 0x33
-    const auto out = render(64, 48);
-    EXPECT_EQ(out->width, 64);
-    EXPECT_TRUE(all(*out, [](Rgb c, int, int) { return c == Rgb{0x99, 0x66, 0x33}; }));
-}
+void PrintTo(const CellCase& c, std::ostream* out) { *out << c.name; }
 
-TEST_F(CellRenderTest, ShowBackgroundWhenTheCellAsksForIt) {
-    cell().hasImage = 0;
-    cell().useShowBackground = 1;
-    show.backgroundColour = 0x000000FF;
-    EXPECT_EQ(pixel(*render(8, 8), 3, 3), kRed);
-}
+Rgb leftRed(int x, int) { return x < 20 ? kRed : kBlue; }
+Rgb white(int, int) { return kWhite; }
 
-TEST_F(CellRenderTest, NoBackgroundFlagIsBlack) {
-    cell().hasImage = 0;
-    cell().background = 0;
-    cell().backgroundColour = 0xFFFFFF;
-    EXPECT_EQ(pixel(*render(8, 8), 3, 3), kBlack);
-}
+const CellCase kCellCases[] = {
+    // Background.
+    {"BackgroundColourIsExact", nullptr, 0, 0, [](Show&, ShowCell& c) { c.backgroundColour = 0x00336699; }, 64, 48, {},
+     Rgb{0x99, 0x66, 0x33}},
+    {"ShowBackgroundWhenTheCellAsksForIt", nullptr, 0, 0,
+     [](Show& s, ShowCell& c) { c.useShowBackground = 1, s.backgroundColour = 0x000000FF; }, 8, 8, {{3, 3, kRed}}},
+    {"NoBackgroundFlagIsBlack", nullptr, 0, 0, [](Show&, ShowCell& c) { c.background = 0, c.backgroundColour = 0xFFFFFF; },
+     8, 8, {{3, 3, kBlack}}},
+    {"MissingPictureGivesTheBackgroundAlone", white, 10, 10,
+     [](Show&, ShowCell& c) { c.imageFile = "missing.jpg", c.backgroundColour = 0x00FF0000; }, 32, 24, {}, kBlue},
+    // Fit modes: 400 x 300 inside 800 x 400 is 534 wide from 133.
+    {"FitInsidePlacesThePictureBetweenBars", white, 400, 300, [](Show&, ShowCell& c) { c.fitMode = 1; }, 800, 400,
+     {{132, 0, kBlack}, {133, 0, kWhite}, {666, 200, kWhite}, {667, 200, kBlack}, {132, 399, kBlack}, {666, 399, kWhite}}},
+    {"FillCropsTheOverflowAndCoversTheFrame", [](int, int y) { return y < 50 || y >= 250 ? kGreen : kWhite; }, 400, 300,
+     [](Show&, ShowCell& c) { c.fitMode = 2; }, 800, 400, {}, kWhite},
+    {"NaturalSizeIsCentredPixelForPixel", [](int x, int y) { return Rgb{x * 2, y * 4, 77}; }, 100, 50,
+     [](Show&, ShowCell& c) { c.fitMode = 0; }, 200, 100,
+     {{49, 24, kBlack}, {50, 25, Rgb{0, 0, 77}}, {149, 74, Rgb{198, 196, 77}}, {150, 75, kBlack}}},
+    {"OtherFitModesStretchToTheFrame", [](int, int) { return kRed; }, 100, 50, [](Show&, ShowCell& c) { c.fitMode = 7; },
+     90, 300, {{0, 0, kRed}, {45, 150, kRed}, {89, 299, kRed}}, {}, 1},
+    // Zoom and pan.
+    {"Zoom20000ShowsTheMiddleHalf", [](int x, int y) { return x < 25 || x >= 75 || y < 25 || y >= 75 ? kRed : kBlue; },
+     100, 100, [](Show&, ShowCell& c) { c.fitMode = 2, c.zoom = 20000; }, 100, 100, {}, kBlue},
+    {"ZeroZoomCountsAsNoZoom", [](int x, int) { return x < 50 ? kRed : kBlue; }, 100, 100,
+     [](Show&, ShowCell& c) { c.fitMode = 2, c.zoom = 0; }, 100, 100, {{0, 50, kRed}, {99, 50, kBlue}}},
+    {"NegativeZoomCountsAsNoZoom", [](int x, int) { return x < 50 ? kRed : kBlue; }, 100, 100,
+     [](Show&, ShowCell& c) { c.fitMode = 2, c.zoom = -20000; }, 100, 100, {{0, 50, kRed}, {99, 50, kBlue}}},
+    {"HugeZoomKeepsOneSourcePixel", [](int x, int y) { return x == 50 && y == 50 ? kGreen : kRed; }, 101, 101,
+     [](Show&, ShowCell& c) { c.fitMode = 2, c.zoom = 0x7FFFFFFF; }, 64, 64,
+     {{0, 0, kGreen}, {32, 32, kGreen}, {63, 63, kGreen}}, {}, 1},
+    {"Pan5000MovesThePictureRightByHalf", white, 100, 100, [](Show&, ShowCell& c) { c.fitMode = 2, c.panX = 5000; }, 100,
+     100, {{49, 50, kBlack}, {50, 50, kWhite}, {99, 50, kWhite}}},
+    {"PanBeyondThePictureLeavesTheBackground", white, 100, 100, [](Show&, ShowCell& c) { c.panY = -10000; }, 50, 50, {},
+     kBlack},
+    // Rotation and mirrors: red on the left (or top left).
+    {"Rotation90TurnsClockwise", leftRed, 40, 20, [](Show&, ShowCell& c) { c.fitMode = 0, c.rotation = 90; }, 20, 40,
+     {{10, 5, kRed}, {10, 35, kBlue}}},
+    {"Rotation270TurnsCounterClockwise", leftRed, 40, 20, [](Show&, ShowCell& c) { c.fitMode = 0, c.rotation = 270; }, 20,
+     40, {{10, 35, kRed}}},
+    {"OtherAnglesTurnNothing", leftRed, 40, 20, [](Show&, ShowCell& c) { c.fitMode = 0, c.rotation = 45; }, 40, 20,
+     {{5, 10, kRed}}},
+    {"MirrorLeftRight", [](int x, int y) { return x < 20 && y < 20 ? kRed : kBlue; }, 40, 40,
+     [](Show&, ShowCell& c) { c.fitMode = 0, c.mirrorLeftRight = 1; }, 40, 40, {{35, 5, kRed}}},
+    {"MirrorBothWays", [](int x, int y) { return x < 20 && y < 20 ? kRed : kBlue; }, 40, 40,
+     [](Show&, ShowCell& c) { c.fitMode = 0, c.mirrorLeftRight = 1, c.mirrorTopBottom = 1; }, 40, 40, {{35, 35, kRed}}},
+    // Opacity: trunc(d (255 - a) / 255) + trunc(s a / 255) of white over blue.
+    {"ImageOpacityBlendsOverTheBackground", white, 20, 20,
+     [](Show&, ShowCell& c) { c.fitMode = 3, c.backgroundColour = 0x00FF0000, c.imageOpacity = 100; }, 20, 20,
+     {{7, 7, Rgb{100, 100, 155 + 100}}}},
+};
 
-TEST_F(CellRenderTest, MissingOrUndecodablePictureGivesTheBackgroundAlone) {
-    cell().backgroundColour = 0x00FF0000;  // blue
-    cell().imageFile = "missing.jpg";
-    EXPECT_TRUE(all(*render(32, 24), [](Rgb c, int, int) { return c == kBlue; }));
-    CellRenderer real;  // through the file services and the decoder
-    cell().imageFile = "/nonexistent/lumavine/none.jpg";
-    const auto out = real.render(show, 0, 32, 24, {});
+class CellSettings : public CellRenderTest, public ::testing::WithParamInterface<CellCase> {};
+
+TEST_P(CellSettings, PutTheirColoursInTheFrame) {
+    const CellCase& c = GetParam();
+    if (c.paint != nullptr) {
+        usePicture(c.pictureWidth, c.pictureHeight, c.paint);
+    } else {
+        cell().hasImage = 0;
+    }
+    c.set(show, cell());
+    const auto out = render(c.frameWidth, c.frameHeight);
     ASSERT_TRUE(out);
-    EXPECT_EQ(pixel(*out, 10, 10), kBlue);
+    ASSERT_EQ(out->width, c.frameWidth);
+    for (const Spot& s : c.spots) {
+        const Rgb shown = pixel(*out, s.x, s.y);
+        EXPECT_TRUE(c.tolerance ? near(shown, s.colour) : shown == s.colour) << s.x << "," << s.y << ": " << shown;
+    }
+    if (c.everywhere) {
+        EXPECT_TRUE(all(*out, [&](Rgb shown, int, int) { return shown == *c.everywhere; }));
+    }
 }
 
-TEST_F(CellRenderTest, PictureThatDoesNotDecodeGivesTheBackgroundAlone) {
-    UniqueFolder folder;
-    ASSERT_TRUE(folder.ok());
-    const std::string text = "not a picture at all";
-    folder.write("bad.jpg", std::vector<std::uint8_t>(text.begin(), text.end()));
-    std::vector<std::uint8_t> cut = {0xFF, 0xD8, 0xFF, 0xE0, 0x00, 0x10, 'J', 'F', 'I', 'F'};
-    folder.write("cut.jpg", cut);
+INSTANTIATE_TEST_SUITE_P(Cells, CellSettings, ::testing::ValuesIn(kCellCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(CellRenderTest, PictureThatCannotBeReadGivesTheBackgroundAlone) {
+    TempFolder folder;
+    folder.write("bad.jpg", "not a picture at all");
+    writeBytes(folder, "cut.jpg", {0xFF, 0xD8, 0xFF, 0xE0, 0x00, 0x10, 'J', 'F', 'I', 'F'});
     cell().backgroundColour = 0x0000FF00;  // green
-    for (const char* name : {"bad.jpg", "cut.jpg"}) {
-        cell().imageFile = folder.file(name);
-        const auto out = CellRenderer{}.render(show, 0, 32, 24, {});
+    for (const std::string& name : {folder.file("bad.jpg"), folder.file("cut.jpg"), folder.file("none.jpg")}) {
+        cell().imageFile = name;
+        const auto out = CellRenderer{}.render(show, 0, 32, 24, {});  // through the file services and the decoder
         ASSERT_TRUE(out);
         EXPECT_TRUE(all(*out, [](Rgb c, int, int) { return c == kGreen; })) << name;
     }
@@ -142,121 +178,6 @@ TEST_F(CellRenderTest, PositionOutsideTheCellsIsSmallBlack) {
         EXPECT_EQ(out->height, 3);
         EXPECT_TRUE(all(*out, [](Rgb c, int, int) { return c == kBlack; }));
     }
-}
-
-// --- Fit modes ---
-
-TEST_F(CellRenderTest, FitInsidePlacesThePictureBetweenBars) {
-    usePicture(400, 300, [](int, int) { return kWhite; });
-    cell().fitMode = 1;
-    const auto out = render(800, 400);
-    for (int y : {0, 200, 399}) {
-        EXPECT_EQ(pixel(*out, 132, y), kBlack);
-        EXPECT_EQ(pixel(*out, 133, y), kWhite);
-        EXPECT_EQ(pixel(*out, 666, y), kWhite);
-        EXPECT_EQ(pixel(*out, 667, y), kBlack);
-    }
-}
-
-TEST_F(CellRenderTest, FillCropsTheOverflowAndCoversTheFrame) {
-    // Rows 0-49 and 250-299 are outside the 400 x 200 middle band.
-    usePicture(400, 300, [](int, int y) { return y < 50 || y >= 250 ? kGreen : kWhite; });
-    cell().fitMode = 2;
-    EXPECT_TRUE(all(*render(800, 400), [](Rgb c, int, int) { return c == kWhite; }));
-}
-
-TEST_F(CellRenderTest, NaturalSizeIsCentredPixelForPixel) {
-    usePicture(100, 50, [](int x, int y) { return Rgb{x * 2, y * 4, 77}; });
-    cell().fitMode = 0;
-    const auto out = render(200, 100);
-    EXPECT_EQ(pixel(*out, 49, 24), kBlack);
-    EXPECT_EQ(pixel(*out, 50, 25), (Rgb{0, 0, 77}));
-    EXPECT_EQ(pixel(*out, 149, 74), (Rgb{198, 196, 77}));
-    EXPECT_EQ(pixel(*out, 150, 75), kBlack);
-}
-
-TEST_F(CellRenderTest, OtherFitModesStretchToTheFrame) {
-    usePicture(100, 50, [](int, int) { return kRed; });
-    cell().fitMode = 7;
-    const auto out = render(90, 300);
-    EXPECT_TRUE(near(pixel(*out, 0, 0), kRed));
-    EXPECT_TRUE(near(pixel(*out, 45, 150), kRed));
-    EXPECT_TRUE(near(pixel(*out, 89, 299), kRed));
-}
-
-// --- Zoom and pan ---
-
-TEST_F(CellRenderTest, Zoom20000ShowsTheMiddleHalf) {
-    usePicture(100, 100, [](int x, int y) { return x < 25 || x >= 75 || y < 25 || y >= 75 ? kRed : kBlue; });
-    cell().fitMode = 2;
-    cell().zoom = 20000;
-    EXPECT_TRUE(all(*render(100, 100), [](Rgb c, int, int) { return c == kBlue; }));
-}
-
-TEST_F(CellRenderTest, ZeroOrNegativeZoomCountsAsNoZoom) {
-    usePicture(100, 100, [](int x, int) { return x < 50 ? kRed : kBlue; });
-    cell().fitMode = 2;
-    for (int zoom : {0, -20000}) {
-        cell().zoom = zoom;
-        const auto out = render(100, 100);
-        EXPECT_EQ(pixel(*out, 0, 50), kRed) << zoom;
-        EXPECT_EQ(pixel(*out, 99, 50), kBlue) << zoom;
-    }
-}
-
-TEST_F(CellRenderTest, HugeZoomKeepsOneSourcePixel) {
-    usePicture(101, 101, [](int x, int y) { return x == 50 && y == 50 ? kGreen : kRed; });
-    cell().fitMode = 2;
-    cell().zoom = 0x7FFFFFFF;
-    const auto out = render(64, 64);
-    EXPECT_TRUE(near(pixel(*out, 0, 0), kGreen));
-    EXPECT_TRUE(near(pixel(*out, 32, 32), kGreen));
-    EXPECT_TRUE(near(pixel(*out, 63, 63), kGreen));
-}
-
-TEST_F(CellRenderTest, Pan5000MovesThePictureRightByHalf) {
-    usePicture(100, 100, [](int, int) { return kWhite; });
-    cell().fitMode = 2;
-    cell().panX = 5000;
-    const auto out = render(100, 100);
-    EXPECT_EQ(pixel(*out, 49, 50), kBlack);
-    EXPECT_EQ(pixel(*out, 50, 50), kWhite);
-    EXPECT_EQ(pixel(*out, 99, 50), kWhite);
-}
-
-TEST_F(CellRenderTest, PanBeyondThePictureLeavesTheBackground) {
-    usePicture(100, 100, [](int, int) { return kWhite; });
-    cell().panY = -10000;
-    EXPECT_TRUE(all(*render(50, 50), [](Rgb c, int, int) { return c == kBlack; }));
-}
-
-// --- Rotation and mirrors ---
-
-TEST_F(CellRenderTest, Rotation90TurnsClockwise) {
-    usePicture(40, 20, [](int x, int) { return x < 20 ? kRed : kBlue; });  // red left
-    cell().fitMode = 0;
-    cell().rotation = 90;
-    const auto out = render(20, 40);
-    EXPECT_EQ(pixel(*out, 10, 5), kRed);   // left went to the top
-    EXPECT_EQ(pixel(*out, 10, 35), kBlue);
-}
-
-TEST_F(CellRenderTest, Rotation270TurnsCounterClockwiseAndOtherAnglesNothing) {
-    usePicture(40, 20, [](int x, int) { return x < 20 ? kRed : kBlue; });
-    cell().fitMode = 0;
-    cell().rotation = 270;
-    EXPECT_EQ(pixel(*render(20, 40), 10, 35), kRed);
-    cell().rotation = 45;
-    EXPECT_EQ(pixel(*render(40, 20), 5, 10), kRed);
-}
-
-TEST_F(CellRenderTest, MirrorsFlipEachWay) {
-    usePicture(40, 40, [](int x, int y) { return x < 20 && y < 20 ? kRed : kBlue; });  // red top left
-    cell().fitMode = 0;
-    cell().mirrorLeftRight = 1;
-    EXPECT_EQ(pixel(*render(40, 40), 35, 5), kRed);
-    cell().mirrorTopBottom = 1;
-    EXPECT_EQ(pixel(*render(40, 40), 35, 35), kRed);
 }
 
 // --- Tone, tint, opacity ---
@@ -289,16 +210,6 @@ TEST_F(CellRenderTest, BrightnessLightensThePicture) {
     const Rgb bright = pixel(*render(20, 20), 5, 5);
     EXPECT_EQ(plain, (Rgb{100, 100, 100}));
     EXPECT_GT(bright.r, 120);
-}
-
-TEST_F(CellRenderTest, ImageOpacityBlendsOverTheBackground) {
-    usePicture(20, 20, [](int, int) { return kWhite; });
-    cell().fitMode = 3;
-    cell().backgroundColour = 0x00FF0000;  // blue
-    cell().imageOpacity = 100;
-    // trunc(d (255 - a) / 255) + trunc(s a / 255)
-    const int keep = 255 * 155 / 255, add = 255 * 100 / 255;
-    EXPECT_EQ(pixel(*render(20, 20), 7, 7), (Rgb{add, add, keep + add}));
 }
 
 // --- Banner and captions ---

@@ -125,11 +125,10 @@ TEST(MenuScale, HugeValuesStayInRange) {
 }
 
 TEST(MenuLoad, ReadsTheFileBesideTheProgramScaled) {
-    UniqueFolder dir;
-    ASSERT_TRUE(dir.ok());
+    TempFolder dir;
     EXPECT_FALSE(loadMenuDefinition(dir.folder(), 800, 600));
     EXPECT_EQ(menuItemsPerPage(dir.folder()), 0);
-    dir.write("menudef", encodeMenuDefinition(sampleMenu(4, 400, 300)));
+    writeBytes(dir, "menudef", encodeMenuDefinition(sampleMenu(4, 400, 300)));
     const auto m = loadMenuDefinition(dir.folder(), 800, 600);
     ASSERT_TRUE(m);
     EXPECT_EQ(m->items[1].thumb.left, 220);

@@ -4,9 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <set>
 
 #include "menu_samples.h"
+#include "show_samples.h"
 #include "show/caption_draw.h"
 
 namespace lv::test {
@@ -50,24 +52,30 @@ protected:
     MenuHit at(int shows, int page, int x, int y) { return hitTestMenu(menu, shows, page, x, y); }
 };
 
-TEST_F(MenuHitTest, ThumbnailAndLabelChooseTheShowOfThePage) {
-    EXPECT_EQ(at(8, 0, 150, 20).choice, 1);
-    EXPECT_EQ(at(8, 0, 150, 20).rect, (MenuRect{110, 10, 190, 70}));
-    EXPECT_EQ(at(8, 1, 150, 80).choice, 5);
-    EXPECT_EQ(at(8, 1, 150, 80).rect, (MenuRect{110, 10, 190, 70}));  // the thumbnail's, though on the label
-}
-
-TEST_F(MenuHitTest, EdgesAreLeftAndTopInclusive) {
-    EXPECT_EQ(at(8, 0, 10, 10).choice, 0);
-    EXPECT_EQ(at(8, 0, 90, 20).choice, -1);
-    EXPECT_EQ(at(8, 0, 20, 70).choice, -1);
-}
-
-TEST_F(MenuHitTest, PlaceWithoutAShowOnTheLastPageGivesNothing) {
-    EXPECT_EQ(at(5, 1, 50, 20).choice, 4);
-    const MenuHit h = at(5, 1, 150, 20);
-    EXPECT_EQ(h.choice, -1);
-    EXPECT_EQ(h.rect, (MenuRect{110, 10, 190, 70}));
+TEST_F(MenuHitTest, PointsChooseTheShowOfThePageOrNothing) {
+    const struct {
+        int shows, page, x, y, choice;
+        std::optional<MenuRect> rect = {};
+    } cases[] = {
+        {8, 0, 150, 20, 1, MenuRect{110, 10, 190, 70}},
+        {8, 1, 150, 80, 5, MenuRect{110, 10, 190, 70}},  // the thumbnail's rectangle, though on the label
+        {8, 0, 10, 10, 0},                                // edges: left and top inclusive
+        {8, 0, 90, 20, -1},
+        {8, 0, 20, 70, -1},
+        {5, 1, 50, 20, 4},
+        {5, 1, 150, 20, -1, MenuRect{110, 10, 190, 70}},  // a place without a show on the last page
+        {5, 0, 20, 510, 5},                               // "Loop All": N
+        {5, 0, 320, 510, 6, MenuRect{300, 500, 500, 540}},  // "Play All": N + 1
+        {5, 0, 700, 300, -1, MenuRect{}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.shows << " shows, page " << c.page << " at " << c.x << "," << c.y);
+        const MenuHit hit = at(c.shows, c.page, c.x, c.y);
+        EXPECT_EQ(hit.choice, c.choice);
+        if (c.rect) {
+            EXPECT_EQ(hit.rect, *c.rect);
+        }
+    }
 }
 
 TEST_F(MenuHitTest, UnusedThumbnailLeavesTheLabel) {
@@ -76,15 +84,6 @@ TEST_F(MenuHitTest, UnusedThumbnailLeavesTheLabel) {
     const MenuHit h = at(8, 0, 250, 80);
     EXPECT_EQ(h.choice, 2);
     EXPECT_EQ(h.rect, (MenuRect{210, 75, 290, 95}));
-}
-
-TEST_F(MenuHitTest, ExtraItemsAndEmptySpace) {
-    EXPECT_EQ(at(5, 0, 20, 510).choice, 5);   // "Loop All": N
-    EXPECT_EQ(at(5, 0, 320, 510).choice, 6);  // "Play All": N + 1
-    EXPECT_EQ(at(5, 0, 320, 510).rect, (MenuRect{300, 500, 500, 540}));
-    const MenuHit none = at(5, 0, 700, 300);
-    EXPECT_EQ(none.choice, -1);
-    EXPECT_EQ(none.rect, MenuRect{});
 }
 
 TEST(MenuLabelCut, FitsTextOrEndsItWithDots) {
@@ -105,21 +104,6 @@ TEST(MenuLabelPlace, CentredFlushAndKeptInside) {
     EXPECT_EQ(placeLabelSpan(1, 88, 10, 90, 20), 70);
 }
 
-// Pixels of a picture: (r, g, b).
-std::array<int, 3> pixel(const Bitmap& b, int x, int y) {
-    const std::uint8_t* p = b.rows[static_cast<std::size_t>(y)] + 3 * x;
-    return {p[2], p[1], p[0]};
-}
-
-BitmapPtr solid(int w, int h, std::uint8_t r, std::uint8_t g, std::uint8_t b) {
-    BitmapPtr p = createBitmap("pic", w, h, 24);
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x) {
-            p->rows[y][3 * x] = b, p->rows[y][3 * x + 1] = g, p->rows[y][3 * x + 2] = r;
-        }
-    return p;
-}
-
 // Records the texts drawn; draws each as a full block of ink.
 class RecordingFonts : public FontRasteriser {
 public:
@@ -134,14 +118,14 @@ public:
 };
 
 TEST(MenuLabelDraw, LongLabelStaysInItsBox) {
-    BitmapPtr page = solid(300, 60, 0, 0, 0);
+    BitmapPtr page = solid(300, 60, Rgb{0, 0, 0});
     MenuItem item = menuItem({}, {20, 10, 120, 40});
     item.fontHeight = 20;
     drawMenuLabel(*page, item, "A label far too long for the box");
     bool inkInside = false;
     for (int y = 0; y < page->height; ++y)
         for (int x = 0; x < page->width; ++x) {
-            const bool ink = pixel(*page, x, y)[0] != 0;
+            const bool ink = pixel(*page, x, y).r != 0;
             if (x < 20 || x >= 120 || y < 10 || y >= 40) {
                 EXPECT_FALSE(ink) << x << "," << y;
             }
@@ -151,7 +135,7 @@ TEST(MenuLabelDraw, LongLabelStaysInItsBox) {
 }
 
 TEST(MenuLabelDraw, BoxNarrowerThanTheDotsIsSafe) {
-    BitmapPtr page = solid(40, 40, 0, 0, 0);
+    BitmapPtr page = solid(40, 40, Rgb{0, 0, 0});
     MenuItem item = menuItem({}, {38, 0, 39, 39});
     drawMenuLabel(*page, item, "Long text");
     item = menuItem({}, {10, 10, 10, 10});
@@ -169,7 +153,7 @@ protected:
 
     MenuRenderer renderer() {
         auto pictures = [](const std::string& name) -> BitmapPtr {
-            return name == "back.jpg" ? solid(400, 300, 100, 100, 100) : nullptr;
+            return name == "back.jpg" ? solid(400, 300, Rgb{100, 100, 100}) : nullptr;
         };
         auto shows = [this](int number) {
             loaded.insert(number);
@@ -208,19 +192,14 @@ TEST_F(MenuRenderTest, BackgroundIsResizedToThePage) {
     ASSERT_TRUE(page);
     EXPECT_EQ(page->width, 800);
     EXPECT_EQ(page->height, 600);
-    EXPECT_EQ(pixel(*page, 700, 300), (std::array<int, 3>{100, 100, 100}));
+    EXPECT_EQ(pixel(*page, 700, 300), (Rgb{100, 100, 100}));
 }
 
-TEST_F(MenuRenderTest, PositiveBrightnessLiftsTheBlackLevel) {
-    const BitmapPtr page = render(1, 0, 40);
-    ASSERT_TRUE(page);
-    EXPECT_EQ(pixel(*page, 700, 300)[0], 40 + 215 * 100 / 256);
-}
-
-TEST_F(MenuRenderTest, NegativeBrightnessLowersTheWhiteLevel) {
-    const BitmapPtr page = render(1, 0, -40);
-    ASSERT_TRUE(page);
-    EXPECT_EQ(pixel(*page, 700, 300)[0], 215 * 100 / 256);
+TEST_F(MenuRenderTest, BrightnessLiftsTheBlackOrLowersTheWhiteLevel) {
+    const BitmapPtr lifted = render(1, 0, 40), lowered = render(1, 0, -40);
+    ASSERT_TRUE(lifted && lowered);
+    EXPECT_EQ(pixel(*lifted, 700, 300).r, 40 + 215 * 100 / 256);
+    EXPECT_EQ(pixel(*lowered, 700, 300).r, 215 * 100 / 256);
 }
 
 TEST_F(MenuRenderTest, NoBackgroundNoPage) {
@@ -232,7 +211,7 @@ TEST_F(MenuRenderTest, LastPageShowsOnlyTheShowsLeft) {
     ASSERT_TRUE(render(5, 1));
     EXPECT_EQ(loaded, (std::set<int>{4}));
     EXPECT_TRUE(drew("5. Show 5"));
-    EXPECT_EQ(pixel(*render(5, 1), 150, 20), (std::array<int, 3>{100, 100, 100}));  // second place is empty
+    EXPECT_EQ(pixel(*render(5, 1), 150, 20), (Rgb{100, 100, 100}));  // second place is empty
 }
 
 TEST_F(MenuRenderTest, FirstShowIsTheCurrentOne) {
@@ -259,23 +238,23 @@ TEST_F(MenuRenderTest, OneShowOffersOnlyLoop) {
 TEST_F(MenuRenderTest, ThumbnailIsDrawnAtItsRectangle) {
     const BitmapPtr page = render(2, 0);
     ASSERT_TRUE(page);
-    EXPECT_EQ(pixel(*page, 10, 10), (std::array<int, 3>{255, 0, 0}));
-    EXPECT_EQ(pixel(*page, 89, 69), (std::array<int, 3>{255, 0, 0}));
-    EXPECT_EQ(pixel(*page, 90, 69), (std::array<int, 3>{100, 100, 100}));
+    EXPECT_EQ(pixel(*page, 10, 10), (Rgb{255, 0, 0}));
+    EXPECT_EQ(pixel(*page, 89, 69), (Rgb{255, 0, 0}));
+    EXPECT_EQ(pixel(*page, 90, 69), (Rgb{100, 100, 100}));
 }
 
 TEST_F(MenuRenderTest, FlatCellsGiveTheLastCellsThumbnail) {
     cellColours = {0x0000FF, 0x00FF00, 0xFF0000};
     const BitmapPtr page = render(2, 0);
     ASSERT_TRUE(page);
-    EXPECT_EQ(pixel(*page, 50, 40), (std::array<int, 3>{0, 0, 255}));
+    EXPECT_EQ(pixel(*page, 50, 40), (Rgb{0, 0, 255}));
 }
 
 TEST_F(MenuRenderTest, UnusedThumbnailIsNotDrawn) {
     menu.items[0].thumb = {10, 10, 10, 70};
     const BitmapPtr page = render(2, 0);
     ASSERT_TRUE(page);
-    EXPECT_EQ(pixel(*page, 10, 10), (std::array<int, 3>{100, 100, 100}));
+    EXPECT_EQ(pixel(*page, 10, 10), (Rgb{100, 100, 100}));
     EXPECT_TRUE(drew("1. Current"));
 }
 
@@ -283,21 +262,21 @@ TEST_F(MenuRenderTest, ThumbnailShadowDarkensFourPixelsBeyond) {
     menu.shadow = 1;
     const BitmapPtr page = render(2, 0);
     ASSERT_TRUE(page);
-    EXPECT_EQ(pixel(*page, 93, 73)[0], pixel(*page, 93, 73)[1]);
-    EXPECT_LT(pixel(*page, 93, 73)[0], 60);
-    EXPECT_EQ(pixel(*page, 94, 74), (std::array<int, 3>{100, 100, 100}));
+    EXPECT_EQ(pixel(*page, 93, 73).r, pixel(*page, 93, 73).g);
+    EXPECT_LT(pixel(*page, 93, 73).r, 60);
+    EXPECT_EQ(pixel(*page, 94, 74), (Rgb{100, 100, 100}));
 }
 
 TEST(MenuThumbnail, BusinessThreshold) {
-    BitmapPtr flat = solid(40, 10, 9, 9, 9);
+    BitmapPtr flat = solid(40, 10, Rgb{9, 9, 9});
     EXPECT_FALSE(isBusyThumbnail(*flat));
-    BitmapPtr striped = solid(40, 10, 0, 0, 0);
+    BitmapPtr striped = solid(40, 10, Rgb{0, 0, 0});
     // Rows 1..9 each with 39 steps of 255 in one channel: far over 5000.
     for (int y = 0; y < 10; ++y)
         for (int x = 0; x < 40; x += 2) striped->rows[y][3 * x] = 255;
     EXPECT_TRUE(isBusyThumbnail(*striped));
     // Only the first row busy: not counted.
-    BitmapPtr firstRow = solid(40, 10, 0, 0, 0);
+    BitmapPtr firstRow = solid(40, 10, Rgb{0, 0, 0});
     for (int x = 0; x < 40; x += 2) firstRow->rows[0][3 * x] = 255;
     EXPECT_FALSE(isBusyThumbnail(*firstRow));
 }
@@ -305,7 +284,7 @@ TEST(MenuThumbnail, BusinessThreshold) {
 TEST(MenuThumbnail, SumRunsOverRowsAfterTheFirst) {
     // Pixels 0, 250, 0, 250, 0 in each channel: 4 steps x 250 x 3 channels = 3000 per row.
     auto busyRows = [](int rows) {
-        BitmapPtr p = solid(5, rows + 1, 0, 0, 0);
+        BitmapPtr p = solid(5, rows + 1, Rgb{0, 0, 0});
         for (int y = 1; y <= rows; ++y)
             for (int c = 0; c < 3; ++c) p->rows[y][3 + c] = 250, p->rows[y][9 + c] = 250;
         return isBusyThumbnail(*p);

@@ -101,7 +101,7 @@ ShowCell colourCell(std::string name, std::uint32_t colour, int displayMs, int t
 
 class PlaybackTest : public ::testing::Test {
 protected:
-    UniqueFolder folder;
+    TempFolder folder;
     FakeClock clock;
     FakeViewer viewer{clock};
     Registry registry;
@@ -109,19 +109,13 @@ protected:
     std::unique_ptr<PlaybackStage> stage;
     std::unique_ptr<ShowPlayback> playback;
 
-    void SetUp() override {
-        ASSERT_TRUE(folder.ok());
-        registry.build(RegistryConditions{});
-    }
+    void SetUp() override { registry.build(RegistryConditions{}); }
     // Shows 0 ... count - 1 of one cell each, "s<i>", and a short intro.
-    void writeShows(int count, bool noMenu = false) {
+    void writeShows(int count) {
         for (int i = 0; i < count; ++i) {
             Show show;
             show.cells = {colourCell("s" + std::to_string(i), kGreen, 500, 171, 200)};
-            if (i == 0) {
-                show.furtherShows = count - 1;
-                show.noMenu = noMenu ? 1 : 0;
-            }
+            if (i == 0) show.furtherShows = count - 1;
             writeShow(i, show);
         }
         Show intro;
@@ -130,9 +124,16 @@ protected:
     }
     void writeShow(int number, const Show& show) {
         const std::string name = showFileName(folder.folder(), number);
-        folder.write(name.substr(folder.folder().size()), encodeShow(show));
+        writeBytes(folder, name.substr(folder.folder().size()), encodeShow(show));
     }
-    void writeMenu(int places) { folder.write("menudef", encodeMenuDefinition(sampleMenu(places))); }
+    void writeMenu(int places) { writeBytes(folder, "menudef", encodeMenuDefinition(sampleMenu(places))); }
+    // Shows 0 ... shows - 1 as writeShows makes them, a menu of `menuPlaces`
+    // (none below 0), and playback set up.
+    void begin(int shows, int menuPlaces = 4) {
+        writeShows(shows);
+        if (menuPlaces >= 0) writeMenu(menuPlaces);
+        begin();
+    }
     void begin() {
         player = std::make_unique<ShowPlayer>(folder.folder(), CellRenderer{}, &clock);
         RunOptions options;
@@ -176,9 +177,7 @@ struct TypedCase {
 class TypedChoiceTest : public PlaybackTest, public ::testing::WithParamInterface<TypedCase> {};
 
 TEST_P(TypedChoiceTest, TypedNumberStartsItsShow) {
-    writeShows(5);
-    writeMenu(4);
-    begin();
+    begin(5);
     type(GetParam().digits);
     EXPECT_EQ(viewer.beeps, GetParam().beeps);
     EXPECT_EQ(playback->active(), GetParam().beeps ? 0 : 1);
@@ -191,9 +190,7 @@ INSTANTIATE_TEST_SUITE_P(FiveShows, TypedChoiceTest,
                                            TypedCase{"8", 0, 0, 1}, TypedCase{"0", 0, 0, 1}));
 
 TEST_F(PlaybackTest, ClickOnAMenuItemStartsThatShow) {
-    writeShows(3);
-    writeMenu(4);
-    begin();
+    begin(3);
     playback->click(150, 40, 800, 600);  // the second place
     EXPECT_EQ(player->showNumber(), 1);
     EXPECT_EQ(playback->active(), 1);
@@ -209,9 +206,7 @@ TEST_F(PlaybackTest, CellsGoUpInOrderAtTheirTimesThroughTransitions) {
     show.cells = {colourCell("a", kRed, 1000, 1, 0), colourCell("b", kBlue, 800, 171, 600),
                   colourCell("c", kGreen, 500, 171, 400)};
     writeShow(0, show);
-    writeShows(0);
-    writeMenu(4);
-    begin();
+    begin(0);
     type("1");
     run(800);
     EXPECT_EQ(centre(), 0xFF0000u);  // a is up (engine pixels are 0x00RRGGBB)
@@ -239,9 +234,7 @@ TEST_F(PlaybackTest, ThePreparedPictureFollowsTheWindowSize) {
     Show show;
     show.cells = {colourCell("a", kRed, 1000, 1, 0), colourCell("b", kBlue, 1000, 1, 0)};
     writeShow(0, show);
-    writeShows(0);
-    writeMenu(4);
-    begin();
+    begin(0);
     type("1");
     run(300);
     ASSERT_EQ(viewer.names().back(), "a");
@@ -253,9 +246,7 @@ TEST_F(PlaybackTest, ThePreparedPictureFollowsTheWindowSize) {
 }
 
 TEST_F(PlaybackTest, EndOfASingleShowReturnsToTheMenuAndThePicture) {
-    writeShows(2);
-    writeMenu(4);
-    begin();
+    begin(2);
     type("2");
     run(3000);
     EXPECT_EQ(playback->active(), 0);
@@ -266,9 +257,7 @@ TEST_F(PlaybackTest, EndOfASingleShowReturnsToTheMenuAndThePicture) {
 }
 
 TEST_F(PlaybackTest, TheIntroPlaysFirstThenTheMenu) {
-    writeShows(2);
-    writeMenu(4);
-    begin();
+    begin(2);
     playback->setActive(1);
     run(2000);
     EXPECT_TRUE(named("intro"));
@@ -277,9 +266,7 @@ TEST_F(PlaybackTest, TheIntroPlaysFirstThenTheMenu) {
 }
 
 TEST_F(PlaybackTest, EscapeStopsAndThePictureReturns) {
-    writeShows(2);
-    writeMenu(4);
-    begin();
+    begin(2);
     type("1");
     run(300);
     playback->key(kKeyEscape);
@@ -292,9 +279,7 @@ TEST_F(PlaybackTest, EscapeStopsAndThePictureReturns) {
 }
 
 TEST_F(PlaybackTest, PageDownOnTheLastShowWrapsToTheFirst) {
-    writeShows(3);
-    writeMenu(4);
-    begin();
+    begin(3);
     type("3");
     playback->key(kKeyPageDown);
     EXPECT_EQ(player->showNumber(), 0);
@@ -306,9 +291,7 @@ TEST_F(PlaybackTest, PageDownOnTheLastShowWrapsToTheFirst) {
 // --- mended faults ---
 
 TEST_F(PlaybackTest, ACancelledSavePromptStartsNothing) {
-    writeShows(3);
-    writeMenu(4);
-    begin();
+    begin(3);
     viewer.promptAnswer = false;
     type("2");
     playback->setActive(1);
@@ -323,9 +306,7 @@ TEST_F(PlaybackTest, FadeDecidesPerPictureAndGoesBack) {
     Show show;
     for (int i = 0; i < 8; ++i) show.cells.push_back(colourCell("c" + std::to_string(i), i * 0x101010u, 1000, 40, 500));
     writeShow(0, show);
-    writeShows(0);
-    writeMenu(4);
-    begin();
+    begin(0);
     type("1");
     run(1500);
     std::vector<int> used;
@@ -338,8 +319,7 @@ TEST_F(PlaybackTest, FadeDecidesPerPictureAndGoesBack) {
 }
 
 TEST_F(PlaybackTest, PagingWithoutMenuPagesDoesNothing) {
-    writeShows(2);
-    begin();  // no menu definition
+    begin(2, -1);  // no menu definition
     ASSERT_EQ(player->pageCount(), 0);
     playback->key(kKeyPageDown);
     playback->key(kKeyPageUp);
@@ -349,7 +329,7 @@ TEST_F(PlaybackTest, PagingWithoutMenuPagesDoesNothing) {
 
 TEST_F(PlaybackTest, AShortMenuDefinitionMeansAllShowsInALoop) {
     writeShows(2);
-    folder.write("menudef", {0, 1, 2});
+    writeBytes(folder, "menudef", {0, 1, 2});
     begin();
     playback->setActive(1);
     run(6000);  // the intro, then shows 0, 1, 0 ...
@@ -360,18 +340,14 @@ TEST_F(PlaybackTest, AShortMenuDefinitionMeansAllShowsInALoop) {
 }
 
 TEST_F(PlaybackTest, AMenuOfNoPlacesHasOneShowPerPage) {
-    writeShows(3);
-    writeMenu(0);
-    begin();
+    begin(3, 0);
     EXPECT_EQ(player->pageCount(), 3);
     playback->key(kKeyPageDown);
     EXPECT_EQ(player->menuPage(), 1);
 }
 
 TEST_F(PlaybackTest, ATickInsideATickReturnsAtOnce) {
-    writeShows(2);
-    writeMenu(4);
-    begin();
+    begin(2);
     type("1");
     int nestedWork = 0;
     viewer.onShow = [&] {
@@ -384,9 +360,7 @@ TEST_F(PlaybackTest, ATickInsideATickReturnsAtOnce) {
 }
 
 TEST_F(PlaybackTest, ADestroyedPlayingViewerIsForgotten) {
-    writeShows(2);
-    writeMenu(4);
-    begin();
+    begin(2);
     type("1");
     ASSERT_EQ(stage->playingViewer(), playback.get());
     playback.reset();  // the screen saver's end: the viewer is destroyed
@@ -396,9 +370,7 @@ TEST_F(PlaybackTest, ADestroyedPlayingViewerIsForgotten) {
 }
 
 TEST_F(PlaybackTest, AScreenSaverPlaysAllShowsOnWithoutTheMenu) {
-    writeShows(2);
-    writeMenu(4);
-    begin();
+    begin(2);
     stage->setScreenSaver(true, false);
     playback->setActive(1);
     run(6000);
@@ -409,8 +381,7 @@ TEST_F(PlaybackTest, AScreenSaverPlaysAllShowsOnWithoutTheMenu) {
 }
 
 TEST_F(PlaybackTest, ScreenSaverPointerJitterOfFivePixelsKeepsIt) {
-    writeShows(1);
-    begin();
+    begin(1, -1);
     EXPECT_FALSE(stage->pointerMoveEnds(100, 100));
     EXPECT_FALSE(stage->pointerMoveEnds(105, 300));
     EXPECT_TRUE(stage->pointerMoveEnds(94, 100));

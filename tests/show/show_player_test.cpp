@@ -42,18 +42,17 @@ Show plainShow(int cells) {
 
 class ShowPlayerTest : public ::testing::Test {
 protected:
-    UniqueFolder folder;
+    TempFolder folder;
     FixedClock clock;
     RecordingMusic music;
     std::unique_ptr<ShowPlayer> player;
     ViewerPlayback viewer;
 
     void SetUp() override {
-        ASSERT_TRUE(folder.ok());
         player = std::make_unique<ShowPlayer>(folder.folder(), CellRenderer{}, &clock);
         player->setMusic(&music);
     }
-    void writeShow(const std::string& name, const Show& show) { folder.write(name, encodeShow(show)); }
+    void writeShow(const std::string& name, const Show& show) { writeBytes(folder, name, encodeShow(show)); }
     void loadCells(int cells) {
         writeShow("slyde0", plainShow(cells));
         ASSERT_TRUE(player->load(0));

@@ -1,18 +1,17 @@
-// Shows for the show tests: a rich sample that sets every field, byte
-// places of the records inside an encoded file, and a unique folder.
+// Shows for the show tests: a rich sample that sets every field, and byte
+// places of the records inside an encoded file.
 #pragma once
 
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <random>
+#include <ostream>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "render/bitmap.h"
+#include "shell/temp_folder.h"
 #include "show/show_file.h"
 #include "show/show_fields.h"
 #include "show/show_writer.h"
@@ -137,36 +136,35 @@ struct ShowFilePlaces {
 
 inline std::span<const std::uint8_t> bytesOf(const std::vector<std::uint8_t>& v) { return v; }
 
-// A folder of this test's own, removed with its contents at the end. Like
-// mkdtemp: a name is taken only when creating it succeeds, so two tests
-// running at once never share one.
-class UniqueFolder {
-public:
-    UniqueFolder() {
-        std::random_device entropy;
-        const auto base = std::filesystem::temp_directory_path();
-        for (int attempt = 0; attempt < 100 && path_.empty(); ++attempt) {
-            auto candidate = base / ("lumavine-show-" + std::to_string(entropy()) + std::to_string(entropy()));
-            std::error_code ec;
-            if (std::filesystem::create_directory(candidate, ec) && !ec) path_ = candidate;
-        }
-    }
-    ~UniqueFolder() {
-        std::error_code ignored;
-        if (!path_.empty()) std::filesystem::remove_all(path_, ignored);
-    }
-    UniqueFolder(const UniqueFolder&) = delete;
-    UniqueFolder& operator=(const UniqueFolder&) = delete;
-    bool ok() const { return !path_.empty(); }
-    std::string folder() const { return (path_ / "").string(); }
-    std::string file(std::string_view name) const { return (path_ / name).string(); }
-    void write(std::string_view name, const std::vector<std::uint8_t>& bytes) const {
-        std::ofstream out(path_ / name, std::ios::binary);
-        out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    }
-
-private:
-    std::filesystem::path path_;
+// A 24-bit picture's pixel as (r, g, b).
+struct Rgb {
+    int r, g, b;
+    bool operator==(const Rgb&) const = default;
 };
+inline std::ostream& operator<<(std::ostream& o, const Rgb& c) { return o << "(" << c.r << "," << c.g << "," << c.b << ")"; }
+
+inline Rgb pixel(const Bitmap& b, int x, int y) {
+    const std::uint8_t* p = b.rows[static_cast<std::size_t>(y)] + 3 * x;
+    return Rgb{p[2], p[1], p[0]};
+}
+
+// A 24-bit picture painted by a function of the position.
+template <class F>
+BitmapPtr picture(int w, int h, F colourAt) {
+    BitmapPtr b = createBitmap("pic", w, h, 24);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            const Rgb c = colourAt(x, y);
+            std::uint8_t* p = b->rows[static_cast<std::size_t>(y)] + 3 * x;
+            p[0] = static_cast<std::uint8_t>(c.b), p[1] = static_cast<std::uint8_t>(c.g), p[2] = static_cast<std::uint8_t>(c.r);
+        }
+    return b;
+}
+inline BitmapPtr solid(int w, int h, Rgb c) { return picture(w, h, [c](int, int) { return c; }); }
+
+// Writes `bytes` as `name` in a test's own folder.
+inline void writeBytes(const TempFolder& folder, std::string_view name, const std::vector<std::uint8_t>& bytes) {
+    folder.write(name, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+}
 
 }  // namespace lv::test

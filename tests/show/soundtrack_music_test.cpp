@@ -21,14 +21,13 @@ public:
 };
 
 struct SoundtrackMusicTest : ::testing::Test {
-    UniqueFolder folder;
+    TempFolder folder;
     Show show;
     StillClock clock;
     std::shared_ptr<audio::RecordingSoundDevice> device = std::make_shared<audio::RecordingSoundDevice>();
 
     void SetUp() override {
-        ASSERT_TRUE(folder.ok());
-        folder.write("song.wav", audio::test::wav16(44100, 2, audio::test::ramp(2 * 44100)));
+        writeBytes(folder, "song.wav", audio::test::wav16(44100, 2, audio::test::ramp(2 * 44100)));
         ShowSound song;
         song.fileName = "song.wav";
         song.fileSeconds = 1;

@@ -38,9 +38,7 @@ TEST_P(OpeningSlide, EveryPaintedFrameIsTheWholeFrame) {
     Registry registry = test::fullRegistry();
     auto a = patternSurface(49, 37, Rect{3, 2, 41, 33}, 1), b = patternSurface(49, 37, Rect{5, 4, 40, 30}, 2);
     RecordingDisplay screen(49, 37);
-    struct NullSink : StepSink {
-        void markPainted() override {}
-    } sink;
+    test::CountingSink sink;
     TransitionPtr reference = registry.createByIndex(registry.findName(GetParam()));
     auto* block = dynamic_cast<BlockTransition*>(reference.get());
     ASSERT_NE(block, nullptr);

@@ -19,6 +19,7 @@
 #include "transition/piece_recipes.h"
 #include "transition/random_source.h"
 #include "transition/surface.h"
+#include "transition_fixture.h"
 
 namespace lv::test {
 
@@ -34,18 +35,6 @@ inline SurfacePtr piecePattern(std::int32_t windowWidth, std::int32_t windowHeig
     }
     return s;
 }
-
-inline const CatalogueRow& catalogueRow(const std::string& name) {
-    for (const CatalogueRow& row : catalogue()) {
-        if (row.name == name) return row;
-    }
-    throw std::runtime_error("no catalogue row " + name);
-}
-
-struct CountingSink : StepSink {
-    int painted = 0;
-    void markPainted() override { ++painted; }
-};
 
 // One piece transition on a memory display of the window's size.
 class PieceDriver {

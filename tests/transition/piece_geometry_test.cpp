@@ -87,17 +87,29 @@ TEST(Grid, EightHundredBySixHundredIsNineBySevenCells) {
     EXPECT_EQ(g.rowTop[7] - g.rowTop[6], 85);
 }
 
+TEST(Grid, CellsOfAboutTwentyFourPixelsScaledByThePixelAspect) {
+    const struct {
+        std::int32_t width, height;
+        double aspect;
+        int columns, rows;
+    } cases[] = {
+        {152, 112, 1.0, 6, 6},  // a screen-saver preview: small cells give way to 24 x 18
+        {47, 100, 1.0, 1, 5},   // one column with 23 pixels over
+        {800, 600, 2.0, 18, 7},
+        {800, 600, 0.0, 9, 7},
+    };
+    for (const auto& c : cases) {
+        const GridShape g = gridShape(c.width, c.height, c.aspect);
+        EXPECT_EQ(g.columns, c.columns) << c.width << "x" << c.height << " aspect " << c.aspect;
+        EXPECT_EQ(g.rows, c.rows) << c.width << "x" << c.height << " aspect " << c.aspect;
+    }
+}
+
 TEST(Grid, ExplodedCellsHaveAllGoneByTimeOneThousand) {
     const PiecePlan p = plan("ssREExplode", 800, 600, 600);
     EXPECT_EQ(p.pieces.size(), 63u);
     EXPECT_LE(p.total, 1000);
     EXPECT_TRUE(allDone(p, 800, 600, 1000));
-}
-
-TEST(Grid, SmallCellsGiveWayTo24By18) {
-    const GridShape g = gridShape(152, 112, 1.0);  // a screen-saver preview
-    EXPECT_EQ(g.columns, 6);
-    EXPECT_EQ(g.rows, 6);
 }
 
 TEST(Grid, EveryPictureGetsAtLeastOneCellAndTheCellsTileIt) {
@@ -112,18 +124,6 @@ TEST(Grid, EveryPictureGetsAtLeastOneCellAndTheCellsTileIt) {
             for (int c = 0; c < g.columns; ++c) ASSERT_GT(g.columnLeft[c + 1], g.columnLeft[c]) << w << "x" << h;
             for (int r = 0; r < g.rows; ++r) ASSERT_GT(g.rowTop[r + 1], g.rowTop[r]) << w << "x" << h;
         }
-}
-
-TEST(Grid, AWideRemainderOverFewColumnsStaysInsideThem) {
-    // 47 / 24 is one column with 23 pixels over.
-    const GridShape g = gridShape(47, 100, 1.0);
-    EXPECT_EQ(g.columns, 1);
-    EXPECT_EQ(g.columnLeft[1], 47);
-}
-
-TEST(Grid, ThePixelAspectScalesTheColumns) {
-    EXPECT_EQ(gridShape(800, 600, 2.0).columns, 18);
-    EXPECT_EQ(gridShape(800, 600, 0.0).columns, 9);
 }
 
 // ---- motions and sizes -----------------------------------------------------

@@ -69,63 +69,52 @@ void playAndCompare(const std::string& name, const Size& size, std::int32_t refr
     EXPECT_EQ(last, run.b->pixels) << name << " does not end on B";
 }
 
+Size whole(std::int32_t w, std::int32_t h) { return Size{w, h, Rect{0, 0, w, h}, Rect{0, 0, w, h}}; }
+
+// `name` through the registry with the run's random numbers from `seed`.
+std::vector<std::vector<std::uint32_t>> engineFrames(const std::string& name, BackBufferDisplay& display, const Surface& a,
+                                                     const Surface& b, std::uint32_t seed, std::int32_t durationMs,
+                                                     int advances = INT_MAX) {
+    CRandom random(seed);
+    RunOptions options;
+    options.random = &random;
+    return test::engineFrames(name, display, a, b, durationMs, options, advances);
+}
+
 class EveryRecipe : public ::testing::TestWithParam<std::string_view> {
 protected:
     std::string name() const { return std::string(GetParam()); }
-    void playAndCompare(const Size& size, std::int32_t refreshHz, std::uint32_t seed = 3) {
-        test::playAndCompare(name(), size, refreshHz, seed);
-    }
 };
 
-TEST_P(EveryRecipe, FramesFromStoredCommandsEqualFramesDrawnWholeAndEndOnB) {
-    playAndCompare(Size{64, 48, Rect{0, 0, 64, 48}, Rect{0, 0, 64, 48}}, 30);
-}
-
-TEST_P(EveryRecipe, FramesComputedAsTheyComeEqualFramesDrawnWhole) {
-    playAndCompare(Size{64, 48, Rect{0, 0, 64, 48}, Rect{0, 0, 64, 48}}, 75);
-}
-
-TEST_P(EveryRecipe, PicturesOfDifferentPlacesInAWiderWindow) {
-    playAndCompare(Size{90, 60, Rect{13, 4, 64, 48}, Rect{20, 9, 41, 50}}, 30, 11);
-}
-
-TEST_P(EveryRecipe, OddAndTinyPictures) {
-    playAndCompare(Size{7, 5, Rect{0, 0, 7, 5}, Rect{0, 0, 7, 5}}, 30);
-    playAndCompare(Size{1, 1, Rect{0, 0, 1, 1}, Rect{0, 0, 1, 1}}, 30);
-    playAndCompare(Size{3, 40, Rect{0, 0, 3, 40}, Rect{0, 0, 3, 40}}, 30);
-    playAndCompare(Size{50, 2, Rect{0, 0, 50, 2}, Rect{0, 0, 50, 2}}, 30);
-}
-
-// Two hundred times wider than high: corner flights cross the width at a
+// The display's refresh is 30: other rates leave the stored frames and
+// compute them as they come. 400 x 2: corner flights cross the width at a
 // speed set by the height and take longer than the usual 10000 units.
-TEST_P(EveryRecipe, AFarWiderThanHighPictureStillEndsOnB) {
-    playAndCompare(Size{400, 2, Rect{0, 0, 400, 2}, Rect{0, 0, 400, 2}}, 30);
+TEST_P(EveryRecipe, EveryPaintedFrameIsTheFrameDrawnWholeAndTheLastIsB) {
+    const struct {
+        Size size;
+        std::int32_t refreshHz;
+        std::uint32_t seed;
+    } cases[] = {
+        {whole(64, 48), 30, 3}, {whole(64, 48), 75, 3}, {Size{90, 60, Rect{13, 4, 64, 48}, Rect{20, 9, 41, 50}}, 30, 11},
+        {whole(7, 5), 30, 3},   {whole(1, 1), 30, 3},   {whole(3, 40), 30, 3},
+        {whole(50, 2), 30, 3},  {whole(400, 2), 30, 3}, {whole(152, 112), 30, 3},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.size.windowWidth << "x" << c.size.windowHeight << " at " << c.refreshHz);
+        playAndCompare(name(), c.size, c.refreshHz, c.seed);
+    }
 }
-
-TEST_P(EveryRecipe, ScreenSaverPreviewSize) { playAndCompare(Size{152, 112, Rect{0, 0, 152, 112}, Rect{0, 0, 152, 112}}, 30); }
 
 TEST_P(EveryRecipe, OnlyPixelsOfEitherPictureOrBlackThroughTheEngine) {
-    Registry registry;
-    registry.build(RegistryConditions{});
     BackBufferDisplay display(70, 50);
     SurfacePtr a = piecePattern(70, 50, Rect{3, 1, 64, 48}, false), b = piecePattern(70, 50, Rect{0, 4, 66, 40}, true);
     std::unordered_set<std::uint32_t> allowed(a->pixels.begin(), a->pixels.end());
     allowed.insert(b->pixels.begin(), b->pixels.end());
     allowed.insert(0);
-    int presented = 0;
-    display.onPresent = [&](const BackBufferDisplay& d) {
-        ++presented;
-        for (std::uint32_t pixel : d.snapshot()) ASSERT_TRUE(allowed.count(pixel)) << name() << ": " << std::hex << pixel;
-    };
-    CRandom random(5);
-    RunOptions options;
-    options.random = &random;
-    TransitionRun run;
-    ASSERT_EQ(run.start(registry, *a, *b, display, registry.findName(name()), -1, options), 0);
-    EXPECT_EQ(registry.entryName(run.entry()), name());
-    while (!run.finished()) run.advance();
-    run.end();
-    EXPECT_GT(presented, 10);
+    const auto frames = engineFrames(name(), display, *a, *b, 5, -1);
+    EXPECT_GT(frames.size(), 10u);
+    for (const auto& frame : frames)
+        for (std::uint32_t pixel : frame) ASSERT_TRUE(allowed.count(pixel)) << name() << ": " << std::hex << pixel;
     EXPECT_EQ(display.snapshot(), b->pixels);
 }
 
@@ -152,37 +141,12 @@ TEST_P(EveryRecipe, RepaintShowsTheWholeFrameInProgress) {
     EXPECT_EQ(run.display.snapshot(), repainted) << name();
 }
 
-// A display whose lock gives nothing once, and which then shows garbage, as
-// a window covered and uncovered would.
-class FlakyDisplay : public BackBufferDisplay {
-public:
-    using BackBufferDisplay::BackBufferDisplay;
-    int failAt = -1;
-    int locks = 0;
-    bool lock(std::vector<LockedOutput>& outputs) override {
-        if (locks++ != failAt) return BackBufferDisplay::lock(outputs);
-        for (std::int32_t y = 0; y < bufferHeight(); ++y) std::fill(writableRow(y), writableRow(y) + rowBytes(), 0xFF);
-        outputs.clear();
-        return false;
-    }
-};
-
 TEST_P(EveryRecipe, AFrameThatCouldNotBePaintedIsFollowedByAWholeOne) {
+    const SurfacePtr a = piecePattern(64, 48, Rect{0, 0, 64, 48}, false), b = piecePattern(64, 48, Rect{0, 0, 64, 48}, true);
     const auto lastShown = [&](int failAt, int advances) {
-        Registry registry;
-        registry.build(RegistryConditions{});
         FlakyDisplay display(64, 48);
         display.failAt = failAt;
-        SurfacePtr a = piecePattern(64, 48, Rect{0, 0, 64, 48}, false), b = piecePattern(64, 48, Rect{0, 0, 64, 48}, true);
-        std::vector<std::uint32_t> shown;
-        display.onPresent = [&](const BackBufferDisplay& d) { shown = d.snapshot(); };
-        CRandom random(4);
-        RunOptions options;
-        options.random = &random;
-        TransitionRun run;
-        run.start(registry, *a, *b, display, registry.findName(name()), 2000, options);
-        for (int i = 0; i < advances && !run.finished(); ++i) run.advance();
-        return shown;
+        return engineFrames(name(), display, *a, *b, 4, 2000, advances).back();
     };
     for (int advances : {12, 30}) EXPECT_EQ(lastShown(8, advances), lastShown(-1, advances)) << name() << " " << advances;
 }
@@ -220,23 +184,13 @@ INSTANTIATE_TEST_SUITE_P(PieceRecipes, RandomRecipe,
                                            "ssRECorkTB", "ssRECorkBT"));
 
 TEST(PieceRun, ASeededEngineRunReplaysExactly) {
-    const auto presentedFrames = [](std::uint32_t seed) {
-        Registry registry;
-        registry.build(RegistryConditions{});
+    const SurfacePtr a = piecePattern(64, 48, Rect{0, 0, 64, 48}, false), b = piecePattern(64, 48, Rect{0, 0, 64, 48}, true);
+    const auto frames = [&](std::uint32_t seed) {
         BackBufferDisplay display(64, 48);
-        SurfacePtr a = piecePattern(64, 48, Rect{0, 0, 64, 48}, false), b = piecePattern(64, 48, Rect{0, 0, 64, 48}, true);
-        std::vector<std::vector<std::uint32_t>> frames;
-        display.onPresent = [&](const BackBufferDisplay& d) { frames.push_back(d.snapshot()); };
-        CRandom random(seed);
-        RunOptions options;
-        options.random = &random;
-        TransitionRun run;
-        run.start(registry, *a, *b, display, registry.findName("ssRECorkLR"), -1, options);
-        while (!run.finished()) run.advance();
-        return frames;
+        return engineFrames("ssRECorkLR", display, *a, *b, seed, -1);
     };
-    EXPECT_EQ(presentedFrames(21), presentedFrames(21));
-    EXPECT_NE(presentedFrames(21), presentedFrames(22));
+    EXPECT_EQ(frames(21), frames(21));
+    EXPECT_NE(frames(21), frames(22));
 }
 
 // ---- durations -------------------------------------------------------------
@@ -257,8 +211,7 @@ TEST(PieceRun, ADurationBelowOneMillisecondEndsAtOnceOnB) {
 }
 
 TEST(PieceRun, TheLongestDurationDoesNotWrapAndStartsFromA) {
-    Registry registry;
-    registry.build(RegistryConditions{});
+    Registry registry = fullRegistry();
     BackBufferDisplay display(64, 48);
     SurfacePtr a = piecePattern(64, 48, Rect{0, 0, 64, 48}, false), b = piecePattern(64, 48, Rect{0, 0, 64, 48}, true);
     TransitionRun run;
@@ -267,20 +220,6 @@ TEST(PieceRun, TheLongestDurationDoesNotWrapAndStartsFromA) {
     EXPECT_FALSE(run.finished());
     EXPECT_EQ(run.clock()->currentFrame(), 0);
     EXPECT_EQ(display.snapshot(), a->pixels);
-}
-
-TEST(PieceRun, AllTwentySevenAreBuilt) {
-    Registry registry;
-    registry.build(RegistryConditions{});
-    int pieces = 0;
-    for (const RegistryEntry& entry : registry.entries()) {
-        if (entry.row->kind != Kind::Piece) continue;
-        ++pieces;
-        EXPECT_TRUE(entry.built() && !entry.broken) << entry.name();
-        EXPECT_NE(findPieceRecipe(entry.name()), nullptr) << entry.name();
-    }
-    EXPECT_EQ(pieces, 27);
-    EXPECT_EQ(pieceRecipeNames().size(), 27u);
 }
 
 }  // namespace

@@ -73,19 +73,6 @@ private:
     SpanMaskSettings saved_;
 };
 
-inline const CatalogueRow& catalogueRow(std::string_view name) {
-    for (const CatalogueRow& row : catalogue()) {
-        if (row.name == name) return row;
-    }
-    ADD_FAILURE() << "no catalogue row " << name;
-    return catalogue()[0];
-}
-
-struct NullSink : StepSink {
-    int painted = 0;
-    void markPainted() override { ++painted; }
-};
-
 // One span transition begun on two patterned surfaces; `show(t)` paints
 // frame t (pipelined steps: the second call paints what the first computed).
 class SpanDriver {
@@ -110,7 +97,7 @@ public:
 
     SurfacePtr a, b;
     RecordingDisplay screen;
-    NullSink sink;
+    CountingSink sink;
     TransitionPtr transition;
     int result = -1;
 };

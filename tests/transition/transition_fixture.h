@@ -5,10 +5,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
+#include <functional>
+#include <string_view>
 #include <vector>
 
 #include "display/back_buffer_display.h"
+#include "transition/catalogue.h"
 #include "transition/registry.h"
 #include "transition/run.h"
 #include "transition/surface.h"
@@ -42,6 +46,37 @@ struct RecordingDisplay {
     std::vector<std::vector<std::uint32_t>> frames;
 };
 
+// A display whose lock gives nothing once (at lock number `failAt`, or the
+// next one after `failNext` is set), and which then shows garbage, as a
+// window covered and uncovered would.
+class FlakyDisplay : public BackBufferDisplay {
+public:
+    using BackBufferDisplay::BackBufferDisplay;
+    int failAt = -1;
+    int locks = 0;
+    bool failNext = false;
+    bool lock(std::vector<LockedOutput>& outputs) override {
+        if (locks++ != failAt && !failNext) return BackBufferDisplay::lock(outputs);
+        failNext = false;
+        for (std::int32_t y = 0; y < bufferHeight(); ++y) std::fill(writableRow(y), writableRow(y) + rowBytes(), 0xFF);
+        outputs.clear();
+        return false;
+    }
+};
+
+struct CountingSink : StepSink {
+    int painted = 0;
+    void markPainted() override { ++painted; }
+};
+
+inline const CatalogueRow& catalogueRow(std::string_view name) {
+    for (const CatalogueRow& row : catalogue()) {
+        if (row.name == name) return row;
+    }
+    ADD_FAILURE() << "no catalogue row " << name;
+    return catalogue()[0];
+}
+
 inline Registry fullRegistry() {
     Registry registry;
     registry.build(RegistryConditions{});
@@ -52,6 +87,28 @@ inline Registry fullRegistry() {
 inline bool runToEnd(TransitionRun& run, int limit = 100000) {
     for (int i = 0; i < limit && !run.finished(); ++i) run.advance();
     return run.finished();
+}
+
+// Runs registry entry `name` from `a` to `b` on `display` for at most
+// `advances` steps, calling `beforeStep(i, run)` ahead of step i; returns
+// every presented frame.
+inline std::vector<std::vector<std::uint32_t>> engineFrames(
+    std::string_view name, BackBufferDisplay& display, const Surface& a, const Surface& b, std::int32_t durationMs,
+    const RunOptions& options = {}, int advances = 1 << 30,
+    const std::function<void(int, TransitionRun&)>& beforeStep = {}) {
+    Registry registry = fullRegistry();
+    std::vector<std::vector<std::uint32_t>> frames;
+    display.onPresent = [&](const BackBufferDisplay& d) { frames.push_back(d.snapshot()); };
+    TransitionRun run;
+    EXPECT_EQ(run.start(registry, a, b, display, registry.findName(name), durationMs, options), 0) << name;
+    EXPECT_EQ(registry.entryName(run.entry()), name);
+    for (int i = 0; i < advances && !run.finished(); ++i) {
+        if (beforeStep) beforeStep(i, run);
+        run.advance();
+    }
+    if (run.finished()) run.end();
+    display.onPresent = nullptr;
+    return frames;
 }
 
 // Steps a started run to its end and hands every presented frame but the

@@ -7,7 +7,6 @@
 
 #include "transition/block_kind.h"
 #include "transition/easing.h"
-#include "transition/span_settings.h"
 #include "transition_fixture.h"
 
 namespace lv {
@@ -58,17 +57,23 @@ std::vector<std::string> readyNames() {
 
 class EveryReadyTransition : public SteppedRun, public ::testing::WithParamInterface<std::string> {};
 
+// Whole pictures, a smaller incoming picture inside the window, and tiny
+// windows (which must not divide by zero).
 TEST_P(EveryReadyTransition, EndsOnTheIncomingPictureExactly) {
-    start(GetParam(), fullPattern(61, 37, 1), fullPattern(61, 37, 2), 500);
-    ASSERT_TRUE(runToEnd(run));
-    ASSERT_FALSE(screen->frames.empty());
-    EXPECT_EQ(last(), b->pixels);
-}
-
-TEST_P(EveryReadyTransition, SmallerIncomingPictureEndsOnItsSurface) {
-    start(GetParam(), fullPattern(50, 40, 3), patternSurface(50, 40, Rect{7, 5, 31, 27}, 4), 300);
-    ASSERT_TRUE(runToEnd(run));
-    EXPECT_EQ(last(), b->pixels);
+    const struct {
+        std::int32_t width, height;
+        Rect incoming;
+        std::int32_t durationMs;
+    } cases[] = {{61, 37, Rect{0, 0, 61, 37}, 500}, {50, 40, Rect{7, 5, 31, 27}, 300}, {1, 1, Rect{0, 0, 1, 1}, 200},
+                 {2, 2, Rect{0, 0, 2, 2}, 200},   {3, 3, Rect{0, 0, 3, 3}, 200}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.width << "x" << c.height);
+        start(GetParam(), fullPattern(c.width, c.height, 1), patternSurface(c.width, c.height, c.incoming, 2), c.durationMs);
+        ASSERT_TRUE(runToEnd(run));
+        ASSERT_FALSE(screen->frames.empty());
+        EXPECT_EQ(last(), b->pixels);
+        run.end();
+    }
 }
 
 TEST_P(EveryReadyTransition, ShowsSomethingBetweenTheTwoPictures) {
@@ -78,15 +83,6 @@ TEST_P(EveryReadyTransition, ShowsSomethingBetweenTheTwoPictures) {
     int between = 0;
     for (const auto& frame : screen->frames) between += frame != a->pixels && frame != b->pixels;
     EXPECT_GT(between, 3);
-}
-
-TEST_P(EveryReadyTransition, TinyWindowsDoNotDivideByZero) {
-    for (std::int32_t side : {1, 2, 3}) {
-        start(GetParam(), fullPattern(side, side, 7), fullPattern(side, side, 8), 200);
-        ASSERT_TRUE(runToEnd(run));
-        EXPECT_EQ(last(), b->pixels) << side;
-        run.end();
-    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Registry, EveryReadyTransition, ::testing::ValuesIn(readyNames()),
@@ -175,49 +171,36 @@ TEST_F(SteppedRun, CrossFadeStartsOnTheOutgoingPicture) {
     EXPECT_EQ(screen->frames.front(), a->pixels);
 }
 
-TEST(TransitionRunChoice, UnknownNumberLeadsToRandomChoice) {
+// Which entry a run takes when the one asked for cannot run.
+class TransitionRunChoice : public ::testing::Test {
+protected:
+    int entryFor(int index, std::int32_t incomingWidth = 8, RunOptions options = {}) {
+        const auto a = fullPattern(8, 8, 1), b = fullPattern(incomingWidth, 8, 2);
+        RecordingDisplay screen(incomingWidth, 8);
+        TransitionRun run;
+        EXPECT_EQ(run.start(registry, *a, *b, screen.display, index, -1, options), 0);
+        return run.entry();
+    }
     Registry registry = fullRegistry();
+};
+
+TEST_F(TransitionRunChoice, UnknownNumberLeadsToRandomChoice) {
     Registry replay = fullRegistry();
-    auto a = fullPattern(8, 8, 1), b = fullPattern(8, 8, 2);
-    RecordingDisplay screen(8, 8);
     CRandom random(3), same(3);
     RunOptions options;
     options.random = &random;
-    TransitionRun run;
-    ASSERT_EQ(run.start(registry, *a, *b, screen.display, registry.findNumber(9999), -1, options), 0);
-    EXPECT_EQ(run.entry(), replay.chooseRandom(same));
-    EXPECT_NE(run.entry(), 0);  // not simply the first entry
+    const int entry = entryFor(registry.findNumber(9999), 8, options);
+    EXPECT_EQ(entry, replay.chooseRandom(same));
+    EXPECT_NE(entry, 0);  // not simply the first entry
 }
 
-TEST(TransitionRunChoice, BrokenEntryFallsBackToTheCrossFade) {
-    const SpanMaskSettings saved = spanMaskSettings();
-    setSpanMaskSettings(SpanMaskSettings{"/nonexistent-lumavine-masks/", false, 1.0});  // no mask to be had
-    Registry registry = fullRegistry();
-    auto a = fullPattern(8, 8, 1), b = fullPattern(8, 8, 2);
-    RecordingDisplay screen(8, 8);
-    TransitionRun run;
-    ASSERT_EQ(run.start(registry, *a, *b, screen.display, registry.findName("ssPlasma"), -1, RunOptions{}), 0);
-    setSpanMaskSettings(saved);
-    EXPECT_EQ(registry.entryName(run.entry()), "ssBlend");
-}
-
-TEST(TransitionRunChoice, AllDisabledFallsBackToTheCrossFade) {
-    Registry registry = fullRegistry();
+TEST_F(TransitionRunChoice, AllDisabledFallsBackToTheCrossFade) {
     for (int i = 0; i < registry.size(); ++i) registry.setEnabled(i, false);
-    auto a = fullPattern(8, 8, 1), b = fullPattern(8, 8, 2);
-    RecordingDisplay screen(8, 8);
-    TransitionRun run;
-    ASSERT_EQ(run.start(registry, *a, *b, screen.display, registry.size() + 5, -1, RunOptions{}), 0);
-    EXPECT_EQ(registry.entryName(run.entry()), "ssBlend");
+    EXPECT_EQ(registry.entryName(entryFor(registry.size() + 5)), "ssBlend");
 }
 
-TEST(TransitionRunChoice, SurfacesThatDoNotMatchFallToNone) {
-    Registry registry = fullRegistry();
-    auto a = fullPattern(8, 8, 1), b = fullPattern(9, 8, 2);
-    RecordingDisplay screen(9, 8);
-    TransitionRun run;
-    ASSERT_EQ(run.start(registry, *a, *b, screen.display, registry.findName("ssPushLR"), -1, RunOptions{}), 0);
-    EXPECT_EQ(registry.entryName(run.entry()), "ssNone");
+TEST_F(TransitionRunChoice, SurfacesThatDoNotMatchFallToNone) {
+    EXPECT_EQ(registry.entryName(entryFor(registry.findName("ssPushLR"), 9)), "ssNone");
     EXPECT_TRUE(registry.entries()[registry.findName("ssPushLR")].broken);
     EXPECT_TRUE(registry.entries()[registry.findName("ssBlend")].broken);
 }
@@ -245,55 +228,23 @@ TEST(TransitionRunReplay, SameSeedAndRefreshGiveTheSameFrames) {
     EXPECT_NE(first, record(12));
 }
 
-// A display whose next lock gives nothing, and which then shows garbage, as
-// a window covered and uncovered would.
-class FlakyDisplay : public BackBufferDisplay {
-public:
-    using BackBufferDisplay::BackBufferDisplay;
-    int failAt = -1;
-    int locks = 0;
-    bool failNext = false;
-    bool lock(std::vector<LockedOutput>& outputs) override {
-        if (locks++ == failAt || failNext) {
-            failNext = false;
-            fillWhite();
-            outputs.clear();
-            return false;
-        }
-        return BackBufferDisplay::lock(outputs);
-    }
-
-private:
-    void fillWhite() {
-        for (std::int32_t y = 0; y < bufferHeight(); ++y) {
-            std::fill(writableRow(y), writableRow(y) + rowBytes(), 0xFF);
-        }
-    }
-};
-
 TEST(TransitionRunLock, AStepWithoutALockMakesTheNextFrameWhole) {
     // A slide paints only the incoming picture's part, a paper wipe only what
     // changed since the frame before; after a lost frame the next one must
     // lay the outgoing picture again and draw all of itself, not leave the garbage.
     // failAt < -1: the lock of a repaint before the tenth advance fails.
-    auto frameAfterFailure = [](const char* name, int failAt, std::int32_t durationMs) {
-        Registry registry = fullRegistry();
-        auto a = fullPattern(40, 20, 1), b = fullPattern(40, 20, 2);
-        FlakyDisplay display(40, 20);
+    const auto a = fullPattern(40, 20, 1), b = fullPattern(40, 20, 2);
+    RunOptions options;
+    options.refreshHz = 60;
+    auto frameAfterFailure = [&](const char* name, int failAt, std::int32_t durationMs) {
+        test::FlakyDisplay display(40, 20);
         display.failAt = failAt;
-        std::vector<std::vector<std::uint32_t>> frames;
-        display.onPresent = [&](const BackBufferDisplay& d) { frames.push_back(d.snapshot()); };
-        RunOptions options;
-        options.refreshHz = 60;
-        TransitionRun run;
-        run.start(registry, *a, *b, display, registry.findName(name), durationMs, options);
-        for (int i = 0; i < 20; ++i) {
+        const auto frames = test::engineFrames(name, display, *a, *b, durationMs, options, 20, [&](int i, TransitionRun& run) {
             if (failAt < -1 && i == 10) {
                 display.failNext = true;
                 run.repaint();
             }
-            run.advance();
-        }
+        });
         return frames.back();
     };
     // Short enough that the frames after the failure have moved well on.
@@ -308,9 +259,7 @@ TEST(BlockCommands, FrameZeroLeavesTheOutgoingPicture) {
     Registry registry = fullRegistry();
     auto a = fullPattern(30, 20, 1), b = patternSurface(30, 20, Rect{4, 3, 20, 14}, 2);
     BackBufferDisplay display(30, 20);
-    struct NullSink : StepSink {
-        void markPainted() override {}
-    } sink;
+    test::CountingSink sink;
     for (const RegistryEntry& entry : registry.entries()) {
         TransitionPtr t = registry.createByIndex(registry.findName(entry.name()));
         auto* block = dynamic_cast<BlockTransition*>(t.get());
@@ -321,12 +270,6 @@ TEST(BlockCommands, FrameZeroLeavesTheOutgoingPicture) {
         }
     }
 }
-
-}  // namespace
-}  // namespace lv
-
-namespace lv {
-namespace {
 
 // A display that notes when it is rebuilt while a frame is being drawn.
 class WatchedDisplay : public BackBufferDisplay {
