@@ -80,7 +80,8 @@ private:
     // `offset`: how far past its read position each input is read.
     void mix32(AudioStream& self, int64_t at, int32_t offset, int32_t chunk) {
         const MixKernels& k = mixKernels();
-        sums32_.resize(static_cast<size_t>(chunk));
+        // Grown only: a resize down and up again would clear the sums each run.
+        if (sums32_.size() < static_cast<size_t>(chunk)) sums32_.resize(static_cast<size_t>(chunk));
         int32_t* sums = sums32_.data();
         for (int32_t c = 0; c < channels_; ++c) {
             int32_t* out = self.write32(c, at, chunk);
@@ -122,7 +123,7 @@ private:
     template <typename Sum>
     void mixInto(AudioStream& self, int64_t at, int32_t offset, int32_t chunk, std::vector<Sum>& sums) {
         const auto n = static_cast<size_t>(chunk);
-        sums.resize(n * static_cast<size_t>(channels_));
+        if (sums.size() < n * static_cast<size_t>(channels_)) sums.resize(n * static_cast<size_t>(channels_));
         fed_.assign(static_cast<size_t>(channels_), false);
         for (MixerInput& in : inputs_) {
             AudioStream& s = *in.input.stream;

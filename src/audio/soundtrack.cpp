@@ -40,12 +40,15 @@ Soundtrack::Soundtrack(SoundtrackShow show, SoundFileOpener openFile, Clock& clo
 double Soundtrack::fileSeconds(const SoundtrackSound& sound) {
     const double written = sound.fileLength;
     if (std::isfinite(written) && written > 0 && written <= longestFileSeconds) return written;
+    if (const auto known = measuredSeconds_.find(sound.fileName); known != measuredSeconds_.end()) return known->second;
     auto input = openFile_ ? openFile_(sound.fileName) : nullptr;
     if (!input) return 0;
     const uint16_t kind = probeSourceKind(*input);
     auto source = openSource(kind, std::move(input));
     if (!source || source->sampleRate() == 0) return 0;
-    return static_cast<double>(sourceLength(*source)) / source->sampleRate();
+    const double seconds = static_cast<double>(sourceLength(*source)) / source->sampleRate();
+    measuredSeconds_.emplace(sound.fileName, seconds);
+    return seconds;
 }
 
 void Soundtrack::layOut() {

@@ -22,6 +22,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -124,7 +125,8 @@ public:
     int32_t showLength() const { return showLength_; }
     int32_t musicLength() const { return musicLength_; }
     // The file length used for a sound: the author's when it is a finite,
-    // sane number of seconds, else the decoder's.
+    // sane number of seconds, else the decoder's (measured once per file
+    // name: a Layer III length is a scan of the whole file).
     double fileSeconds(const SoundtrackSound& sound);
 
 private:
@@ -151,6 +153,7 @@ private:
     std::vector<TimelineEntry> cellSounds_;
     std::vector<double> musicSeconds_;
     std::vector<double> cellSeconds_;
+    std::map<std::string, double> measuredSeconds_;
     size_t nextMusic_ = 0;
     size_t nextCell_ = 0;
     int32_t musicLoopOffset_ = 0;

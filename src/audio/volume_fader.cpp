@@ -62,6 +62,10 @@ public:
             const size_t k = currentEntry(at);
             const bool last = k + 1 == entries_.size();
             int64_t chunk = firstSample_ ? 1 : last ? faderChunk : std::min(faderChunk, entries_[k + 1].position - at);
+            // Within one storage block (the source shares this time line),
+            // so that samples are read and written in place, not through
+            // the scratch areas.
+            chunk = std::min<int64_t>(chunk, AudioStream::blockRoom(at));
             pumpFor(in, at + chunk, budget);
             chunk = std::min(chunk, in.validEnd() - at);
             if (chunk < 1) break;
@@ -177,7 +181,7 @@ private:
     // assumptions take the multiply-divide itself and answer false: their
     // gains may lie outside the two values.
     bool rampGains(const Entry& a, const Entry& b, uint32_t offset, int32_t chunk) {
-        gains_.resize(static_cast<size_t>(chunk));
+        if (gains_.size() < static_cast<size_t>(chunk)) gains_.resize(static_cast<size_t>(chunk));
         const auto span = static_cast<int32_t>(static_cast<uint32_t>(b.position - a.position));
         const int32_t delta = b.value - a.value;
         const int64_t last = static_cast<int64_t>(offset) + chunk - 1;
