@@ -356,12 +356,15 @@ private:
     void flush(AudioStream& self) {
         if (outCount_ == 0) return;
         const int64_t at = self.validEnd();
+        // A local count: stores through `out` could otherwise reach the
+        // member, and the loop would reload it every sample.
+        const int32_t count = outCount_;
         for (size_t c = 0; c < outputs_.size(); ++c) {
-            int32_t* out = self.write32(static_cast<int32_t>(c), at, outCount_);
+            int32_t* out = self.write32(static_cast<int32_t>(c), at, count);
             const int16_t* from = outputs_[c].data();
-            for (int32_t i = 0; i < outCount_; ++i) out[i] = fromSample16(from[i]);
+            for (int32_t i = 0; i < count; ++i) out[i] = fromSample16(from[i]);
         }
-        self.setValidEnd(at + outCount_);
+        self.setValidEnd(at + count);
         outCount_ = 0;
     }
 

@@ -195,10 +195,22 @@ private:
         const int64_t stepQuotient = magnitude / span, stepRemainder = magnitude % span;
         const int64_t numerator = static_cast<int64_t>(offset) * magnitude + span / 2;
         int64_t quotient = numerator / span, remainder = numerator % span;
-        for (int32_t i = 0; i < chunk; ++i) {
-            gains_[static_cast<size_t>(i)] = static_cast<int32_t>(delta < 0 ? -quotient : quotient) + a.value;
-            quotient += stepQuotient;
-            remainder += stepRemainder;
+        int32_t* gains = gains_.data();
+        for (int32_t i = 0; i < chunk;) {
+            const auto gain = static_cast<int32_t>(delta < 0 ? -quotient : quotient) + a.value;
+            if (stepQuotient == 0) {
+                // A ramp flatter than one step per sample holds each gain
+                // until the remainder carries: a run at a time.
+                const int64_t untilCarry = (span - remainder + stepRemainder - 1) / stepRemainder;
+                const auto run = static_cast<int32_t>(std::min<int64_t>(untilCarry, chunk - i));
+                std::fill(gains + i, gains + i + run, gain);
+                i += run;
+                remainder += run * stepRemainder;
+            } else {
+                gains[i++] = gain;
+                quotient += stepQuotient;
+                remainder += stepRemainder;
+            }
             if (remainder >= span) {
                 remainder -= span;
                 ++quotient;
