@@ -108,6 +108,18 @@ TEST_F(SoundtrackCase, AnUnbelievableFileLengthFallsBackToTheDecoders) {
     EXPECT_EQ(t.musicLength(), 3000);
 }
 
+TEST_F(SoundtrackCase, ALengthIsMeasuredOncePerFile) {
+    show.music.push_back(song("a", 1, 1));
+    show.music[0].fileLength = 0;
+    show.music.push_back(show.music[0]);
+    cell(1000);
+    int opened = 0;
+    Soundtrack t(show, [&](const std::string& name) { return ++opened, files.open(name); }, clock);
+    t.layOut();
+    EXPECT_EQ(opened, 1);
+    EXPECT_EQ(t.musicLength(), 2000);
+}
+
 // ---- Provider --------------------------------------------------------------
 
 TEST_F(SoundtrackCase, AStaleCellSoundIsPassedOverAndTheNextStillPlays) {
