@@ -158,11 +158,16 @@ private:
         pumpFor(in, read_ + want, budget);
         const int64_t available = std::clamp<int64_t>(in.validEnd() - read_, 0, want);
         if (!in.finished() && available < want) return false;
-        for (size_t c = 0; c < inputs_.size(); ++c) {
-            const int32_t* samples = in.read32(static_cast<int32_t>(c), read_, static_cast<int32_t>(available));
-            if (!samples) continue;
-            int16_t* to = inputs_[c].data() + fill_;
-            for (int64_t i = 0; i < available; ++i) to[i] = toSample16(samples[i]);
+        // In runs that lie in one storage block of the source, read in place.
+        for (int32_t done = 0; done < available;) {
+            const auto run = std::min(static_cast<int32_t>(available) - done, AudioStream::blockRoom(read_ + done));
+            for (size_t c = 0; c < inputs_.size(); ++c) {
+                const int32_t* samples = in.read32(static_cast<int32_t>(c), read_ + done, run);
+                if (!samples) continue;
+                int16_t* to = inputs_[c].data() + fill_ + done;
+                for (int32_t i = 0; i < run; ++i) to[i] = toSample16(samples[i]);
+            }
+            done += run;
         }
         fill_ += static_cast<int32_t>(available);
         read_ += available;
@@ -358,11 +363,16 @@ private:
         const int64_t at = self.validEnd();
         // A local count: stores through `out` could otherwise reach the
         // member, and the loop would reload it every sample.
+        // Written in runs that lie in one storage block, in place.
         const int32_t count = outCount_;
-        for (size_t c = 0; c < outputs_.size(); ++c) {
-            int32_t* out = self.write32(static_cast<int32_t>(c), at, count);
-            const int16_t* from = outputs_[c].data();
-            for (int32_t i = 0; i < count; ++i) out[i] = fromSample16(from[i]);
+        for (int32_t done = 0; done < count;) {
+            const int32_t run = std::min(count - done, AudioStream::blockRoom(at + done));
+            for (size_t c = 0; c < outputs_.size(); ++c) {
+                int32_t* out = self.write32(static_cast<int32_t>(c), at + done, run);
+                const int16_t* from = outputs_[c].data() + done;
+                for (int32_t i = 0; i < run; ++i) out[i] = fromSample16(from[i]);
+            }
+            done += run;
         }
         self.setValidEnd(at + count);
         outCount_ = 0;
