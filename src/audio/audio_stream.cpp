@@ -1,8 +1,9 @@
 #include "audio/audio_stream.h"
 
 #include <algorithm>
-#include <bit>
 #include <cstring>
+
+#include "audio/mix_kernels.h"
 
 namespace lv::audio {
 namespace {
@@ -227,17 +228,8 @@ void AudioStream::storeInterleaved16(const uint8_t* bytes, int32_t count, int64_
         const int32_t run =
             std::min<int32_t>(count - i, blockSamples - static_cast<int32_t>((at - chainStart_) % blockSamples));
         const uint8_t* in = bytes + static_cast<size_t>(i) * Channels * 2;
-        if constexpr (Channels == 2 && std::endian::native == std::endian::little) {
-            // A little-endian stereo frame read as 32 bits holds the left
-            // sample in its low half and the right one in its high half.
-            int32_t* left = sampleAt(chain_[0], at);
-            int32_t* right = sampleAt(chain_[1], at);
-            for (int32_t k = 0; k < run; ++k) {
-                uint32_t frame;
-                std::memcpy(&frame, in + static_cast<size_t>(k) * 4, 4);
-                left[k] = static_cast<int32_t>(frame << 16);
-                right[k] = static_cast<int32_t>(frame & 0xFFFF0000u);
-            }
+        if constexpr (Channels == 2) {
+            mixKernels().splitStereo16(in, run, sampleAt(chain_[0], at), sampleAt(chain_[1], at));
         } else {
             for (int ch = 0; ch < Channels; ++ch) {
                 int32_t* out = sampleAt(chain_[static_cast<size_t>(ch)], at);
@@ -292,22 +284,7 @@ void AudioStream::readStereo16(int16_t* destination, int32_t count, int64_t posi
     for (int32_t i = 0; i < count;) {
         const int32_t run =
             std::min<int32_t>(count - i, blockSamples - static_cast<int32_t>((at - chainStart_) % blockSamples));
-        const int32_t* l = sampleAt(left, at);
-        const int32_t* r = sampleAt(right, at);
-        int16_t* out = destination + static_cast<size_t>(i) * 2;
-        if constexpr (std::endian::native == std::endian::little) {
-            // Each frame as one 32-bit value: the left upper half low, the
-            // right upper half high.
-            for (int32_t k = 0; k < run; ++k) {
-                const uint32_t frame = (static_cast<uint32_t>(r[k]) & 0xFFFF0000u) | (static_cast<uint32_t>(l[k]) >> 16);
-                std::memcpy(out + 2 * static_cast<size_t>(k), &frame, 4);
-            }
-        } else {
-            for (int32_t k = 0; k < run; ++k) {
-                out[2 * k] = toSample16(l[k]);
-                out[2 * k + 1] = toSample16(r[k]);
-            }
-        }
+        mixKernels().joinStereo16(sampleAt(left, at), sampleAt(right, at), run, destination + static_cast<size_t>(i) * 2);
         i += run;
         at += run;
     }

@@ -31,6 +31,10 @@ struct MixKernels {
     void (*fade)(const int32_t* in, int32_t gain, int32_t count, int32_t* out);
     // The same with a gain per sample.
     void (*fadeRamp)(const int32_t* in, const int32_t* gains, int32_t count, int32_t* out);
+    // 16-bit stereo frames to left-justified samples and back (the upper
+    // halves): the decoders' output stored, the soundtrack's output read.
+    void (*splitStereo16)(const uint8_t* frames, int32_t count, int32_t* left, int32_t* right);
+    void (*joinStereo16)(const int32_t* left, const int32_t* right, int32_t count, int16_t* frames);
 };
 
 const MixKernels& mixKernels();

@@ -1,5 +1,6 @@
-// The Mixer's and the VolumeFader's loops at every kernel level against
-// their definitions, on samples that reach the ends of 32 bits.
+// The Mixer's and the VolumeFader's loops and the stereo split and join at
+// every kernel level against their definitions, on samples that reach the
+// ends of 32 bits.
 #include "audio/mix_kernels.h"
 
 #include <gtest/gtest.h>
@@ -60,6 +61,24 @@ TEST_P(MixKernelLevels, FadesClearTheLowTenBits) {
     for (size_t i = 0; i < a.size(); ++i) {
         ASSERT_EQ(out[i], static_cast<int32_t>((int64_t{a[i] >> 10} * 4 * 256) & ~int64_t{0x3FF})) << i;
         ASSERT_EQ(ramped[i], static_cast<int32_t>((int64_t{b[i] >> 10} * 4 * gains[i]) & ~int64_t{0x3FF})) << i;
+    }
+}
+
+TEST_P(MixKernelLevels, StereoFramesSplitAndJoinByTheirUpperHalves) {
+    const MixKernels& k = mixKernels();
+    std::vector<int16_t> frames(2 * a.size()), joined(2 * a.size());
+    for (size_t i = 0; i < a.size(); ++i) {
+        frames[2 * i] = static_cast<int16_t>(b[i]);
+        frames[2 * i + 1] = static_cast<int16_t>(c[i]);
+    }
+    std::vector<int32_t> left(a.size()), right(a.size());
+    k.splitStereo16(reinterpret_cast<const uint8_t*>(frames.data()), 1003, left.data(), right.data());
+    k.joinStereo16(a.data(), b.data(), 1003, joined.data());
+    for (size_t i = 0; i < a.size(); ++i) {
+        ASSERT_EQ(left[i], static_cast<int32_t>(static_cast<uint32_t>(static_cast<uint16_t>(frames[2 * i])) << 16)) << i;
+        ASSERT_EQ(right[i], static_cast<int32_t>(static_cast<uint32_t>(static_cast<uint16_t>(frames[2 * i + 1])) << 16)) << i;
+        ASSERT_EQ(joined[2 * i], static_cast<int16_t>(a[i] >> 16)) << i;
+        ASSERT_EQ(joined[2 * i + 1], static_cast<int16_t>(b[i] >> 16)) << i;
     }
 }
 
