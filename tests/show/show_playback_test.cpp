@@ -18,16 +18,10 @@ namespace {
 
 constexpr std::uint32_t kRed = 0x0000FF, kGreen = 0x00FF00, kBlue = 0xFF0000;  // 0x00BBGGRR
 
-class FakeClock final : public Clock {
-public:
-    std::uint32_t now = 100000;
-    std::uint32_t milliseconds() override { return now; }
-};
-
 // The viewer as playback sees it; records what playback asked of it.
 class FakeViewer final : public PlaybackHost {
 public:
-    explicit FakeViewer(FakeClock& clock) : clock_(clock) {}
+    explicit FakeViewer(SetClock& clock) : clock_(clock) {}
 
     struct Shown {
         std::string name;
@@ -85,7 +79,7 @@ public:
     }
 
 private:
-    FakeClock& clock_;
+    SetClock& clock_;
 };
 
 ShowCell colourCell(std::string name, std::uint32_t colour, int displayMs, int transition, int transitionMs) {
@@ -102,7 +96,7 @@ ShowCell colourCell(std::string name, std::uint32_t colour, int displayMs, int t
 class PlaybackTest : public ::testing::Test {
 protected:
     TempFolder folder;
-    FakeClock clock;
+    SetClock clock{100000};
     FakeViewer viewer{clock};
     Registry registry;
     std::unique_ptr<ShowPlayer> player;

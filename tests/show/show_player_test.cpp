@@ -9,12 +9,6 @@
 namespace lv::test {
 namespace {
 
-class FixedClock final : public Clock {
-public:
-    std::uint32_t now = 50000;
-    std::uint32_t milliseconds() override { return now; }
-};
-
 class RecordingMusic final : public ShowMusic {
 public:
     std::vector<std::string> calls;
@@ -43,7 +37,7 @@ Show plainShow(int cells) {
 class ShowPlayerTest : public ::testing::Test {
 protected:
     TempFolder folder;
-    FixedClock clock;
+    SetClock clock{50000};
     RecordingMusic music;
     std::unique_ptr<ShowPlayer> player;
     ViewerPlayback viewer;

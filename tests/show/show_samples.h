@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/clock.h"
 #include "render/bitmap.h"
 #include "shell/temp_folder.h"
 #include "show/show_file.h"
@@ -166,5 +167,13 @@ inline BitmapPtr solid(int w, int h, Rgb c) { return picture(w, h, [c](int, int)
 inline void writeBytes(const TempFolder& folder, std::string_view name, const std::vector<std::uint8_t>& bytes) {
     folder.write(name, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
 }
+
+// A clock that reads what the test sets.
+class SetClock final : public Clock {
+public:
+    explicit SetClock(std::uint32_t start = 0) : now(start) {}
+    std::uint32_t now;
+    std::uint32_t milliseconds() override { return now; }
+};
 
 }  // namespace lv::test

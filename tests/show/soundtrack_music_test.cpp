@@ -15,15 +15,10 @@
 namespace lv::test {
 namespace {
 
-class StillClock final : public Clock {
-public:
-    std::uint32_t milliseconds() override { return 0; }
-};
-
 struct SoundtrackMusicTest : ::testing::Test {
     TempFolder folder;
     Show show;
-    StillClock clock;
+    SetClock clock;
     std::shared_ptr<audio::RecordingSoundDevice> device = std::make_shared<audio::RecordingSoundDevice>();
 
     void SetUp() override {
