@@ -6,7 +6,8 @@
 // share (it includes reading the WAV cells, resampling, fading, ducking,
 // mixing and the 16-bit output).
 //
-//     soundtrack_bench [SONG1.mp3 SONG2.mp3 CELL.wav ...]
+//     soundtrack_bench [--render-only N] [SONG1.mp3 SONG2.mp3 CELL.wav ...]
+//     (--render-only: N renders and nothing else, for a profiler)
 //     (default: the shared music, voice and chime, else the test sounds)
 #include <mpg123.h>
 
@@ -142,7 +143,15 @@ std::filesystem::path sharedAudio() {
 
 int main(int argc, char** argv) {
     std::vector<std::string> songs, cells;
-    for (int i = 1; i < argc; ++i) (std::string(argv[i]).ends_with(".wav") ? cells : songs).push_back(argv[i]);
+    int renderOnly = 0;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg == "--render-only" && i + 1 < argc) {
+            renderOnly = std::atoi(argv[++i]);
+            continue;
+        }
+        (arg.ends_with(".wav") ? cells : songs).push_back(arg);
+    }
     if (songs.empty()) {
         const std::filesystem::path shared = sharedAudio();
         if (!shared.empty() && std::filesystem::exists(shared / "music.mp3")) {
@@ -153,6 +162,20 @@ int main(int argc, char** argv) {
             songs = {LUMAVINE_SOURCE_DIR "/tests/data/audio/joint_128k_44k.mp3",
                      LUMAVINE_SOURCE_DIR "/tests/data/audio/mono_32k_44k.mp3"};
         }
+    }
+    if (renderOnly > 0) {
+        double audio = 0;
+        for (const std::string& song : songs) {
+            double a = 0;
+            decodeOurs(readFile(song), a);
+            audio += a;
+        }
+        const Show show = makeShow(songs, cells, audio);
+        int64_t frames = 0;
+        double total = 0;
+        for (int i = 0; i < renderOnly; ++i) total += render(show, audio, frames, nullptr);
+        std::printf("%d renders, %.2f ms each\n", renderOnly, total / renderOnly * 1e3);
+        return 0;
     }
     mpg123_init();
     double audio = 0, bestOurs = 1e9, bestTheirs = 1e9, bestRender = 1e9;
