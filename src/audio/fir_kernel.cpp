@@ -8,6 +8,7 @@
 #include "audio/fir_kernel.h"
 
 #include <algorithm>
+#include <cstdlib>
 
 namespace lv::audio {
 namespace {
@@ -67,27 +68,29 @@ __attribute__((target("avx2"))) int32_t dotAvx2(const int16_t* taps, const int16
 }
 #endif
 
-// The terms of the outputs of a stepped run, one after another. Its own
-// copies of the run's fields: the results' stores could otherwise alias
-// them.
+// The outputs of a stepped run, one after another: each one's phase (as
+// the offset of its weights) and its first sample. Its own copies of the
+// run's fields: the results' stores could otherwise alias them.
 class Stepper {
 public:
+    struct Step {
+        int32_t weights;
+        const int16_t* x;
+    };
     Stepper(const FirSteps& s, const int16_t* x)
-        : phases_(s.phases), x_(x), shift_(s.phaseShift), dt_(s.dt), index_(s.index), fraction_(s.fraction) {}
-    [[gnu::always_inline]] DotTerms next() {
+        : x_(x - s.left + 1), shift_(s.phaseShift), count_(s.count), dt_(s.dt), index_(s.index), fraction_(s.fraction) {}
+    [[gnu::always_inline]] Step next() {
         constexpr int32_t fractionBits = 15, fractionMask = (1 << fractionBits) - 1;
-        const FirPhase& p = phases_[fraction_ >> shift_];
-        const DotTerms t{p.taps, x_ + index_ - p.left + 1, p.count, p.taps4};
+        const Step step{(fraction_ >> shift_) * count_, x_ + index_};
         fraction_ += dt_;
         index_ += fraction_ >> fractionBits;
         fraction_ &= fractionMask;
-        return t;
+        return step;
     }
 
 private:
-    const FirPhase* phases_;
     const int16_t* x_;
-    int32_t shift_, dt_, index_, fraction_;
+    int32_t shift_, count_, dt_, index_, fraction_;
 };
 
 template <int32_t (*dot)(const int16_t*, const int16_t*, int32_t)>
@@ -99,8 +102,8 @@ template <int32_t (*dot)(const int16_t*, const int16_t*, int32_t)>
 [[gnu::always_inline]] inline void dotSteps(const FirSteps& steps, const int16_t* x, int32_t n, int32_t* sums) {
     Stepper step(steps, x);
     for (int32_t k = 0; k < n; ++k) {
-        const DotTerms t = step.next();
-        sums[k] = dot(t.taps, t.x, t.count);
+        const Stepper::Step s = step.next();
+        sums[k] = dot(steps.taps + s.weights, s.x, steps.count);
     }
 }
 
@@ -117,43 +120,26 @@ __attribute__((target("sse2"))) void stepsSse2(const FirSteps& steps, const int1
 }
 #endif
 #ifdef LV_AUDIO_AVX
-// One inner product in the pairwise form (see pairSumsFit), left in eight
-// lanes: whole products summed in pairs, less the r's, which are summed in
-// 16-bit lanes for up to 4 steps (|r| ≤ 8192) and then widened; each lane
-// then holds 16384 times its share of the rounded terms.
-[[gnu::always_inline]] __attribute__((target("avx2"))) inline __m256i pairwiseLanes(const DotTerms& t) {
-    const __m256i ones = _mm256_set1_epi16(1);
-    __m256i lanes = _mm256_setzero_si256(), r = _mm256_setzero_si256();
-    const auto step = [&](int32_t i) __attribute__((target("avx2"))) {
-        const __m256i x = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(t.x + i));
-        const __m256i c = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(t.taps + i));
-        const __m256i c4 = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(t.taps4 + i));
-        lanes = _mm256_add_epi32(lanes, _mm256_madd_epi16(c, x));
-        r = _mm256_add_epi16(r, _mm256_srai_epi16(_mm256_mullo_epi16(c4, x), 2));
-    };
-    const auto widen = [&]() __attribute__((target("avx2"))) {
-        lanes = _mm256_sub_epi32(lanes, _mm256_madd_epi16(r, ones));
-        r = _mm256_setzero_si256();
-    };
-    if (t.count == 64) {  // the large filter's phases from 22050 Hz up: fully unrolled
-        step(0);
-        step(16);
-        step(32);
-        step(48);
-        widen();
-        return _mm256_srai_epi32(lanes, 14);
-    }
-    int32_t i = 0;
-    for (; i + 64 <= t.count; i += 64) {
-        step(i);
-        step(i + 16);
-        step(i + 32);
-        step(i + 48);
-        widen();
-    }
-    for (; i < t.count; i += 16) step(i);
-    widen();
-    return _mm256_srai_epi32(lanes, 14);
+// One inner product in the split form (fir_kernel.h), left in eight lanes:
+// the rounding multiplies of the fine parts summed in 16-bit lanes (they
+// fit, as splitWeights checked) and widened in pairs, plus the coarse
+// parts' whole products in the few groups that have them. `fixedCount`
+// other than 0 unrolls the loop for that count.
+__attribute__((target("avx2"))) inline __m256i load(const int16_t* p) {
+    return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));
+}
+
+template <int32_t fixedCount>
+[[gnu::always_inline]] __attribute__((target("avx2"))) inline __m256i splitLanes(const SplitWeights& w,
+                                                                                const int16_t* x, int32_t count) {
+    if constexpr (fixedCount > 0) count = fixedCount;
+    __m256i fine = _mm256_setzero_si256();
+#pragma GCC unroll 8
+    for (int32_t i = 0; i < count; i += 16) fine = _mm256_add_epi16(fine, _mm256_mulhrs_epi16(load(x + i), load(w.fine + i)));
+    __m256i lanes = _mm256_madd_epi16(fine, _mm256_set1_epi16(1));
+    for (int32_t g = w.coarseBegin; g < w.coarseEnd; ++g)
+        lanes = _mm256_add_epi32(lanes, _mm256_madd_epi16(load(x + 16 * g), load(w.coarse + 16 * g)));
+    return lanes;
 }
 
 // The lane sums of eight inner products, in order.
@@ -163,10 +149,11 @@ __attribute__((target("avx2"))) inline __m256i sumLanes8(const __m256i* v) {
     return _mm256_add_epi32(_mm256_permute2x128_si256(a, b, 0x20), _mm256_permute2x128_si256(a, b, 0x31));
 }
 
-// An inner product in eight lanes: the pairwise form, or the per-term
-// kernel's sum in lane 0 for terms without the pairwise weights.
+// An inner product in eight lanes: the split form, or the per-term
+// kernel's sum in lane 0 for weights that are not split.
 [[gnu::always_inline]] __attribute__((target("avx2"))) inline __m256i lanesOf(const DotTerms& t) {
-    return t.taps4 ? pairwiseLanes(t) : _mm256_setr_epi32(dotAvx2(t.taps, t.x, t.count), 0, 0, 0, 0, 0, 0, 0);
+    return t.split.fine ? splitLanes<0>(t.split, t.x, t.count)
+                        : _mm256_setr_epi32(dotAvx2(t.taps, t.x, t.count), 0, 0, 0, 0, 0, 0, 0);
 }
 
 // Collects the lanes of inner products eight at a time, so that one
@@ -199,19 +186,110 @@ __attribute__((target("avx2"))) void runAvx2(const DotTerms* terms, int32_t n, i
     groups.flush();
 }
 
-// Whole groups of eight with their lanes in registers, the rest collected.
-__attribute__((target("avx2"))) void stepsAvx2(const FirSteps& steps, const int16_t* x, int32_t n, int32_t* sums) {
+// Stepped outputs in the split form, eight at a time with their lanes in
+// registers; the last few through a group of zeros.
+template <int32_t fixedCount>
+__attribute__((target("avx2"))) void splitSteps(const FirSteps& steps, const int16_t* x, int32_t n, int32_t* sums) {
     Stepper step(steps, x);
+    const SplitWeights& split = steps.split;
+    const auto lanesAt = [&](const Stepper::Step& s) __attribute__((target("avx2"))) {
+        const SplitWeights w{split.fine + s.weights, split.coarse + s.weights, split.coarseBegin, split.coarseEnd};
+        return splitLanes<fixedCount>(w, s.x, steps.count);
+    };
     int32_t k = 0;
     for (; k + 8 <= n; k += 8) {
         __m256i lanes[8];
 #pragma GCC unroll 8
-        for (int32_t j = 0; j < 8; ++j) lanes[j] = lanesOf(step.next());
+        for (int32_t j = 0; j < 8; ++j) lanes[j] = lanesAt(step.next());
         _mm256_storeu_si256(reinterpret_cast<__m256i*>(sums + k), sumLanes8(lanes));
     }
-    LaneGroups groups(sums + k);
-    for (; k < n; ++k) groups.add(step.next());
-    groups.flush();
+    if (k == n) return;
+    __m256i lanes[8];
+    for (int32_t j = 0; j < 8; ++j) lanes[j] = k + j < n ? lanesAt(step.next()) : _mm256_setzero_si256();
+    int32_t out[8];
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(out), sumLanes8(lanes));
+    std::copy(out, out + (n - k), sums + k);
+}
+
+__attribute__((target("avx2"))) void splitStepsOf(const FirSteps& steps, const int16_t* x, int32_t n, int32_t* sums) {
+    if (steps.count == 64)  // the large filter's phases from 22050 Hz up
+        splitSteps<64>(steps, x, n, sums);
+    else
+        splitSteps<0>(steps, x, n, sums);
+}
+
+// 16 input positions from xw (the first sample of the first one's window),
+// every phase: 16 × P sums in output order.
+template <int32_t P>
+__attribute__((target("avx2"))) void columnBlock(const FirColumns& c, int32_t count, const int16_t* xw, int32_t* out) {
+    __m256i low[P], high[P];
+    for (int32_t p = 0; p < P; ++p) low[p] = high[p] = _mm256_setzero_si256();
+    const auto widen = [](__m256i& lo, __m256i& hi, __m256i v) __attribute__((target("avx2"))) {
+        lo = _mm256_add_epi32(lo, _mm256_cvtepi16_epi32(_mm256_castsi256_si128(v)));
+        hi = _mm256_add_epi32(hi, _mm256_cvtepi16_epi32(_mm256_extracti128_si256(v, 1)));
+    };
+    const size_t phaseStride = static_cast<size_t>(count) * 16;
+    int32_t t = 0;
+    for (const int32_t end : c.segmentEnds) {
+        __m256i fine[P];
+        for (int32_t p = 0; p < P; ++p) fine[p] = _mm256_setzero_si256();
+#pragma GCC unroll 4
+        for (; t < end; ++t) {
+            const __m256i v = load(xw + t);
+            const int16_t* w = c.fine + static_cast<size_t>(t) * 16;
+            for (int32_t p = 0; p < P; ++p)
+                fine[p] = _mm256_add_epi16(fine[p], _mm256_mulhrs_epi16(v, load(w + p * phaseStride)));
+        }
+        for (int32_t p = 0; p < P; ++p) widen(low[p], high[p], fine[p]);
+    }
+    for (int32_t p = 0; p < P; ++p) {
+        for (const FirColumns::Coarse& k : c.coarse[static_cast<size_t>(p)]) {
+            const __m256i v = load(xw + k.tap);
+            const __m256i m = _mm256_set1_epi32(k.value);
+            low[p] = _mm256_add_epi32(low[p], _mm256_mullo_epi32(_mm256_cvtepi16_epi32(_mm256_castsi256_si128(v)), m));
+            high[p] = _mm256_add_epi32(high[p], _mm256_mullo_epi32(_mm256_cvtepi16_epi32(_mm256_extracti128_si256(v, 1)), m));
+        }
+    }
+    alignas(32) int32_t lanes[P][16];
+    for (int32_t p = 0; p < P; ++p) {
+        _mm256_store_si256(reinterpret_cast<__m256i*>(lanes[p]), low[p]);
+        _mm256_store_si256(reinterpret_cast<__m256i*>(lanes[p] + 8), high[p]);
+    }
+    for (int32_t j = 0; j < 16; ++j)
+        for (int32_t p = 0; p < P; ++p) out[j * P + p] = lanes[p][j];
+}
+
+// The run from output k on.
+FirSteps advanced(const FirSteps& steps, int32_t k) {
+    FirSteps s = steps;
+    const int64_t at = int64_t{steps.fraction} + int64_t{k} * steps.dt;
+    s.index += static_cast<int32_t>(at >> 15);
+    s.fraction = static_cast<int32_t>(at & 0x7FFF);
+    return s;
+}
+
+// Whole blocks of 16 positions through the columns, from the first output
+// of phase 0 on; the outputs before it and after the last block one by one.
+template <int32_t P>
+__attribute__((target("avx2"))) void columnSteps(const FirSteps& steps, const int16_t* x, int32_t n, int32_t* sums) {
+    const int32_t first = (P - (steps.fraction >> steps.phaseShift)) % P;
+    int32_t k = std::min(first, n);
+    if (k > 0) splitStepsOf(steps, x, k, sums);
+    const FirSteps from = advanced(steps, k);
+    const int16_t* xw = x + from.index - steps.left + 1;
+    for (; k + 16 * P <= n; k += 16 * P, xw += 16) columnBlock<P>(*steps.columns, steps.count, xw, sums + k);
+    if (k < n) splitStepsOf(advanced(steps, k), x, n - k, sums + k);
+}
+
+__attribute__((target("avx2"))) void stepsAvx2(const FirSteps& steps, const int16_t* x, int32_t n, int32_t* sums) {
+    if (!steps.split.fine)
+        dotSteps<dotAvx2>(steps, x, n, sums);
+    else if (steps.columns && steps.columns->phases == 2)
+        columnSteps<2>(steps, x, n, sums);
+    else if (steps.columns && steps.columns->phases == 4)
+        columnSteps<4>(steps, x, n, sums);
+    else
+        splitStepsOf(steps, x, n, sums);
 }
 #endif
 
@@ -253,12 +331,57 @@ void roundedDotSteps(const FirSteps& steps, const int16_t* x, int32_t n, int32_t
     dotKernel().get()->steps(steps, x, n, sums);
 }
 
-bool pairSumsFit(const int16_t* taps, int32_t count) {
-    constexpr int32_t lanes = 8, step = 16;
-    if (count % step != 0) return false;
+SplitForm splitWeights(const int16_t* taps, int32_t count, int16_t* fine, int16_t* coarse) {
+    constexpr int32_t lanes = 16;
+    for (int32_t i = 0; i < count; ++i) {
+        const int32_t whole = (taps[i] + 8192) >> 14;  // nearest: -2 to 2
+        coarse[i] = static_cast<int16_t>(whole);
+        fine[i] = static_cast<int16_t>(2 * (taps[i] - 16384 * whole));
+    }
+    SplitForm form;
+    if (count % lanes != 0) return form;
     int64_t magnitude[lanes] = {};
-    for (int32_t i = 0; i < count; ++i) magnitude[(i % step) / 2] += taps[i] < 0 ? -taps[i] : taps[i];
-    return std::all_of(magnitude, magnitude + lanes, [](int64_t m) { return m <= 65535; });
+    for (int32_t g = 0; g < count; g += lanes)
+        for (int32_t j = 0; j < lanes; ++j) magnitude[j] += std::abs(fine[g + j]);
+    form.fits = std::all_of(magnitude, magnitude + lanes, [](int64_t m) { return m <= 32767; });
+    int32_t first = 0, last = count;
+    while (first < count && coarse[first] == 0) ++first;
+    while (last > first && coarse[last - 1] == 0) --last;
+    if (first < last) form = {form.fits, first / lanes, (last - 1) / lanes + 1};
+    return form;
+}
+
+std::unique_ptr<FirColumns> firColumns(const FirSteps& steps) {
+    const int32_t phases = steps.dt > 0 ? 32768 / steps.dt : 0;
+    if (!steps.split.fine || (phases != 2 && phases != 4) || phases * steps.dt != 32768) return nullptr;
+    auto c = std::make_unique<FirColumns>();
+    c->phases = phases;
+    const auto count = static_cast<size_t>(steps.count);
+    const size_t total = static_cast<size_t>(phases) * count * 16;
+    c->storage.resize(total + 16);  // room to start on a 32-byte boundary
+    auto* at = c->storage.data();
+    while (reinterpret_cast<uintptr_t>(at) % 32 != 0) ++at;
+    c->fine = at;
+    c->coarse.resize(static_cast<size_t>(phases));
+    std::vector<int32_t> magnitude(static_cast<size_t>(phases), 0);
+    for (size_t t = 0; t < count; ++t) {
+        bool widen = false;
+        for (size_t p = 0; p < static_cast<size_t>(phases); ++p) {
+            const size_t weight = p * count + t;
+            const int16_t fine = steps.split.fine[weight];
+            std::fill_n(at + weight * 16, 16, fine);
+            if (const int16_t coarse = steps.split.coarse[weight]; coarse != 0)
+                c->coarse[p].push_back({static_cast<int32_t>(t), coarse});
+            widen = widen || magnitude[p] + std::abs(fine) > 32767;
+        }
+        if (widen) {
+            c->segmentEnds.push_back(static_cast<int32_t>(t));
+            std::fill(magnitude.begin(), magnitude.end(), 0);
+        }
+        for (size_t p = 0; p < static_cast<size_t>(phases); ++p) magnitude[p] += std::abs(steps.split.fine[p * count + t]);
+    }
+    c->segmentEnds.push_back(steps.count);
+    return c;
 }
 
 void limitFirKernels(KernelLevel level) { dotKernel().limit(level); }

@@ -109,7 +109,7 @@ public:
         const size_t most = static_cast<size_t>(outputChunk) * channels;
         terms_.resize(most);
         tapStarts_.resize(most);
-        pairwise_.resize(most);
+        splitTerms_.resize(most);
         sums_.resize(most);
     }
 
@@ -187,20 +187,20 @@ private:
     // ...). They depend on the fraction only, so every channel and every
     // output sample at the same fraction shares them; each phase is built
     // the first time it is met and kept while the pool has room.
-    // `pairwise`: the weights are also kept times 4 at the same offset of
-    // pool4_ and fit the AVX2 kernel's pairwise form (fir_kernel.h).
+    // `split`: the weights are also kept in the split form (fir_kernel.h)
+    // at the same offsets of fine_ and coarse_, and that form fits.
     struct Phase {
         int32_t offset;
         int32_t left;
         int32_t count;
-        bool pairwise;
+        SplitForm split;
     };
 
     struct PhaseSlot {
         int32_t offset = -1;
         int32_t left = 0;
         int32_t count = 0;
-        bool pairwise = false;
+        SplitForm split;
     };
 
     int16_t weight(int32_t ho) const {
@@ -237,33 +237,61 @@ private:
             slot.offset = static_cast<int32_t>(pool_.size());
             slot.left = makeTaps(fraction, pool_);
             slot.count = static_cast<int32_t>(pool_.size()) - slot.offset;
-            const int16_t* taps = pool_.data() + slot.offset;
-            slot.pairwise = pairSumsFit(taps, slot.count);
-            for (int32_t i = 0; i < slot.count; ++i) pool4_.push_back(static_cast<int16_t>(taps[i] * 4));
+            fine_.resize(pool_.size());
+            coarse_.resize(pool_.size());
+            const auto at = static_cast<size_t>(slot.offset);
+            slot.split = splitWeights(pool_.data() + at, slot.count, fine_.data() + at, coarse_.data() + at);
         }
-        if (slot.offset >= 0) return {slot.offset, slot.left, slot.count, slot.pairwise};
-        if (!scratchFree) return {-1, 0, -1, false};
+        if (slot.offset >= 0) return {slot.offset, slot.left, slot.count, slot.split};
+        if (!scratchFree) return {-1, 0, -1, {}};
         scratchTaps_.clear();
         const int32_t left = makeTaps(fraction, scratchTaps_);
-        return {-1, left, static_cast<int32_t>(scratchTaps_.size()), false};
+        return {-1, left, static_cast<int32_t>(scratchTaps_.size()), {}};
     }
 
     // When every phase fits the pool (few fractions: 2 for 22050 to 44100),
-    // all of them are built at once and their weights never move; runs of
-    // output samples are then summed by stepping through the phases inside
-    // the kernel (filterSteps), not gathered one by one.
+    // all of them are built at once and laid out alike for the stepped
+    // kernel (fir_kernel.h): each padded with zeros in front to the largest
+    // left wing and behind to one length, a whole number of vector steps
+    // (zero weights add nothing). Runs of output samples are then summed by
+    // stepping through the phases inside the kernel (filterSteps), not
+    // gathered one by one.
     void prepareSteps() {
         const int32_t most = 2 * (filter_.wing * 128 / p_.dhb + 2) + static_cast<int32_t>(tapGroup);
         if (p_.dt < 1 || phases_.size() * static_cast<size_t>(most) * 2 > poolLimit) return;
         for (size_t slot = 0; slot < phases_.size(); ++slot)
             phaseFor(static_cast<int32_t>(slot << phaseShift_), false);
+        int32_t left = 0, reach = 0;
         for (const PhaseSlot& slot : phases_) {
             if (slot.offset < 0) return;  // not pooled after all: gather
-            steps_.push_back({pool_.data() + slot.offset, slot.pairwise ? pool4_.data() + slot.offset : nullptr,
-                              slot.left, slot.count});
-            stepsLeft_ = std::max(stepsLeft_, slot.left);
-            stepsReach_ = std::max(stepsReach_, slot.count - slot.left);
+            left = std::max(left, slot.left);
+            reach = std::max(reach, slot.count - slot.left);
         }
+        const auto count = static_cast<int32_t>((static_cast<size_t>(left + reach) + tapGroup - 1) / tapGroup * tapGroup);
+        const size_t total = phases_.size() * static_cast<size_t>(count);
+        stepTaps_.assign(total, 0);
+        stepFine_.resize(total);
+        stepCoarse_.resize(total);
+        SplitForm all{true, 0, 0};
+        for (size_t p = 0; p < phases_.size(); ++p) {
+            const PhaseSlot& slot = phases_[p];
+            const size_t at = p * static_cast<size_t>(count);
+            std::copy_n(pool_.begin() + slot.offset, slot.count, stepTaps_.begin() + static_cast<ptrdiff_t>(at) + (left - slot.left));
+            const SplitForm form = splitWeights(&stepTaps_[at], count, &stepFine_[at], &stepCoarse_[at]);
+            all = joined(all, form);
+        }
+        steps_ = {stepTaps_.data(), {}, left, count, phaseShift_, 0, 0, p_.dt};
+        if (all.fits) steps_.split = {stepFine_.data(), stepCoarse_.data(), all.coarseBegin, all.coarseEnd};
+        columns_ = firColumns(steps_);
+        steps_.columns = columns_.get();
+    }
+
+    // Both forms at once: it fits when both do, and its coarse groups span
+    // both's.
+    static SplitForm joined(const SplitForm& a, const SplitForm& b) {
+        if (a.coarseBegin == a.coarseEnd) return {a.fits && b.fits, b.coarseBegin, b.coarseEnd};
+        if (b.coarseBegin == b.coarseEnd) return {a.fits && b.fits, a.coarseBegin, a.coarseEnd};
+        return {a.fits && b.fits, std::min(a.coarseBegin, b.coarseBegin), std::max(a.coarseEnd, b.coarseEnd)};
     }
 
     // Sums the output samples up to the limit or the chunk's end with the
@@ -271,7 +299,7 @@ private:
     // pooled or a run's taps would reach outside the buffers (they are then
     // left out term by term in filterRun).
     bool filterSteps() {
-        if (steps_.empty()) return false;
+        if (!steps_.taps) return false;
         // Positions in 1/32768 of an input sample: output k lies at
         // start + k dt, and the run takes those before the limit.
         if (index_ >= limit_) return true;
@@ -283,8 +311,10 @@ private:
         const auto index = static_cast<int32_t>(end >> fractionBits);
         const auto fraction = static_cast<int32_t>(end & fractionMask);
         const auto length = static_cast<int32_t>(inputs_[0].size());
-        if (index_ - stepsLeft_ + 1 < 0 || last + 1 + stepsReach_ > length) return false;
-        const FirSteps steps{steps_.data(), phaseShift_, index_, fraction_, p_.dt};
+        if (index_ - steps_.left + 1 < 0 || last + 1 + (steps_.count - steps_.left) > length) return false;
+        FirSteps steps = steps_;
+        steps.index = index_;
+        steps.fraction = fraction_;
         for (size_t c = 0; c < inputs_.size(); ++c) {
             roundedDotSteps(steps, inputs_[c].data(), n, sums_.data());
             int16_t* out = outputs_[c].data() + outCount_;
@@ -300,7 +330,8 @@ private:
     // the chunk's end, sums them in one call, then scales them. The pool
     // may grow (and move) while they are gathered, so the weights are found
     // by their offsets only afterwards (tapStarts_: the pool offset, or -1 -
-    // the scratch offset; pairwise_: whether the pairwise kernel may sum it).
+    // the scratch offset; splitTerms_: whether its split form may be used,
+    // whose coarse groups the term holds meanwhile).
     void filterRun() {
         const size_t channels = inputs_.size();
         const auto length = static_cast<int32_t>(inputs_[0].size());
@@ -309,7 +340,7 @@ private:
         const int32_t limit = limit_, dt = p_.dt;
         DotTerms* terms = terms_.data();
         int32_t* tapStarts = tapStarts_.data();
-        uint8_t* pairwiseTerm = pairwise_.data();
+        uint8_t* splitTerms = splitTerms_.data();
         size_t n = 0;
         bool scratchUsed = false;
         while (index < limit && outCount < outputChunk) {
@@ -321,11 +352,14 @@ private:
             const int32_t skip = std::max(0, -first);
             const int32_t count = std::max(0, std::min(phase.count, length - first) - skip);
             const int32_t taps = phase.offset < 0 ? -1 - skip : phase.offset + skip;
-            const bool pairwise = phase.pairwise && skip == 0 && count == phase.count;
+            // Split weights only for a whole phase.
+            const bool split = phase.split.fits && skip == 0 && count == phase.count;
             for (size_t c = 0; c < channels; ++c, ++n) {
-                terms[n] = {nullptr, inputs_[c].data() + first + skip, count, nullptr};
+                terms[n] = {nullptr, inputs_[c].data() + first + skip, count, {}};
+                terms[n].split.coarseBegin = phase.split.coarseBegin;
+                terms[n].split.coarseEnd = phase.split.coarseEnd;
                 tapStarts[n] = taps;
-                pairwiseTerm[n] = pairwise;
+                splitTerms[n] = split;
             }
             ++outCount;
             fraction += dt;
@@ -336,12 +370,13 @@ private:
         fraction_ = fraction;
         outCount_ = outCount;
         const int16_t* pool = pool_.data();
-        const int16_t* pool4 = pool4_.data();
         const int16_t* scratch = scratchTaps_.data();
         for (size_t k = 0; k < n; ++k) {
             const int32_t at = tapStarts[k];
             terms[k].taps = at >= 0 ? pool + at : scratch + (-1 - at);
-            if (pairwiseTerm[k]) terms[k].taps4 = pool4 + at;
+            if (!splitTerms[k]) continue;
+            terms[k].split.fine = fine_.data() + at;
+            terms[k].split.coarse = coarse_.data() + at;
         }
         roundedDotProducts(terms, static_cast<int32_t>(n), sums_.data());
         const int32_t* sum = sums_.data();
@@ -405,14 +440,18 @@ private:
     int32_t phaseShift_ = 0;  // fractions are multiples of 2^phaseShift_
     std::vector<PhaseSlot> phases_;
     std::vector<int16_t> pool_;
-    std::vector<int16_t> pool4_;  // pool_ times 4 (mod 2^16)
-    std::vector<FirPhase> steps_;  // every phase, when all are pooled
-    int32_t stepsLeft_ = 0;        // their largest left wing
-    int32_t stepsReach_ = 0;       // and their largest reach beyond the index
+    std::vector<int16_t> fine_;    // pool_ in the split form
+    std::vector<int16_t> coarse_;
+    // Every phase laid out alike for the stepped kernel, when all are pooled.
+    FirSteps steps_{};
+    std::vector<int16_t> stepTaps_;
+    std::vector<int16_t> stepFine_;
+    std::vector<int16_t> stepCoarse_;
+    std::unique_ptr<FirColumns> columns_;
     std::vector<int16_t> scratchTaps_;
     std::vector<DotTerms> terms_;
     std::vector<int32_t> tapStarts_;
-    std::vector<uint8_t> pairwise_;
+    std::vector<uint8_t> splitTerms_;
     std::vector<int32_t> sums_;
 };
 

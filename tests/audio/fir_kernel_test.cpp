@@ -75,96 +75,136 @@ TEST_F(FirKernels, ResampleGivesTheSameSamplesAtEveryLevel) {
     }
 }
 
-// Taps whose lanes (pairs 2j, 2j + 1 of every 16) add up to at most 65535
-// in magnitude, with every tap times 4 beside them.
-struct PairwiseTaps {
-    std::vector<int16_t> taps, taps4;
-    explicit PairwiseTaps(std::vector<int16_t> t) : taps(std::move(t)) {
-        for (int16_t c : taps) taps4.push_back(static_cast<int16_t>(c * 4));
+// Weights in the split form, phase by phase (`phase` weights each): random
+// ones small enough for its 16-bit lanes, with the peak's large ones (coarse
+// parts of -2 to 2) and the edges where the nearest coarse part changes.
+struct Split {
+    std::vector<int16_t> taps, fine, coarse;
+    SplitForm form{true, 0, 0};
+    explicit Split(std::vector<int16_t> t, size_t phase = 0)
+        : taps(std::move(t)), fine(taps.size()), coarse(taps.size()) {
+        if (phase == 0) phase = taps.size();
+        for (size_t at = 0; at < taps.size(); at += phase) {
+            const SplitForm f = splitWeights(&taps[at], static_cast<int32_t>(phase), &fine[at], &coarse[at]);
+            form = {form.fits && f.fits, at == 0 ? f.coarseBegin : std::min(form.coarseBegin, f.coarseBegin),
+                    std::max(form.coarseEnd, f.coarseEnd)};
+        }
+    }
+    SplitWeights weights(size_t offset = 0) const {
+        return {fine.data() + offset, coarse.data() + offset, form.coarseBegin, form.coarseEnd};
     }
 };
 
-PairwiseTaps fittingTaps(int32_t count, unsigned seed) {
+std::vector<int16_t> peakedTaps(int32_t count, unsigned seed) {
     std::mt19937 random(seed);
-    std::uniform_int_distribution<int> value(-32768 / (count / 8), 32767 / (count / 8));
+    const int range = 8191 / std::max(1, count / 16);  // the peak's lane keeps room for 16384
+    std::uniform_int_distribution<int> value(-range, range);
     std::vector<int16_t> taps(static_cast<size_t>(count));
     for (int16_t& c : taps) c = static_cast<int16_t>(value(random));
-    taps[0] = -32768;  // lane 0 at the bound: -32768 and 32767
-    taps[1] = 32767;
-    for (int32_t i = 16; i < count; i += 16) taps[static_cast<size_t>(i)] = taps[static_cast<size_t>(i) + 1] = 0;
-    return PairwiseTaps(taps);
+    const int16_t peak[] = {32767, -24576, 24575, 8192, -8193, 16384, -16384};
+    for (size_t i = 0; i < std::size(peak); ++i) taps[static_cast<size_t>(count / 2) - 3 + i] = peak[i];
+    return taps;
 }
 
 TEST_F(FirKernels, ResampleOfFewPhasesGivesTheSameSamplesAtEveryLevel) {
-    // 22050 to 44100: two phases, summed by stepping through them.
+    // 22050 and 11025 to 44100: two and four phases, summed by stepping
+    // through them.
     const auto noise = randomSamples(20000, 4);
-    std::vector<int16_t> outputs[3];
-    for (KernelLevel level : levels) {
-        limitFirKernels(level);
-        auto r = createResample({StreamRef::owning(wavStream(22050, 1, noise)), 44100, 1});
-        outputs[static_cast<int>(level)] = drain(*r);
+    for (const uint32_t rate : {22050u, 11025u}) {
+        std::vector<int16_t> outputs[3];
+        for (KernelLevel level : levels) {
+            limitFirKernels(level);
+            auto r = createResample({StreamRef::owning(wavStream(rate, 1, noise)), 44100, 1});
+            outputs[static_cast<int>(level)] = drain(*r);
+        }
+        ASSERT_GT(outputs[0].size(), 39000u);
+        EXPECT_EQ(outputs[0], outputs[1]) << rate;
+        EXPECT_EQ(outputs[0], outputs[2]) << rate;
     }
-    ASSERT_GT(outputs[0].size(), 39000u);
-    EXPECT_EQ(outputs[0], outputs[1]);
-    EXPECT_EQ(outputs[0], outputs[2]);
 }
 
-TEST_F(FirKernels, PairwiseSumsRoundEveryTermAsThePlainLoop) {
+TEST_F(FirKernels, SplitWeightsRoundEveryTermAsThePlainLoop) {
     for (int32_t count : {16, 64, 80, 128}) {
-        const PairwiseTaps t = fittingTaps(count, static_cast<unsigned>(count));
-        ASSERT_TRUE(pairSumsFit(t.taps.data(), count));
+        const Split w(peakedTaps(count, static_cast<unsigned>(count)));
+        ASSERT_TRUE(w.form.fits) << count;
         const std::vector<int16_t> extremes[] = {std::vector<int16_t>(static_cast<size_t>(count), -32768),
                                                  std::vector<int16_t>(static_cast<size_t>(count), 32767),
                                                  randomSamples(static_cast<size_t>(count), 7)};
         for (const auto& x : extremes) {
             // Twelve products: the eight-wide groups and a partial one.
-            std::vector<DotTerms> terms(12, DotTerms{t.taps.data(), x.data(), count, t.taps4.data()});
+            std::vector<DotTerms> terms(12, DotTerms{w.taps.data(), x.data(), count, w.weights()});
             std::vector<int32_t> sums(terms.size());
             for (KernelLevel level : levels) {
                 limitFirKernels(level);
                 roundedDotProducts(terms.data(), static_cast<int32_t>(terms.size()), sums.data());
-                EXPECT_EQ(sums, std::vector<int32_t>(terms.size(), definition(t.taps, x, count)))
+                EXPECT_EQ(sums, std::vector<int32_t>(terms.size(), definition(w.taps, x, count)))
                     << "level " << static_cast<int>(level) << ", count " << count << ", x[0] " << x[0];
             }
         }
     }
 }
 
-TEST_F(FirKernels, PairSumsFitOnlyLanesUpTo65535) {
+TEST_F(FirKernels, SplitWeightsFitOnlyLanesUpTo32767) {
     std::vector<int16_t> taps(32, 0);
-    taps[2] = -32768;  // lane 1: 2 and 3, then 18 and 19
-    taps[19] = 32767;
-    EXPECT_TRUE(pairSumsFit(taps.data(), 32));
-    taps[3] = 1;
-    EXPECT_FALSE(pairSumsFit(taps.data(), 32));
-    EXPECT_FALSE(pairSumsFit(taps.data(), 30));  // not whole 16-tap steps
+    taps[3] = 8192;   // fine -16384 (coarse 1)
+    taps[19] = 8191;  // fine 16382: lane 3 holds 32766
+    Split w(taps);
+    EXPECT_TRUE(w.form.fits);
+    EXPECT_EQ(w.form.coarseBegin, 0);
+    EXPECT_EQ(w.form.coarseEnd, 1);
+    taps[19] = -8192;  // fine -16384 again (coarse -1): 32768
+    EXPECT_FALSE(Split(taps).form.fits);
+    taps.pop_back();  // not whole 16-weight groups
+    EXPECT_FALSE(Split(taps).form.fits);
 }
 
-TEST_F(FirKernels, SteppedRunsSumThePhasesAtTheirPositions) {
-    // Four phases (dt of a quarter and a bit: every fraction multiple of
-    // 2^13), one of them without the pairwise weights.
-    std::vector<PairwiseTaps> sets;
-    std::vector<FirPhase> phases;
-    for (int32_t p = 0; p < 4; ++p) sets.push_back(fittingTaps(64, 20 + static_cast<unsigned>(p)));
-    for (int32_t p = 0; p < 4; ++p)
-        phases.push_back({sets[p].taps.data(), p == 2 ? nullptr : sets[p].taps4.data(), 30 + p, 64});
-    const auto x = randomSamples(600, 9);
-    const FirSteps steps{phases.data(), 13, 40, 8192, 40960};
-    const int32_t n = 37;
+// Stepped runs against the definition, with the phases laid out alike (the
+// first one's weights at `taps`, the next at taps + count, ...).
+std::vector<int32_t> steppedByDefinition(const FirSteps& steps, const std::vector<int16_t>& taps,
+                                         const std::vector<int16_t>& x, int32_t n) {
     std::vector<int32_t> expected;
-    for (int32_t k = 0, index = 40, fraction = 8192; k < n; ++k) {
-        const auto p = static_cast<size_t>(fraction >> 13);
-        const std::vector<int16_t> window(x.begin() + index - phases[p].left + 1, x.end());
-        expected.push_back(definition(sets[p].taps, window, 64));
+    for (int32_t k = 0, index = steps.index, fraction = steps.fraction; k < n; ++k) {
+        const auto phase = static_cast<size_t>(fraction >> steps.phaseShift);
+        const std::vector<int16_t> weights(taps.begin() + static_cast<ptrdiff_t>(phase) * steps.count, taps.end());
+        const std::vector<int16_t> window(x.begin() + index - steps.left + 1, x.end());
+        expected.push_back(definition(weights, window, steps.count));
         fraction += steps.dt;
         index += fraction >> 15;
         fraction &= 0x7FFF;
     }
-    for (KernelLevel level : levels) {
-        limitFirKernels(level);
-        std::vector<int32_t> sums(n);
-        roundedDotSteps(steps, x.data(), n, sums.data());
-        EXPECT_EQ(sums, expected) << "level " << static_cast<int>(level);
+    return expected;
+}
+
+TEST_F(FirKernels, SteppedRunsSumThePhasesAtTheirPositions) {
+    // Four phases of 64 weights, every fraction a multiple of 2^13: a dt of
+    // a quarter and a bit (each output one by one), and dt of a quarter and
+    // of a half (16 positions at a time), from a fraction in mid-period.
+    std::vector<int16_t> taps;
+    for (unsigned p = 0; p < 4; ++p) {
+        const auto phase = peakedTaps(64, 20 + p);
+        taps.insert(taps.end(), phase.begin(), phase.end());
+    }
+    const Split w(taps, 64);
+    ASSERT_TRUE(w.form.fits);
+    const auto x = randomSamples(700, 9);
+    for (const int32_t dt : {40960, 8192, 16384}) {
+        const int32_t shift = dt == 16384 ? 14 : 13;
+        FirSteps steps{w.taps.data(), w.weights(), 30, 64, shift, 40, 3 << shift & 0x7FFF, dt};
+        const auto columns = firColumns(steps);
+        ASSERT_EQ(columns != nullptr, dt != 40960);
+        const int32_t n = dt == 40960 ? 37 : 4 * 16 * 32768 / dt + 5;  // four blocks and some
+        const auto expected = steppedByDefinition(steps, w.taps, x, n);
+        for (const bool split : {false, true}) {
+            FirSteps run = steps;
+            if (!split) run.split = {};
+            run.columns = split ? columns.get() : nullptr;
+            for (KernelLevel level : levels) {
+                limitFirKernels(level);
+                std::vector<int32_t> sums(static_cast<size_t>(n));
+                roundedDotSteps(run, x.data(), n, sums.data());
+                EXPECT_EQ(sums, expected) << "dt " << dt << ", split " << split << ", level " << static_cast<int>(level);
+            }
+        }
     }
 }
 

@@ -137,23 +137,34 @@ TEST_F(AvxKernels, AudioFilterAndMixLoopsMatchThePlainKernels) {
     audio::limitMixKernels(audio::KernelLevel::avx);
 }
 
-TEST_F(AvxKernels, PairwiseFilterSumsMatchThePlainKernel) {
-    // Two phases of 64 small taps with their times-4 twins, stepped over
-    // random samples as the Resample steps them from 22050 to 44100.
+TEST_F(AvxKernels, SplitFilterSumsMatchThePlainKernel) {
+    // Two phases of 64 taps in the split form, with a peak, stepped over
+    // random samples as the Resample steps them from 22050 to 44100: one
+    // by one, and 16 positions at a time through the columns.
     std::mt19937 random(6);
-    std::vector<std::int16_t> taps(128), taps4(128), x(600);
-    for (auto& v : taps) v = static_cast<std::int16_t>(static_cast<int>(random() % 4001) - 2000);
-    for (std::size_t i = 0; i < taps.size(); ++i) taps4[i] = static_cast<std::int16_t>(taps[i] * 4);
+    std::vector<std::int16_t> taps(128), fine(128), coarse(128), x(700);
+    for (auto& v : taps) v = static_cast<std::int16_t>(static_cast<int>(random() % 1001) - 500);
+    taps[31] = 32767;
+    taps[64 + 31] = taps[64 + 32] = 22866;
     for (auto& v : x) v = static_cast<std::int16_t>(random());
-    const audio::FirPhase phases[2] = {{taps.data(), taps4.data(), 32, 64}, {taps.data() + 64, taps4.data() + 64, 32, 64}};
-    auto sums = [&](audio::KernelLevel level) {
+    const audio::SplitForm form = audio::splitWeights(taps.data(), 128, fine.data(), coarse.data());
+    ASSERT_TRUE(form.fits);
+    audio::FirSteps steps{taps.data(), {fine.data(), coarse.data(), form.coarseBegin, form.coarseEnd}, 32, 64, 14, 40, 16384, 16384};
+    const auto columns = audio::firColumns(steps);
+    ASSERT_TRUE(columns);
+    auto sums = [&](audio::KernelLevel level, const audio::FirColumns* c) {
         audio::limitFirKernels(level);
+        steps.columns = c;
         std::vector<std::int32_t> r(101);
-        audio::roundedDotSteps({phases, 14, 40, 0, 16384}, x.data(), 101, r.data());
+        audio::roundedDotSteps(steps, x.data(), 101, r.data());
         return r;
     };
     for (int shift : {0, 16}) {
-        withStackShift(shift, [&] { EXPECT_EQ(sums(audio::KernelLevel::plain), sums(audio::KernelLevel::avx)) << shift; });
+        withStackShift(shift, [&] {
+            const auto plain = sums(audio::KernelLevel::plain, nullptr);
+            EXPECT_EQ(plain, sums(audio::KernelLevel::avx, nullptr)) << shift;
+            EXPECT_EQ(plain, sums(audio::KernelLevel::avx, columns.get())) << shift;
+        });
     }
     audio::limitFirKernels(audio::KernelLevel::avx);
 }
