@@ -122,9 +122,14 @@ public:
         return static_cast<const int32_t*>(access(channel, position, count, false, SampleFormat::s32));
     }
     int32_t* write32(int32_t channel, int64_t position, int32_t count) {
-        if (static_cast<uint32_t>(channel) < channels_ && count > 0) extendTo(position, position + count);
-        if (int32_t* direct = blockRun(channel, position, count)) return direct;
+        if (int32_t* direct = writeRun(channel, position, count)) return direct;
         return static_cast<int32_t*>(access(channel, position, count, true, SampleFormat::s32));
+    }
+    // The storage itself for a write inside one block, else null (and
+    // nothing to store later): for a writer with a fallback of its own.
+    int32_t* writeRun(int32_t channel, int64_t position, int32_t count) {
+        if (static_cast<uint32_t>(channel) < channels_ && count > 0) extendTo(position, position + count);
+        return blockRun(channel, position, count);
     }
 
     // Samples from position to the end of its storage block: a read or

@@ -10,6 +10,8 @@
 // read() hands out interleaved little-endian PCM (16-bit signed for MPEG;
 // the WAV file's own samples for WAV, 8-bit ones unsigned). It may return 0
 // without being at the end (a dropped MPEG frame); callers loop on atEnd().
+// The MPEG decoders also offer readPlanar(): the same frame's samples
+// written per channel, left-justified in 32 bits (planar_output.h).
 #pragma once
 
 #include <cstddef>
@@ -18,6 +20,7 @@
 #include <span>
 
 #include "audio/byte_source.h"
+#include "audio/planar_output.h"
 
 namespace lv::audio {
 
@@ -40,6 +43,11 @@ public:
     virtual size_t largestChunk() const = 0;
     // Bytes of PCM written into buffer; 0 at the end (or for a dropped frame).
     virtual size_t read(std::span<uint8_t> buffer) = 0;
+    // Whether readPlanar() works: 16-bit output of at most two channels.
+    virtual bool readsPlanar() const { return false; }
+    // The next frame as read() would give it, into `out`: sample frames
+    // written, 0 at the end (or for a dropped frame, or without planar reads).
+    virtual size_t readPlanar(const PlanarOutput& /*out*/) { return 0; }
     // Moves forward without decoding. MPEG Layer III: one frame, whatever
     // `bytes` says, returning the bytes it would have produced; WAV: up to
     // `bytes` bytes; Layer I/II: nothing (returns 0).

@@ -32,7 +32,8 @@ public:
           decoder_(std::move(decoder)),
           frameBytes_(format.channels * (format.bits / 8)),
           bits_(format.bits),
-          channels_(format.channels) {
+          channels_(format.channels),
+          planar_(decoder_->readsPlanar() && format.bits == 16 && format.channels <= PlanarOutput::maxChannels) {
         chunk_.resize(decoder_->largestChunk() + frameBytes_);
     }
 
@@ -71,7 +72,7 @@ private:
             self.finish(true);
             return 1;
         }
-        store(self, decoder_->read(chunk_));
+        if (!storePlanar(self)) store(self, decoder_->read(chunk_));
         return 0;
     }
 
@@ -104,10 +105,30 @@ private:
                 self.finish(true);
                 return 1;
             }
-            store(self, decoder_->read(chunk_));
+            if (!storePlanar(self)) store(self, decoder_->read(chunk_));
             if (budget.spent()) break;
         }
         return 0;
+    }
+
+    // Has the decoder write its next frame straight into the channels'
+    // storage at validEnd. Its synthesis writes runs of 32 samples, so this
+    // takes a position that is a multiple of 32 (then no run crosses a
+    // storage block); false, with nothing read, where it cannot.
+    bool storePlanar(AudioStream& self) {
+        const int64_t at = self.validEnd();
+        constexpr int32_t most = PlanarOutput::maxFrameSamples;
+        if (!planar_ || at < 0 || at % PlanarOutput::runSamples != 0 || carried_ != 0) return false;
+        PlanarOutput out;
+        out.split = std::min(AudioStream::blockRoom(at), most);
+        for (uint32_t c = 0; c < channels_; ++c) {
+            const auto channel = static_cast<int32_t>(c);
+            out.head[c] = self.writeRun(channel, at, out.split);
+            out.tail[c] = out.split < most ? self.writeRun(channel, at + out.split, most - out.split) : out.head[c];
+            if (!out.head[c] || !out.tail[c]) return false;
+        }
+        self.setValidEnd(at + static_cast<int64_t>(decoder_->readPlanar(out)));
+        return true;
     }
 
     // Stores the whole frames of what was read (after what was carried over)
@@ -148,6 +169,7 @@ private:
     size_t frameBytes_;
     uint32_t bits_;
     uint32_t channels_;
+    bool planar_;
     int64_t length_ = -1;
     std::vector<uint8_t> chunk_;
     size_t carried_ = 0;

@@ -168,8 +168,7 @@ DecoderFormat Layer12Decoder::format() {
     return f;
 }
 
-size_t Layer12Decoder::read(std::span<uint8_t> buffer) {
-    if (end_ || buffer.size() < maxChunkBytes) return 0;
+int Layer12Decoder::decodeNext() {
     MpegAudioHeader header;
     if (!findFrame(header)) {
         end_ = true;
@@ -177,32 +176,49 @@ size_t Layer12Decoder::read(std::span<uint8_t> buffer) {
     }
     const uint8_t* frame = buffer_.data() + position_;
     const auto length = static_cast<size_t>(header.frameLength());
-    int16_t pcm[maxChunkBytes / 2];
+    std::memset(samples_, 0, sizeof samples_);
     if (header.layer == 1)
-        decodeLayer1(header, frame, length, pcm);
+        decodeLayer1(header, frame, length, samples_);
     else
-        decodeLayer2(header, frame, length, pcm);
+        decodeLayer2(header, frame, length, samples_);
+    channels_ = header.channels();
     position_ += length;
-    const size_t samples = static_cast<size_t>(header.samplesPerFrame()) * 2;
+    // The end is known once no further frame follows.
+    MpegAudioHeader next;
+    if (!findFrame(next)) end_ = true;
+    return header.layer == 1 ? 12 : 36;
+}
+
+size_t Layer12Decoder::read(std::span<uint8_t> buffer) {
+    if (end_ || buffer.size() < maxChunkBytes) return 0;
+    const int slots = decodeNext();
+    if (slots == 0) return 0;
+    int16_t pcm[maxChunkBytes / 2];
+    for (int ch = 0; ch < 2; ++ch) {
+        const int source = std::min(ch, channels_ - 1);
+        for (int t = 0; t < slots; ++t) synthesis_[ch].run(samples_[source][t], pcm + t * 64 + ch, 2);
+    }
+    const size_t samples = static_cast<size_t>(slots) * 64;
     for (size_t i = 0; i < samples; ++i) {
         const auto v = static_cast<uint16_t>(pcm[i]);
         buffer[2 * i] = static_cast<uint8_t>(v & 0xFF);
         buffer[2 * i + 1] = static_cast<uint8_t>(v >> 8);
     }
-    // The end is known once no further frame follows.
-    MpegAudioHeader next;
-    if (!findFrame(next)) end_ = true;
     return samples * 2;
 }
 
-void Layer12Decoder::synthesise(float samples[2][36][32], int slots, int channels, int16_t* out) {
+size_t Layer12Decoder::readPlanar(const PlanarOutput& out) {
+    if (end_) return 0;
+    const int slots = decodeNext();
     for (int ch = 0; ch < 2; ++ch) {
-        const int source = std::min(ch, channels - 1);
-        for (int t = 0; t < slots; ++t) synthesis_[ch].run(samples[source][t], out + t * 64 + ch, 2);
+        const int source = std::min(ch, channels_ - 1);
+        for (int t = 0; t < slots; ++t) synthesis_[ch].runLeftJustified(samples_[source][t], out.at(ch, t * 32));
     }
+    return static_cast<size_t>(slots) * 32;
 }
 
-void Layer12Decoder::decodeLayer1(const MpegAudioHeader& header, const uint8_t* frame, size_t length, int16_t* out) {
+void Layer12Decoder::decodeLayer1(const MpegAudioHeader& header, const uint8_t* frame, size_t length,
+                                  Subbands& samples) {
     BitReader bits(frame, length);
     bits.skip(32 + (header.crc ? 16 : 0));
     const int channels = header.channels();
@@ -220,7 +236,6 @@ void Layer12Decoder::decodeLayer1(const MpegAudioHeader& header, const uint8_t* 
     for (int sb = 0; sb < 32; ++sb)
         for (int ch = 0; ch < channels; ++ch)
             if (allocation[ch][sb]) scale[ch][sb] = scalefactors().value[bits.get(6)];
-    float samples[2][36][32] = {};
     for (int s = 0; s < 12; ++s)
         for (int sb = 0; sb < 32; ++sb)
             for (int ch = 0; ch < (sb < bound ? channels : 1); ++ch) {
@@ -230,10 +245,10 @@ void Layer12Decoder::decodeLayer1(const MpegAudioHeader& header, const uint8_t* 
                 samples[ch][s][sb] = value * scale[ch][sb];
                 if (sb >= bound && channels == 2) samples[1][s][sb] = value * scale[1][sb];
             }
-    synthesise(samples, 12, channels, out);
 }
 
-void Layer12Decoder::decodeLayer2(const MpegAudioHeader& header, const uint8_t* frame, size_t length, int16_t* out) {
+void Layer12Decoder::decodeLayer2(const MpegAudioHeader& header, const uint8_t* frame, size_t length,
+                                  Subbands& samples) {
     BitReader bits(frame, length);
     bits.skip(32 + (header.crc ? 16 : 0));
     const int channels = header.channels();
@@ -267,7 +282,6 @@ void Layer12Decoder::decodeLayer2(const MpegAudioHeader& header, const uint8_t* 
             }
         }
 
-    float samples[2][36][32] = {};
     for (int granule = 0; granule < 12; ++granule) {
         const int part = granule / 4;
         for (int sb = 0; sb < limit; ++sb)
@@ -291,7 +305,6 @@ void Layer12Decoder::decodeLayer2(const MpegAudioHeader& header, const uint8_t* 
                 }
             }
     }
-    synthesise(samples, 36, channels, out);
 }
 
 int64_t Layer12Decoder::length() {

@@ -25,6 +25,8 @@ public:
     DecoderFormat format() override;
     size_t largestChunk() const override { return maxChunkBytes; }
     size_t read(std::span<uint8_t> buffer) override;
+    bool readsPlanar() const override { return true; }
+    size_t readPlanar(const PlanarOutput& out) override;
     size_t skip(uint64_t) override { return 0; }
     bool atEnd() const override { return end_; }
     int64_t length() override;
@@ -34,9 +36,13 @@ private:
     bool fill(size_t wanted);
     bool findFrame(MpegAudioHeader& header);
     bool confirmedByNextHeader(const MpegAudioHeader& header);
-    void decodeLayer1(const MpegAudioHeader& header, const uint8_t* frame, size_t length, int16_t* out);
-    void decodeLayer2(const MpegAudioHeader& header, const uint8_t* frame, size_t length, int16_t* out);
-    void synthesise(float samples[2][36][32], int slots, int channels, int16_t* out);
+    // A frame's subband samples: [channel][time slot][subband].
+    using Subbands = float[2][36][32];
+    // Decodes the next frame into samples_: its time slots (12 for Layer I,
+    // 36 for Layer II), 0 at the end.
+    int decodeNext();
+    void decodeLayer1(const MpegAudioHeader& header, const uint8_t* frame, size_t length, Subbands& samples);
+    void decodeLayer2(const MpegAudioHeader& header, const uint8_t* frame, size_t length, Subbands& samples);
 
     std::unique_ptr<ByteSource> input_;
     std::vector<uint8_t> buffer_;  // unread input
@@ -45,6 +51,8 @@ private:
     bool end_ = true;
     bool known_ = false;
     MpegAudioHeader first_;
+    Subbands samples_;  // of the last frame decoded
+    int channels_ = 1;
     PolyphaseSynthesis synthesis_[2];
 };
 

@@ -32,6 +32,21 @@ void storePcm(const int16_t* samples, size_t count, uint8_t* out) {
     }
 }
 
+// Interleaved little-endian 16-bit samples of `channels` channels into
+// planar storage samples; returns the sample frames.
+size_t spreadPlanar(const std::vector<uint8_t>& bytes, size_t channels, const PlanarOutput& out) {
+    const size_t frames = bytes.size() / (2 * channels);
+    for (size_t i = 0; i < frames; ++i) {
+        const auto offset = static_cast<int32_t>(i);
+        for (size_t c = 0; c < channels; ++c) {
+            const uint8_t* p = bytes.data() + 2 * (i * channels + c);
+            out.at(static_cast<int>(c), offset)[0] =
+                static_cast<int32_t>(static_cast<uint32_t>(p[1]) << 24 | static_cast<uint32_t>(p[0]) << 16);
+        }
+    }
+    return frames;
+}
+
 bool sameStream(const MpegAudioHeader& a, const MpegAudioHeader& b) {
     return a.mpeg1 == b.mpeg1 && a.samplingIndex == b.samplingIndex && a.channels() == b.channels();
 }
@@ -178,14 +193,13 @@ size_t Layer3Decoder::frameBytes(const MpegAudioHeader& header) const {
     return static_cast<size_t>(header.samplesPerFrame() * header.channels() * 2);
 }
 
-size_t Layer3Decoder::decodeFrame(const FrameDescriptor& frame, uint8_t* out) {
+bool Layer3Decoder::cutMainData(const FrameDescriptor& frame, mp3::SideInfo& side, std::span<const uint8_t>& mainData) {
     // Frames that change the stream's shape, cannot be parsed, or whose
     // main data is not (or no longer) in the reservoir are dropped.
-    if (!sameStream(frame.header, first_)) return 0;
-    mp3::SideInfo side;
-    if (!mp3::parseSideInfo(frame.header, frame.sideInfo, side)) return 0;
+    if (!sameStream(frame.header, first_)) return false;
+    if (!mp3::parseSideInfo(frame.header, frame.sideInfo, side)) return false;
     const int64_t oldest = std::max<int64_t>(0, reservoirWritten_ - static_cast<int64_t>(reservoirBytes));
-    if (frame.mainDataLength < 0 || frame.mainDataStart < oldest) return 0;
+    if (frame.mainDataLength < 0 || frame.mainDataStart < oldest) return false;
     const auto length = static_cast<size_t>(std::min(frame.mainDataLength, reservoirWritten_ - frame.mainDataStart));
 
     // The reservoir is a ring: the main data may wrap around its end.
@@ -194,11 +208,27 @@ size_t Layer3Decoder::decodeFrame(const FrameDescriptor& frame, uint8_t* out) {
     const size_t first = std::min(length, reservoirBytes - at);
     std::memcpy(mainData_.data(), reservoir_.data() + at, first);
     std::memcpy(mainData_.data() + first, reservoir_.data(), length - first);
+    mainData = std::span<const uint8_t>(mainData_.data(), length);
+    return true;
+}
+
+size_t Layer3Decoder::decodeFrame(const FrameDescriptor& frame, uint8_t* out) {
+    mp3::SideInfo side;
+    std::span<const uint8_t> mainData;
+    if (!cutMainData(frame, side, mainData)) return 0;
     int16_t pcm[maxChunkBytes / 2];
-    frameDecoder_.decode(frame.header, side, std::span<const uint8_t>(mainData_.data(), length), pcm);
+    frameDecoder_.decode(frame.header, side, mainData, pcm);
     const size_t bytes = frameBytes(frame.header);
     storePcm(pcm, bytes / 2, out);
     return bytes;
+}
+
+size_t Layer3Decoder::decodeFrame(const FrameDescriptor& frame, const PlanarOutput& out) {
+    mp3::SideInfo side;
+    std::span<const uint8_t> mainData;
+    if (!cutMainData(frame, side, mainData)) return 0;
+    frameDecoder_.decode(frame.header, side, mainData, out);
+    return static_cast<size_t>(frame.header.samplesPerFrame());
 }
 
 DecoderFormat Layer3Decoder::format() {
@@ -232,6 +262,18 @@ size_t Layer3Decoder::read(std::span<uint8_t> buffer) {
     if (end_ || !nextFrame(frame)) return 0;
     ++framesDecoded_;
     return decodeFrame(frame, buffer.data());
+}
+
+size_t Layer3Decoder::readPlanar(const PlanarOutput& out) {
+    if (!pending_.empty()) {
+        const size_t frames = spreadPlanar(pending_, static_cast<size_t>(first_.channels()), out);
+        pending_.clear();
+        return frames;
+    }
+    FrameDescriptor frame;
+    if (end_ || !nextFrame(frame)) return 0;
+    ++framesDecoded_;
+    return decodeFrame(frame, out);
 }
 
 size_t Layer3Decoder::skip(uint64_t) {

@@ -33,6 +33,8 @@ public:
     DecoderFormat format() override;
     size_t largestChunk() const override { return maxChunkBytes; }
     size_t read(std::span<uint8_t> buffer) override;
+    bool readsPlanar() const override { return true; }
+    size_t readPlanar(const PlanarOutput& out) override;
     size_t skip(uint64_t bytes) override;
     bool atEnd() const override { return end_; }
     int64_t length() override;
@@ -57,7 +59,11 @@ private:
     bool confirmedByNextHeader(const MpegAudioHeader& header) const;
     void indexBatch();
     bool nextFrame(FrameDescriptor& frame);
+    // The frame's side information and main data (in mainData_); false for
+    // a frame that is dropped.
+    bool cutMainData(const FrameDescriptor& frame, mp3::SideInfo& side, std::span<const uint8_t>& mainData);
     size_t decodeFrame(const FrameDescriptor& frame, uint8_t* out);
+    size_t decodeFrame(const FrameDescriptor& frame, const PlanarOutput& out);
     size_t frameBytes(const MpegAudioHeader& header) const;
 
     std::unique_ptr<ByteSource> input_;

@@ -93,8 +93,9 @@ void FrameDecoder::reset() {
     for (auto& s : synthesis_) s.reset();
 }
 
-void FrameDecoder::decode(const MpegAudioHeader& header, const SideInfo& side, std::span<const uint8_t> mainData,
-                          int16_t* out) {
+template <typename Synthesise>
+void FrameDecoder::decodeGranules(const MpegAudioHeader& header, const SideInfo& side,
+                                  std::span<const uint8_t> mainData, Synthesise&& synthesise) {
     bands_ = &scalefactorBands(header.mpeg1, header.samplingIndex);
     const int channels = header.channels();
     BitReader bits(mainData.data(), mainData.size());
@@ -112,17 +113,32 @@ void FrameDecoder::decode(const MpegAudioHeader& header, const SideInfo& side, s
         }
         if (header.mode == ChannelMode::jointStereo && channels == 2)
             stereo(header, side.granule[gr][1], nonzero[0], nonzero[1]);
-        // Each channel is synthesised into a row of its own and the rows are
-        // then interleaved in one pass: cheaper than 16-bit stores a channel
-        // apart, and the samples are the same.
-        int16_t* pcm = out + static_cast<ptrdiff_t>(gr) * 576 * channels;
         for (int ch = 0; ch < channels; ++ch) {
             hybrid(side.granule[gr][ch], ch, nonzero[ch]);
-            int16_t* row = channels == 1 ? pcm : channelPcm_[ch];
-            for (int t = 0; t < 18; ++t) synthesis_[ch].run(subbandSamples_[t], row + t * 32, 1);
+            synthesise(gr, ch);
         }
-        if (channels == 2) interleave(channelPcm_[0], channelPcm_[1], pcm);
     }
+}
+
+void FrameDecoder::decode(const MpegAudioHeader& header, const SideInfo& side, std::span<const uint8_t> mainData,
+                          int16_t* out) {
+    // Each channel is synthesised into a row of its own and the rows are
+    // then interleaved in one pass: cheaper than 16-bit stores a channel
+    // apart, and the samples are the same.
+    const int channels = header.channels();
+    decodeGranules(header, side, mainData, [&](int gr, int ch) {
+        int16_t* pcm = out + static_cast<ptrdiff_t>(gr) * 576 * channels;
+        int16_t* row = channels == 1 ? pcm : channelPcm_[ch];
+        for (int t = 0; t < 18; ++t) synthesis_[ch].run(subbandSamples_[t], row + t * 32, 1);
+        if (ch == 1) interleave(channelPcm_[0], channelPcm_[1], pcm);
+    });
+}
+
+void FrameDecoder::decode(const MpegAudioHeader& header, const SideInfo& side, std::span<const uint8_t> mainData,
+                          const PlanarOutput& out) {
+    decodeGranules(header, side, mainData, [&](int gr, int ch) {
+        for (int t = 0; t < 18; ++t) synthesis_[ch].runLeftJustified(subbandSamples_[t], out.at(ch, gr * 576 + t * 32));
+    });
 }
 
 void FrameDecoder::readScalefactors(BitReader& bits, const MpegAudioHeader& header, const SideInfo& side, int gr,

@@ -1,9 +1,10 @@
 // Decodes one Layer III frame, given its header, side information and main
-// data, into interleaved 16-bit PCM: scalefactors, Huffman decoding,
-// requantisation, stereo processing (mid/side and intensity, including the
-// intensity stereo of the low sampling frequencies), reordering, alias
-// reduction, IMDCT with overlap, and the polyphase synthesis. Keeps the
-// per-channel IMDCT overlap and synthesis history between frames.
+// data, into interleaved 16-bit PCM (or per channel into audio storage):
+// scalefactors, Huffman decoding, requantisation, stereo processing
+// (mid/side and intensity, including the intensity stereo of the low
+// sampling frequencies), reordering, alias reduction, IMDCT with overlap,
+// and the polyphase synthesis. Keeps the per-channel IMDCT overlap and
+// synthesis history between frames.
 #pragma once
 
 #include <cstdint>
@@ -13,6 +14,7 @@
 #include "audio/mp3_side_info.h"
 #include "audio/mp3_tables.h"
 #include "audio/mpeg_audio_header.h"
+#include "audio/planar_output.h"
 #include "audio/polyphase_synthesis.h"
 
 namespace lv::audio::mp3 {
@@ -22,10 +24,13 @@ public:
     FrameDecoder() { reset(); }
     void reset();
 
-    // Writes header.samplesPerFrame() * channels samples to out.
+    // Writes header.samplesPerFrame() * channels samples to out, or
+    // header.samplesPerFrame() samples of each channel to the planar output.
     // mainData must be followed by at least 64 readable bytes of slack.
     void decode(const MpegAudioHeader& header, const SideInfo& side, std::span<const uint8_t> mainData,
                 int16_t* out);
+    void decode(const MpegAudioHeader& header, const SideInfo& side, std::span<const uint8_t> mainData,
+                const PlanarOutput& out);
 
 private:
     struct Scalefactors {
@@ -38,6 +43,11 @@ private:
         bool preflag;
     };
 
+    // Everything up to the synthesis, which synthesise(granule, channel)
+    // runs on subbandSamples_ once the channel's granule is in them.
+    template <typename Synthesise>
+    void decodeGranules(const MpegAudioHeader& header, const SideInfo& side, std::span<const uint8_t> mainData,
+                        Synthesise&& synthesise);
     void readScalefactors(BitReader& bits, const MpegAudioHeader& header, const SideInfo& side, int gr, int ch);
     int decodeSpectrum(BitReader& bits, const GranuleChannelInfo& g, size_t end);
     void requantise(const GranuleChannelInfo& g, int ch, int nonzero);

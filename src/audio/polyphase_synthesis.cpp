@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstring>
 #include <numbers>
+#include <type_traits>
 
 #include "audio/kernel_choice.h"
 #include "audio/synthesis_window.h"
@@ -164,11 +165,14 @@ KernelChoice<MatrixKernel>& matrixKernel() {
 // Step 2, windowing: out[j] = sum over i of U[j + 32i] D[j + 32i], where
 // U[64i + j] = V[128i + j] and U[64i + 32 + j] = V[128i + 96 + j], then
 // rounding to 16 bits. Every kernel accumulates each output in the same
-// order, so they agree exactly.
+// order, so they agree exactly. Each comes in two forms: 16-bit samples, or
+// the same samples left-justified in 32 bits as audio storage holds them.
 
-using WindowKernel = void (*)(const float* const even[8], const float* const odd[8], const float* d, int16_t pcm[32]);
+template <typename Sample>
+using WindowKernel = void (*)(const float* const even[8], const float* const odd[8], const float* d, Sample pcm[32]);
 
-void windowPlain(const float* const even[8], const float* const odd[8], const float* d, int16_t pcm[32]) {
+template <typename Sample>
+void windowPlain(const float* const even[8], const float* const odd[8], const float* d, Sample pcm[32]) {
     float acc[32] = {};
     for (int i = 0; i < 8; ++i) {
         const float* d0 = d + 64 * i;
@@ -177,7 +181,12 @@ void windowPlain(const float* const even[8], const float* const odd[8], const fl
             acc[j] += odd[i][32 + j] * d0[32 + j];
         }
     }
-    for (int j = 0; j < 32; ++j) pcm[j] = toPcm16(acc[j]);
+    for (int j = 0; j < 32; ++j) {
+        if constexpr (std::is_same_v<Sample, int16_t>)
+            pcm[j] = toPcm16(acc[j]);
+        else
+            pcm[j] = static_cast<int32_t>(static_cast<uint32_t>(toPcm16(acc[j])) << 16);
+    }
 }
 
 #ifdef LV_AUDIO_SSE2
@@ -189,8 +198,19 @@ __attribute__((target("sse2"))) inline __m128i toPcm16x4(__m128 sums) {
     return _mm_cvtps_epi32(clamped);
 }
 
+// Eight outputs, as 16-bit samples or left-justified in 32 bits (the
+// values are already clamped to 16 bits, so the shift loses nothing).
+__attribute__((target("sse2"))) inline void storePcm8(__m128 low, __m128 high, int16_t* pcm) {
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(pcm), _mm_packs_epi32(toPcm16x4(low), toPcm16x4(high)));
+}
+__attribute__((target("sse2"))) inline void storePcm8(__m128 low, __m128 high, int32_t* pcm) {
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(pcm), _mm_slli_epi32(toPcm16x4(low), 16));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(pcm + 4), _mm_slli_epi32(toPcm16x4(high), 16));
+}
+
+template <typename Sample>
 __attribute__((target("sse2"))) void windowSse2(const float* const even[8], const float* const odd[8], const float* d,
-                                                int16_t pcm[32]) {
+                                                Sample pcm[32]) {
     __m128 sums[8];
     for (auto& s : sums) s = _mm_setzero_ps();
     for (int i = 0; i < 8; ++i) {
@@ -201,15 +221,14 @@ __attribute__((target("sse2"))) void windowSse2(const float* const even[8], cons
             sums[q] = _mm_add_ps(sums[q], _mm_mul_ps(_mm_loadu_ps(odd[i] + 32 + j), _mm_loadu_ps(d0 + 32 + j)));
         }
     }
-    for (int q = 0; q < 8; q += 2)
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(pcm + 4 * q),
-                         _mm_packs_epi32(toPcm16x4(sums[q]), toPcm16x4(sums[q + 1])));
+    for (int q = 0; q < 8; q += 2) storePcm8(sums[q], sums[q + 1], pcm + 4 * q);
 }
 #endif
 
 #ifdef LV_AUDIO_AVX
+template <typename Sample>
 __attribute__((target("avx"))) void windowAvx(const float* const even[8], const float* const odd[8], const float* d,
-                                              int16_t pcm[32]) {
+                                              Sample pcm[32]) {
     __m256 sums[4];
     for (auto& s : sums) s = _mm256_setzero_ps();
     for (int i = 0; i < 8; ++i) {
@@ -221,21 +240,19 @@ __attribute__((target("avx"))) void windowAvx(const float* const even[8], const 
                                     _mm256_mul_ps(_mm256_loadu_ps(odd[i] + 32 + j), _mm256_loadu_ps(d0 + 32 + j)));
         }
     }
-    for (int q = 0; q < 4; ++q) {
-        const __m128i low = toPcm16x4(_mm256_castps256_ps128(sums[q]));
-        const __m128i high = toPcm16x4(_mm256_extractf128_ps(sums[q], 1));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(pcm + 8 * q), _mm_packs_epi32(low, high));
-    }
+    for (int q = 0; q < 4; ++q)
+        storePcm8(_mm256_castps256_ps128(sums[q]), _mm256_extractf128_ps(sums[q], 1), pcm + 8 * q);
 }
 #endif
 
-KernelChoice<WindowKernel>& windowKernel() {
+template <typename Sample>
+KernelChoice<WindowKernel<Sample>>& windowKernel() {
 #if defined(LV_AUDIO_AVX)
-    static KernelChoice<WindowKernel> choice(windowPlain, windowSse2, windowAvx);
+    static KernelChoice<WindowKernel<Sample>> choice(windowPlain<Sample>, windowSse2<Sample>, windowAvx<Sample>);
 #elif defined(LV_AUDIO_SSE2)
-    static KernelChoice<WindowKernel> choice(windowPlain, windowSse2);
+    static KernelChoice<WindowKernel<Sample>> choice(windowPlain<Sample>, windowSse2<Sample>);
 #else
-    static KernelChoice<WindowKernel> choice(windowPlain, nullptr);
+    static KernelChoice<WindowKernel<Sample>> choice(windowPlain<Sample>, nullptr);
 #endif
     return choice;
 }
@@ -256,27 +273,38 @@ void PolyphaseSynthesis::reset() {
 
 void PolyphaseSynthesis::limitKernels(KernelLevel level) {
     matrixKernel().limit(level);
-    windowKernel().limit(level);
+    windowKernel<int16_t>().limit(level);
+    windowKernel<int32_t>().limit(level);
 }
 
-void PolyphaseSynthesis::run(const float subbands[32], int16_t* out, int stride) {
+void PolyphaseSynthesis::advance(const float subbands[32], const float* even[8], const float* odd[8]) {
     // Shift the history by one block (of 64) and matrix the new block in.
     newest_ = (newest_ + 15) & 15;
     matrixKernel().get()(subbands, history_[newest_]);
-
-    const float* even[8];
-    const float* odd[8];
     for (int i = 0; i < 8; ++i) {
         even[i] = history_[(newest_ + 2 * i) & 15];     // V[128i .. 128i + 63]
         odd[i] = history_[(newest_ + 2 * i + 1) & 15];  // V[128i + 64 .. 128i + 127]
     }
+}
+
+void PolyphaseSynthesis::run(const float subbands[32], int16_t* out, int stride) {
+    const float* even[8];
+    const float* odd[8];
+    advance(subbands, even, odd);
     if (stride == 1) {  // straight into the output
-        windowKernel().get()(even, odd, synthesisWindow(), out);
+        windowKernel<int16_t>().get()(even, odd, synthesisWindow(), out);
         return;
     }
     int16_t pcm[32];
-    windowKernel().get()(even, odd, synthesisWindow(), pcm);
+    windowKernel<int16_t>().get()(even, odd, synthesisWindow(), pcm);
     for (int j = 0; j < 32; ++j) out[j * stride] = pcm[j];
+}
+
+void PolyphaseSynthesis::runLeftJustified(const float subbands[32], int32_t out[32]) {
+    const float* even[8];
+    const float* odd[8];
+    advance(subbands, even, odd);
+    windowKernel<int32_t>().get()(even, odd, synthesisWindow(), out);
 }
 
 }  // namespace lv::audio
