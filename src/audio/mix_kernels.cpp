@@ -4,6 +4,7 @@
 // forced inline into each form, so each is vectorised for its own target.
 #include "audio/mix_kernels.h"
 
+#include <algorithm>
 #include <bit>
 #include <cstring>
 
@@ -14,8 +15,15 @@ constexpr int32_t sumLimit = 268435456;  // 2^28
 
 #define LV_MIX_INLINE [[gnu::always_inline]] inline
 
+// Below -2^28: INT32_MIN; from 2^28 on: INT32_MAX; else the sum times 8.
+// Clamped to +-2^28 and shifted by 3, -2^28 gives INT32_MIN already and
+// 2^28 gives 2^31, which wraps to INT32_MIN and is taken one down to
+// INT32_MAX: five vector operations, where the compares and blends of the
+// definition take twelve.
 LV_MIX_INLINE int32_t saturated(int32_t sum) {
-    return sum < -sumLimit ? INT32_MIN : sum >= sumLimit ? INT32_MAX : sum * 8;
+    const int32_t clamped = std::min(std::max(sum, -sumLimit), sumLimit);
+    const auto atLimit = static_cast<uint32_t>(-static_cast<int32_t>(clamped == sumLimit));
+    return static_cast<int32_t>((static_cast<uint32_t>(clamped) << 3) + atLimit);
 }
 
 LV_MIX_INLINE void sumFirstLoop(const int32_t* in, int32_t gain, int32_t count, int32_t* sums) {
@@ -31,6 +39,17 @@ LV_MIX_INLINE void sumLastLoop(const int32_t* in, int32_t gain, int32_t count, c
         for (int32_t i = 0; i < count; ++i) out[i] = saturated(sums[i] + (in[i] >> 11) * gain);
     else
         for (int32_t i = 0; i < count; ++i) out[i] = saturated((in[i] >> 11) * gain);
+}
+
+// Times 8 as a shift of the bits, which is the product for every sum in range.
+LV_MIX_INLINE int32_t timesEight(int32_t sum) { return static_cast<int32_t>(static_cast<uint32_t>(sum) << 3); }
+
+LV_MIX_INLINE void sumLastInRangeLoop(const int32_t* in, int32_t gain, int32_t count, const int32_t* sums,
+                                      int32_t* out) {
+    if (sums)
+        for (int32_t i = 0; i < count; ++i) out[i] = timesEight(sums[i] + (in[i] >> 11) * gain);
+    else
+        for (int32_t i = 0; i < count; ++i) out[i] = (in[i] >> 11) * static_cast<int32_t>(static_cast<uint32_t>(gain) << 3);
 }
 
 LV_MIX_INLINE int32_t faded(int32_t sample, int32_t gain) {
@@ -87,6 +106,9 @@ void sumAddPlain(const int32_t* in, int32_t gain, int32_t count, int32_t* sums) 
 void sumLastPlain(const int32_t* in, int32_t gain, int32_t count, const int32_t* sums, int32_t* out) {
     sumLastLoop(in, gain, count, sums, out);
 }
+void sumLastInRangePlain(const int32_t* in, int32_t gain, int32_t count, const int32_t* sums, int32_t* out) {
+    sumLastInRangeLoop(in, gain, count, sums, out);
+}
 void fadePlain(const int32_t* in, int32_t gain, int32_t count, int32_t* out) { fadeLoop(in, gain, count, out); }
 void fadeRampPlain(const int32_t* in, const int32_t* gains, int32_t count, int32_t* out) {
     fadeRampLoop(in, gains, count, out);
@@ -99,8 +121,8 @@ void joinStereo16Plain(const int32_t* left, const int32_t* right, int32_t count,
     joinStereo16Loop(left, right, count, frames);
 }
 
-constexpr MixKernels plainKernels{sumFirstPlain, sumAddPlain,        sumLastPlain,     fadePlain,
-                                  fadeRampPlain, splitStereo16Plain, joinStereo16Plain};
+constexpr MixKernels plainKernels{sumFirstPlain, sumAddPlain,   sumLastPlain,       sumLastInRangePlain,
+                                  fadePlain,     fadeRampPlain, splitStereo16Plain, joinStereo16Plain};
 
 #ifdef LV_AUDIO_AVX
 #define LV_AVX2 __attribute__((target("avx2")))
@@ -112,6 +134,9 @@ LV_AVX2 void sumAddAvx2(const int32_t* in, int32_t gain, int32_t count, int32_t*
 }
 LV_AVX2 void sumLastAvx2(const int32_t* in, int32_t gain, int32_t count, const int32_t* sums, int32_t* out) {
     sumLastLoop(in, gain, count, sums, out);
+}
+LV_AVX2 void sumLastInRangeAvx2(const int32_t* in, int32_t gain, int32_t count, const int32_t* sums, int32_t* out) {
+    sumLastInRangeLoop(in, gain, count, sums, out);
 }
 LV_AVX2 void fadeAvx2(const int32_t* in, int32_t gain, int32_t count, int32_t* out) { fadeLoop(in, gain, count, out); }
 LV_AVX2 void fadeRampAvx2(const int32_t* in, const int32_t* gains, int32_t count, int32_t* out) {
@@ -125,8 +150,8 @@ LV_AVX2 void joinStereo16Avx2(const int32_t* left, const int32_t* right, int32_t
     joinStereo16Loop(left, right, count, frames);
 }
 
-constexpr MixKernels avx2Kernels{sumFirstAvx2, sumAddAvx2,        sumLastAvx2,     fadeAvx2,
-                                 fadeRampAvx2, splitStereo16Avx2, joinStereo16Avx2};
+constexpr MixKernels avx2Kernels{sumFirstAvx2, sumAddAvx2,   sumLastAvx2,       sumLastInRangeAvx2,
+                                 fadeAvx2,     fadeRampAvx2, splitStereo16Avx2, joinStereo16Avx2};
 #endif
 
 KernelChoice<const MixKernels*>& choice() {
@@ -139,6 +164,19 @@ KernelChoice<const MixKernels*>& choice() {
 }
 
 }  // namespace
+
+bool mixSumsStayInRange(const int32_t* gains, int32_t count) {
+    // A sample >> 11 lies in [-2^20, 2^20 - 1]: each term's extremes.
+    constexpr int64_t lowest = -(int64_t{1} << 20), highest = (int64_t{1} << 20) - 1;
+    int64_t low = 0, high = 0;
+    for (int32_t i = 0; i < count; ++i) {
+        const int64_t a = lowest * gains[i], b = highest * gains[i];
+        low += std::min(a, b);
+        high += std::max(a, b);
+        if (low < -int64_t{sumLimit} || high >= sumLimit) return false;  // also before the totals could overflow
+    }
+    return true;
+}
 
 const MixKernels& mixKernels() { return *choice().get(); }
 

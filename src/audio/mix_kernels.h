@@ -8,7 +8,8 @@
 //     k.sumLast(b, 128, n, sums, out);        // out = saturated sums + (b >> 11) * 128
 //
 // Limits: the Mixer's sums must stay in 32 bits (the gains' magnitudes add
-// up below 2048, so a 21-bit sample times them cannot leave it); the fader's
+// up below 2048, so a 21-bit sample times them cannot leave it), and inside
+// (-2^28, 2^28) for sumLastInRange (mixSumsStayInRange tells); the fader's
 // gains must lie between 0 and unity (256), where its products fit 32 bits.
 #pragma once
 
@@ -27,6 +28,9 @@ struct MixKernels {
     // saturation gives INT32_MIN below -2^28, INT32_MAX from 2^28 on, else
     // the sum times 8.
     void (*sumLast)(const int32_t* in, int32_t gain, int32_t count, const int32_t* sums, int32_t* out);
+    // The same for sums that stay inside (-2^28, 2^28), where the
+    // saturation never acts: out[i] = (sums[i] + (in[i] >> 11) * gain) * 8.
+    void (*sumLastInRange)(const int32_t* in, int32_t gain, int32_t count, const int32_t* sums, int32_t* out);
     // out[i] = ((in[i] >> 10) * 4 * gain) with the low 10 bits cleared.
     void (*fade)(const int32_t* in, int32_t gain, int32_t count, int32_t* out);
     // The same with a gain per sample.
@@ -36,6 +40,12 @@ struct MixKernels {
     void (*splitStereo16)(const uint8_t* frames, int32_t count, int32_t* left, int32_t* right);
     void (*joinStereo16)(const int32_t* left, const int32_t* right, int32_t count, int16_t* frames);
 };
+
+// Whether every sum of (sample >> 11) * gain over these gains lies inside
+// (-2^28, 2^28) whatever the 32-bit samples: then the Mixer's saturation
+// never acts (a single input at unity, or gains of one sign adding up to at
+// most unity; a negative unity gain times -2^20 reaches 2^28 and does not).
+bool mixSumsStayInRange(const int32_t* gains, int32_t count);
 
 const MixKernels& mixKernels();
 

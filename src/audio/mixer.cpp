@@ -24,7 +24,19 @@ int32_t saturate(Sum sum) {
 
 class Mixer final : public Producer {
 public:
-    Mixer(MixerSetup setup, int32_t channels) : inputs_(std::move(setup.inputs)), end_(setup.endPosition), channels_(channels) {}
+    Mixer(MixerSetup setup, int32_t channels) : inputs_(std::move(setup.inputs)), end_(setup.endPosition), channels_(channels) {
+        // A 21-bit sample times gains whose magnitudes add up below 2^11
+        // cannot leave 32 bits, so most mixes sum in 32 bits alike; most
+        // of those never come near the saturation either.
+        std::vector<int32_t> gains;
+        int64_t magnitudes = 0;
+        for (const MixerInput& in : inputs_) {
+            magnitudes += std::abs(static_cast<int64_t>(in.gain));
+            gains.push_back(in.gain);
+        }
+        sums32Bit_ = magnitudes < 2048;
+        sumsInRange_ = sums32Bit_ && mixSumsStayInRange(gains.data(), static_cast<int32_t>(gains.size()));
+    }
 
     int32_t produce(AudioStream& self) override {
         const PumpBudget budget(mixerBudgetMs);
@@ -49,17 +61,13 @@ public:
 
 private:
     void mixChunk(AudioStream& self, int32_t chunk) {
-        // A 21-bit sample times gains whose magnitudes add up below 2^11
-        // cannot leave 32 bits, so most mixes sum in 32 bits alike.
-        int64_t gains = 0;
-        for (const MixerInput& in : inputs_) gains += std::abs(static_cast<int64_t>(in.gain));
         const int64_t at = self.validEnd();
         // In runs that lie in one storage block of the output and of every
         // input, so that the samples are read and written in place.
         for (int32_t done = 0; done < chunk;) {
             int32_t run = std::min(chunk - done, AudioStream::blockRoom(at + done));
             for (const MixerInput& in : inputs_) run = std::min(run, AudioStream::blockRoom(in.readPosition + done));
-            if (gains < 2048)
+            if (sums32Bit_)
                 mix32(self, at + done, done, run);
             else
                 mixInto(self, at + done, done, run, sums_);
@@ -75,11 +83,13 @@ private:
 
     // 32-bit sums in the vector kernels: per output channel the first
     // input that feeds it sets the sums, the others add to them, and the
-    // last one's terms join the sums as they are saturated into the output.
-    // A channel no input feeds is zero.
+    // last one's terms join the sums as they are saturated into the output
+    // (or only scaled, where they cannot reach the limits). A channel no
+    // input feeds is zero.
     // `offset`: how far past its read position each input is read.
     void mix32(AudioStream& self, int64_t at, int32_t offset, int32_t chunk) {
         const MixKernels& k = mixKernels();
+        const auto sumLast = sumsInRange_ ? k.sumLastInRange : k.sumLast;
         // Grown only: a resize down and up again would clear the sums each run.
         if (sums32_.size() < static_cast<size_t>(chunk)) sums32_.resize(static_cast<size_t>(chunk));
         int32_t* sums = sums32_.data();
@@ -95,7 +105,7 @@ private:
                 const int32_t* samples = in.input.stream->read32(source, in.readPosition + offset, chunk);
                 if (!samples) continue;
                 if (last) {
-                    k.sumLast(samples, in.gain, chunk, summed ? sums : nullptr, out);
+                    sumLast(samples, in.gain, chunk, summed ? sums : nullptr, out);
                     written = true;
                 } else {
                     (summed ? k.sumAdd : k.sumFirst)(samples, in.gain, chunk, sums);
@@ -104,7 +114,7 @@ private:
             }
             if (written) continue;
             if (summed)
-                k.sumLast(sums, 0, chunk, sums, out);  // the last feeder had nothing stored
+                sumLast(sums, 0, chunk, sums, out);  // the last feeder had nothing stored
             else
                 std::fill(out, out + chunk, 0);
         }
@@ -158,6 +168,8 @@ private:
     int64_t end_;
     int32_t channels_;
     int64_t produced_ = 0;
+    bool sums32Bit_ = false;
+    bool sumsInRange_ = false;
     std::vector<int64_t> sums_;
     std::vector<int32_t> sums32_;
     std::vector<bool> fed_;

@@ -4,10 +4,13 @@
 
 namespace lv::audio {
 
-PumpBudget::PumpBudget(uint32_t milliseconds) : start_(systemClock().milliseconds()), limit_(milliseconds) {}
+// Budgets are counted on the coarse clock: they are checked after every
+// chunk and every input pump, thousands of times a second, and need only
+// end near their length, as they do with the tick count's steps on Windows.
+PumpBudget::PumpBudget(uint32_t milliseconds) : start_(coarseClock().milliseconds()), limit_(milliseconds) {}
 
 bool PumpBudget::spent() const {
-    return elapsedMs(start_, systemClock().milliseconds()) >= static_cast<int32_t>(limit_);
+    return elapsedMs(start_, coarseClock().milliseconds()) >= static_cast<int32_t>(limit_);
 }
 
 bool pumpFor(AudioStream& input, int64_t wanted, const PumpBudget& budget) {

@@ -16,4 +16,7 @@ Clock& systemClock() {
     return clock;
 }
 
+// GetTickCount is already a cheap read of the timer tick.
+Clock& coarseClock() { return systemClock(); }
+
 }  // namespace lv

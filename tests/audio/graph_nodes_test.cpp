@@ -50,6 +50,8 @@ INSTANTIATE_TEST_SUITE_P(
     Mixer, Mixes,
     ::testing::Values(MixCase{"UnityAdds", {{1, {1000, 1000}, 256}, {1, {-300, -300}, 256}}, 0, {700, 700}},
                       MixCase{"HalfGainHalves", {{1, {1000}, 128}}, 0, {500}},
+                      MixCase{"UnityReachesBothEndsUnsaturated", {{1, {32767, -32768}, 256}}, 0, {32767, -32768}},
+                      MixCase{"NegativeUnitySaturatesAtTheTop", {{1, {-32768, 32767}, -256}}, 0, {32767, -32767}},
                       MixCase{"FullScaleSaturates", {{2, {32767, -32768}, 256}, {2, {32767, -32768}, 256}}, 0, {32767, -32768}},
                       MixCase{"HighGainSaturates", {{1, {20000, -20000, 200}, 256 * 300}}, 0, {32767, -32768, 32767}},
                       MixCase{"HugeGainsSaturate", std::vector<MixInput>(8, MixInput{1, {32767}, INT32_MAX}), 0, {32767}},

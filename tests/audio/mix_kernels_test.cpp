@@ -52,6 +52,30 @@ TEST_P(MixKernelLevels, SumsSaturateAsTheMixerDefinesThem) {
     }
 }
 
+// Sums at the saturation's edges, each reached from stored sums and from a
+// last term of either sign.
+TEST_P(MixKernelLevels, SaturationIsExactAtItsEdges) {
+    constexpr int32_t limit = 268435456;
+    const int32_t edges[] = {-2145386496, -limit - 8, -limit - 1, -limit, -limit + 1, -1, 0,
+                             1,           limit - 1,  limit,      limit + 1, limit + 8, 2145386495};
+    const int32_t terms[] = {INT32_MIN, -2048, 0, 2047, INT32_MAX};  // >> 11: -2^20, -1, 0, 0, 2^20 - 1
+    std::vector<int32_t> in, sums, out(std::size(edges) * std::size(terms)), scaled(out.size());
+    for (int32_t e : edges)
+        for (int32_t t : terms) {
+            in.push_back(t);
+            sums.push_back(e - (t >> 11) * 2);
+        }
+    mixKernels().sumLast(in.data(), 2, static_cast<int32_t>(in.size()), sums.data(), out.data());
+    mixKernels().sumLastInRange(in.data(), 2, static_cast<int32_t>(in.size()), sums.data(), scaled.data());
+    for (size_t i = 0; i < out.size(); ++i) {
+        const int32_t sum = edges[i / std::size(terms)];
+        ASSERT_EQ(out[i], saturatedDefinition(sum)) << sum;
+        if (sum >= -limit && sum < limit) {
+            ASSERT_EQ(scaled[i], sum * 8) << sum;
+        }
+    }
+}
+
 TEST_P(MixKernelLevels, FadesClearTheLowTenBits) {
     const MixKernels& k = mixKernels();
     std::vector<int32_t> gains(a.size()), out(a.size()), ramped(a.size());
@@ -83,6 +107,20 @@ TEST_P(MixKernelLevels, StereoFramesSplitAndJoinByTheirUpperHalves) {
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryLevel, MixKernelLevels, ::testing::ValuesIn(levels));
+
+// A sample >> 11 reaches -2^20 and 2^20 - 1: unity is the most one sign of
+// gains may add up to, and a negative unity already reaches 2^28.
+TEST(MixSums, StayInRangeUpToUnityOfOneSign) {
+    const auto inRange = [](std::vector<int32_t> gains) { return mixSumsStayInRange(gains.data(), static_cast<int32_t>(gains.size())); };
+    EXPECT_TRUE(inRange({256}));
+    EXPECT_TRUE(inRange({204, 52}));
+    EXPECT_TRUE(inRange({-255}));
+    EXPECT_TRUE(inRange({200, -56}));
+    EXPECT_FALSE(inRange({-256}));
+    EXPECT_FALSE(inRange({256, 1}));
+    EXPECT_FALSE(inRange({200, -57}));
+    EXPECT_FALSE(inRange({INT32_MAX, INT32_MAX, INT32_MAX}));
+}
 
 }  // namespace
 }  // namespace lv::audio
