@@ -68,6 +68,19 @@ __attribute__((target("avx2"))) int32_t dotAvx2(const int16_t* taps, const int16
 }
 #endif
 
+// ((sum >> 2) × lpScl + 4096) >> 13 in 32 bits: with sum >> 2 split at
+// bit 13 into h and l, it is h × lpScl + ((l × lpScl + 4096) >> 13)
+// exactly, and neither part leaves 32 bits (lpScl < 2^14).
+[[gnu::always_inline]] inline void scaleLoop(const int32_t* sums, int32_t n, int32_t lpScl, int32_t* out) {
+    for (int32_t k = 0; k < n; ++k) {
+        const int32_t s = sums[k] >> 2, h = s >> 13, l = s & 8191;
+        const int32_t v = std::clamp(h * lpScl + ((l * lpScl + 4096) >> 13), -32768, 32767);
+        out[k] = static_cast<int32_t>(static_cast<uint32_t>(v) << 16);
+    }
+}
+
+void scalePlain(const int32_t* sums, int32_t n, int32_t lpScl, int32_t* out) { scaleLoop(sums, n, lpScl, out); }
+
 // The outputs of a stepped run, one after another: each one's phase (as
 // the offset of its weights) and its first sample. Its own copies of the
 // run's fields: the results' stores could otherwise alias them.
@@ -281,6 +294,10 @@ __attribute__((target("avx2"))) void columnSteps(const FirSteps& steps, const in
     if (k < n) splitStepsOf(advanced(steps, k), x, n - k, sums + k);
 }
 
+__attribute__((target("avx2"))) void scaleAvx2(const int32_t* sums, int32_t n, int32_t lpScl, int32_t* out) {
+    scaleLoop(sums, n, lpScl, out);
+}
+
 __attribute__((target("avx2"))) void stepsAvx2(const FirSteps& steps, const int16_t* x, int32_t n, int32_t* sums) {
     if (!steps.split.fine)
         dotSteps<dotAvx2>(steps, x, n, sums);
@@ -297,14 +314,15 @@ struct Kernels {
     int32_t (*one)(const int16_t*, const int16_t*, int32_t);
     void (*run)(const DotTerms*, int32_t, int32_t*);
     void (*steps)(const FirSteps&, const int16_t*, int32_t, int32_t*);
+    void (*scale)(const int32_t*, int32_t, int32_t, int32_t*);
 };
 
-constexpr Kernels plainKernels{dotPlain, runPlain, stepsPlain};
+constexpr Kernels plainKernels{dotPlain, runPlain, stepsPlain, scalePlain};
 #ifdef LV_AUDIO_SSE2
-constexpr Kernels sse2Kernels{dotSse2, runSse2, stepsSse2};
+constexpr Kernels sse2Kernels{dotSse2, runSse2, stepsSse2, scalePlain};
 #endif
 #ifdef LV_AUDIO_AVX
-constexpr Kernels avx2Kernels{dotAvx2, runAvx2, stepsAvx2};
+constexpr Kernels avx2Kernels{dotAvx2, runAvx2, stepsAvx2, scaleAvx2};
 #endif
 
 KernelChoice<const Kernels*>& dotKernel() {
@@ -329,6 +347,10 @@ void roundedDotProducts(const DotTerms* terms, int32_t n, int32_t* sums) { dotKe
 
 void roundedDotSteps(const FirSteps& steps, const int16_t* x, int32_t n, int32_t* sums) {
     dotKernel().get()->steps(steps, x, n, sums);
+}
+
+void scaleFilterSums(const int32_t* sums, int32_t n, int32_t lpScl, int32_t* out) {
+    dotKernel().get()->scale(sums, n, lpScl, out);
 }
 
 SplitForm splitWeights(const int16_t* taps, int32_t count, int16_t* fine, int16_t* coarse) {

@@ -103,6 +103,11 @@ struct FirColumns {
 };
 std::unique_ptr<FirColumns> firColumns(const FirSteps& steps);
 
+// The Resample's output samples from its sums: ((sum >> 2) × lpScl + 4096)
+// >> 13, clamped to 16 bits and stored left-justified in 32 (as the audio
+// streams keep them); 0 < lpScl < 2^14. `out` may be `sums`.
+void scaleFilterSums(const int32_t* sums, int32_t n, int32_t lpScl, int32_t* out);
+
 // Limits the kernel to `level` (the widest the processor has by default);
 // for tests and benches.
 void limitFirKernels(KernelLevel level);

@@ -98,7 +98,7 @@ public:
         const size_t channels = source_.stream->channels();
         const size_t length = static_cast<size_t>(inputBlock + 2 * p_.xoff + 2);
         inputs_.assign(channels, std::vector<int16_t>(length, 0));
-        outputs_.assign(channels, std::vector<int16_t>(outputChunk));
+        outputs_.assign(channels, std::vector<int32_t>(outputChunk));
         fill_ = index_ = p_.xoff;
         // The fraction starts at 0 and moves by dt, so it only takes
         // multiples of the largest power of two that divides dt.
@@ -317,8 +317,7 @@ private:
         steps.fraction = fraction_;
         for (size_t c = 0; c < inputs_.size(); ++c) {
             roundedDotSteps(steps, inputs_[c].data(), n, sums_.data());
-            int16_t* out = outputs_[c].data() + outCount_;
-            for (int32_t k = 0; k < n; ++k) out[k] = scaled(sums_[static_cast<size_t>(k)]);
+            scaleFilterSums(sums_.data(), n, p_.lpScl, outputs_[c].data() + outCount_);
         }
         index_ = index;
         fraction_ = fraction;
@@ -379,34 +378,21 @@ private:
             terms[k].split.coarse = coarse_.data() + at;
         }
         roundedDotProducts(terms, static_cast<int32_t>(n), sums_.data());
-        const int32_t* sum = sums_.data();
+        scaleFilterSums(sums_.data(), static_cast<int32_t>(n), p_.lpScl, sums_.data());
+        const int32_t* sample = sums_.data();
         for (int32_t k = begin; k < outCount_; ++k)
-            for (size_t c = 0; c < channels; ++c) outputs_[c][static_cast<size_t>(k)] = scaled(*sum++);
-    }
-
-    // ((sum >> 2) × LpScl + 4096) >> 13 in 32 bits: with sum >> 2 split at
-    // bit 13 into h and l, it is h × LpScl + ((l × LpScl + 4096) >> 13)
-    // exactly, and neither part leaves 32 bits (LpScl < 2^14).
-    int16_t scaled(int32_t sum) const {
-        const int32_t s = sum >> 2, h = s >> 13, l = s & 8191;
-        const int32_t v = h * p_.lpScl + ((l * p_.lpScl + 4096) >> 13);
-        return static_cast<int16_t>(std::clamp(v, -32768, 32767));
+            for (size_t c = 0; c < channels; ++c) outputs_[c][static_cast<size_t>(k)] = *sample++;
     }
 
     void flush(AudioStream& self) {
         if (outCount_ == 0) return;
         const int64_t at = self.validEnd();
-        // A local count: stores through `out` could otherwise reach the
-        // member, and the loop would reload it every sample.
         // Written in runs that lie in one storage block, in place.
         const int32_t count = outCount_;
         for (int32_t done = 0; done < count;) {
             const int32_t run = std::min(count - done, AudioStream::blockRoom(at + done));
-            for (size_t c = 0; c < outputs_.size(); ++c) {
-                int32_t* out = self.write32(static_cast<int32_t>(c), at + done, run);
-                const int16_t* from = outputs_[c].data() + done;
-                for (int32_t i = 0; i < run; ++i) out[i] = fromSample16(from[i]);
-            }
+            for (size_t c = 0; c < outputs_.size(); ++c)
+                std::copy_n(outputs_[c].data() + done, run, self.write32(static_cast<int32_t>(c), at + done, run));
             done += run;
         }
         self.setValidEnd(at + count);
@@ -428,7 +414,7 @@ private:
     ResampleParameters p_;
     int32_t targetRate_;
     std::vector<std::vector<int16_t>> inputs_;
-    std::vector<std::vector<int16_t>> outputs_;
+    std::vector<std::vector<int32_t>> outputs_;  // stored samples, left-justified
     int32_t fill_ = 0;
     int32_t index_ = 0;
     int32_t fraction_ = 0;

@@ -2,6 +2,7 @@
 // and the Resample's output alike at every level.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 
 #include "audio/fir_kernel.h"
@@ -57,6 +58,33 @@ TEST_F(FirKernels, LongSumsOfRoundedUpLowHalvesDoNotOverflowTheirLanes) {
     for (KernelLevel level : levels) {
         limitFirKernels(level);
         EXPECT_EQ(roundedDotProduct(taps.data(), x.data(), count), 0) << "level " << static_cast<int>(level);
+    }
+}
+
+TEST_F(FirKernels, ScaledSumsRoundAndClampAsTheirDefinition) {
+    // Sums over the whole 32-bit range with the scale factors at both
+    // ends, in place and into another array.
+    std::mt19937 random(3);
+    std::vector<int32_t> sums(203);
+    for (int32_t& s : sums) s = static_cast<int32_t>(random());
+    sums[0] = INT32_MIN;
+    sums[1] = INT32_MAX;
+    sums[2] = 4 * 4096;  // exactly one half after the scale of 1: rounds up
+    sums[3] = -4 * 4096;
+    for (const int32_t lpScl : {1, 7787, 16383}) {
+        std::vector<int32_t> expected;
+        for (const int32_t sum : sums) {
+            const int64_t v = std::clamp<int64_t>(((int64_t{sum} >> 2) * lpScl + 4096) >> 13, -32768, 32767);
+            expected.push_back(static_cast<int32_t>(v * 65536));
+        }
+        for (KernelLevel level : levels) {
+            limitFirKernels(level);
+            std::vector<int32_t> out(sums.size()), inPlace = sums;
+            scaleFilterSums(sums.data(), static_cast<int32_t>(sums.size()), lpScl, out.data());
+            scaleFilterSums(inPlace.data(), static_cast<int32_t>(sums.size()), lpScl, inPlace.data());
+            EXPECT_EQ(out, expected) << "level " << static_cast<int>(level) << ", scale " << lpScl;
+            EXPECT_EQ(inPlace, expected) << "level " << static_cast<int>(level) << ", scale " << lpScl;
+        }
     }
 }
 
