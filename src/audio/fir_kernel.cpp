@@ -231,12 +231,14 @@ __attribute__((target("avx2"))) void splitStepsOf(const FirSteps& steps, const i
         splitSteps<0>(steps, x, n, sums);
 }
 
-// 16 input positions from xw (the first sample of the first one's window),
-// every phase: 16 × P sums in output order.
-template <int32_t P>
+// 16 × G input positions from xw (the first sample of the first one's
+// window), every phase: 16 × G × P sums in output order. Each weight column
+// loaded serves G sample vectors.
+template <int32_t P, int32_t G>
 __attribute__((target("avx2"))) void columnBlock(const FirColumns& c, int32_t count, const int16_t* xw, int32_t* out) {
-    __m256i low[P], high[P];
-    for (int32_t p = 0; p < P; ++p) low[p] = high[p] = _mm256_setzero_si256();
+    __m256i low[G][P], high[G][P];
+    for (int32_t g = 0; g < G; ++g)
+        for (int32_t p = 0; p < P; ++p) low[g][p] = high[g][p] = _mm256_setzero_si256();
     const auto widen = [](__m256i& lo, __m256i& hi, __m256i v) __attribute__((target("avx2"))) {
         lo = _mm256_add_epi32(lo, _mm256_cvtepi16_epi32(_mm256_castsi256_si128(v)));
         hi = _mm256_add_epi32(hi, _mm256_cvtepi16_epi32(_mm256_extracti128_si256(v, 1)));
@@ -244,32 +246,41 @@ __attribute__((target("avx2"))) void columnBlock(const FirColumns& c, int32_t co
     const size_t phaseStride = static_cast<size_t>(count) * 16;
     int32_t t = 0;
     for (const int32_t end : c.segmentEnds) {
-        __m256i fine[P];
-        for (int32_t p = 0; p < P; ++p) fine[p] = _mm256_setzero_si256();
-#pragma GCC unroll 4
+        __m256i fine[G][P];
+        for (int32_t g = 0; g < G; ++g)
+            for (int32_t p = 0; p < P; ++p) fine[g][p] = _mm256_setzero_si256();
+#pragma GCC unroll 2
         for (; t < end; ++t) {
-            const __m256i v = load(xw + t);
+            __m256i v[G];
+            for (int32_t g = 0; g < G; ++g) v[g] = load(xw + 16 * g + t);
             const int16_t* w = c.fine + static_cast<size_t>(t) * 16;
-            for (int32_t p = 0; p < P; ++p)
-                fine[p] = _mm256_add_epi16(fine[p], _mm256_mulhrs_epi16(v, load(w + p * phaseStride)));
+            for (int32_t p = 0; p < P; ++p) {
+                const __m256i column = load(w + p * phaseStride);
+                for (int32_t g = 0; g < G; ++g) fine[g][p] = _mm256_add_epi16(fine[g][p], _mm256_mulhrs_epi16(v[g], column));
+            }
         }
-        for (int32_t p = 0; p < P; ++p) widen(low[p], high[p], fine[p]);
+        for (int32_t g = 0; g < G; ++g)
+            for (int32_t p = 0; p < P; ++p) widen(low[g][p], high[g][p], fine[g][p]);
     }
     for (int32_t p = 0; p < P; ++p) {
         for (const FirColumns::Coarse& k : c.coarse[static_cast<size_t>(p)]) {
-            const __m256i v = load(xw + k.tap);
             const __m256i m = _mm256_set1_epi32(k.value);
-            low[p] = _mm256_add_epi32(low[p], _mm256_mullo_epi32(_mm256_cvtepi16_epi32(_mm256_castsi256_si128(v)), m));
-            high[p] = _mm256_add_epi32(high[p], _mm256_mullo_epi32(_mm256_cvtepi16_epi32(_mm256_extracti128_si256(v, 1)), m));
+            for (int32_t g = 0; g < G; ++g) {
+                const __m256i v = load(xw + 16 * g + k.tap);
+                low[g][p] = _mm256_add_epi32(low[g][p], _mm256_mullo_epi32(_mm256_cvtepi16_epi32(_mm256_castsi256_si128(v)), m));
+                high[g][p] = _mm256_add_epi32(high[g][p], _mm256_mullo_epi32(_mm256_cvtepi16_epi32(_mm256_extracti128_si256(v, 1)), m));
+            }
         }
     }
     alignas(32) int32_t lanes[P][16];
-    for (int32_t p = 0; p < P; ++p) {
-        _mm256_store_si256(reinterpret_cast<__m256i*>(lanes[p]), low[p]);
-        _mm256_store_si256(reinterpret_cast<__m256i*>(lanes[p] + 8), high[p]);
+    for (int32_t g = 0; g < G; ++g) {
+        for (int32_t p = 0; p < P; ++p) {
+            _mm256_store_si256(reinterpret_cast<__m256i*>(lanes[p]), low[g][p]);
+            _mm256_store_si256(reinterpret_cast<__m256i*>(lanes[p] + 8), high[g][p]);
+        }
+        for (int32_t j = 0; j < 16; ++j)
+            for (int32_t p = 0; p < P; ++p) out[(16 * g + j) * P + p] = lanes[p][j];
     }
-    for (int32_t j = 0; j < 16; ++j)
-        for (int32_t p = 0; p < P; ++p) out[j * P + p] = lanes[p][j];
 }
 
 // The run from output k on.
@@ -290,7 +301,12 @@ __attribute__((target("avx2"))) void columnSteps(const FirSteps& steps, const in
     if (k > 0) splitStepsOf(steps, x, k, sums);
     const FirSteps from = advanced(steps, k);
     const int16_t* xw = x + from.index - steps.left + 1;
-    for (; k + 16 * P <= n; k += 16 * P, xw += 16) columnBlock<P>(*steps.columns, steps.count, xw, sums + k);
+    // Two sample vectors to a weight column where the registers hold both
+    // groups' sums (two phases), one otherwise.
+    constexpr int32_t G = P == 2 ? 2 : 1;
+    for (; k + 16 * G * P <= n; k += 16 * G * P, xw += 16 * G) columnBlock<P, G>(*steps.columns, steps.count, xw, sums + k);
+    if (G > 1)
+        for (; k + 16 * P <= n; k += 16 * P, xw += 16) columnBlock<P, 1>(*steps.columns, steps.count, xw, sums + k);
     if (k < n) splitStepsOf(advanced(steps, k), x, n - k, sums + k);
 }
 

@@ -85,8 +85,8 @@ void roundedDotSteps(const FirSteps& steps, const int16_t* x, int32_t n, int32_t
 // A rise in rate by 2 or 4 (dt = 32768 / P for P phases: 22050 or 11025 Hz
 // to 44100) gives P outputs at every input position, one per phase, and
 // they all read the same samples. The AVX2 kernel then works out 16
-// positions at once, each lane an output: a sample vector times one
-// weight broadcast to 16 lanes, for every phase. The split form's fine
+// positions at once (32 for two phases), each lane an output: a sample
+// vector times one weight broadcast to 16 lanes, for every phase. The split form's fine
 // parts as such columns, the taps after which the 16-bit sums are widened
 // (so that every lane's sum fits), and the few coarse parts. Null unless the
 // run's weights are split and dt is 16384 or 8192.

@@ -206,7 +206,7 @@ std::vector<int32_t> steppedByDefinition(const FirSteps& steps, const std::vecto
 TEST_F(FirKernels, SteppedRunsSumThePhasesAtTheirPositions) {
     // Four phases of 64 weights, every fraction a multiple of 2^13: a dt of
     // a quarter and a bit (each output one by one), and dt of a quarter and
-    // of a half (16 positions at a time), from a fraction in mid-period.
+    // of a half (16 or 32 positions at a time), from a fraction in mid-period.
     std::vector<int16_t> taps;
     for (unsigned p = 0; p < 4; ++p) {
         const auto phase = peakedTaps(64, 20 + p);
@@ -220,7 +220,9 @@ TEST_F(FirKernels, SteppedRunsSumThePhasesAtTheirPositions) {
         FirSteps steps{w.taps.data(), w.weights(), 30, 64, shift, 40, 3 << shift & 0x7FFF, dt};
         const auto columns = firColumns(steps);
         ASSERT_EQ(columns != nullptr, dt != 40960);
-        const int32_t n = dt == 40960 ? 37 : 4 * 16 * 32768 / dt + 5;  // four blocks and some
+        // Five blocks of 16 positions and some: with two phases, blocks of
+        // 32 positions and one of 16 after them.
+        const int32_t n = dt == 40960 ? 37 : 5 * 16 * 32768 / dt + 5;
         const auto expected = steppedByDefinition(steps, w.taps, x, n);
         for (const bool split : {false, true}) {
             FirSteps run = steps;
