@@ -208,7 +208,7 @@ int main(int argc, char** argv) {
     double audio = 0, bestOurs = 1e9, bestTheirs = 1e9, bestRender = 1e9;
     int64_t frames = 0;
     uint64_t hash = 0;
-    for (int repeat = 0; repeat < 7; ++repeat) {
+    for (int repeat = 0; repeat < 15; ++repeat) {
         double ours = 0, theirs = 0;
         audio = 0;
         for (const std::string& song : songs) {
@@ -228,7 +228,7 @@ int main(int argc, char** argv) {
     const double mix = bestRender - bestOurs;
     std::printf("soundtrack of %zu songs and %zu cell sounds, %.1f s of music, %.1f s rendered\n", songs.size(),
                 cells.size(), audio, rendered);
-    std::printf("(processor time of the thread, best of 7 runs each; the mix is the render less our decoding)\n");
+    std::printf("(processor time of the thread, best of 15 runs each; the mix is the render less our decoding)\n");
     std::printf("%-28s %10.1f x real time  (%.2f ms)\n", "our decoding of the songs", audio / bestOurs, bestOurs * 1e3);
     std::printf("%-28s %10.1f x real time  (%.2f ms)\n", "render (decode + mix)", rendered / bestRender,
                 bestRender * 1e3);
