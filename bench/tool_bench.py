@@ -11,7 +11,8 @@ the best runs beside it (the figure least disturbed by a busy machine).
 The test files are made at bench time in a fresh temporary folder from
 /work/shared/media (a photo scaled up and re-encoded to 12 megapixels, the
 music MP3) and removed afterwards. Build the tool with the bench preset
-(Release, no sanitizers). Reference programs: djpeg, mpg123, Pillow under
+(Release, no sanitizers). The soundtrack case renders the demo show 1 of the
+repository. Reference programs: djpeg, mpg123, Pillow under
 /usr/bin/python3; a case whose reference is missing is skipped."""
 import os
 import resource
@@ -102,6 +103,12 @@ def main():
         if have("mpg123"):
             compare("audio-decode MP3 to WAV", [tool, "audio-decode", mp3, out("a.wav")],
                     {"mpg123 -w": ["mpg123", "-q", "-w", out("b.wav"), mp3]}, runs)
+            # The demo's show 1: its song with fades, trimmed to the show,
+            # and cell sounds ducking it, against decoding the song alone.
+            demo = os.path.join(os.path.dirname(os.path.dirname(os.path.abspath(__file__))), "demo")
+            compare("show 1's soundtrack to WAV", [tool, "show", demo, "--audio", "1", out("s.wav")],
+                    {"mpg123 -w (its song)": ["mpg123", "-q", "-w", out("m.wav"), os.path.join(demo, "music.mp3")]},
+                    runs)
         compare("scale 4000x3000 to 1600x1200", [tool, "scale", big_ppm, out("s.ppm"), "1600x1200"],
                 {"Pillow": [PYTHON, "-c", PILLOW_SCALE, big_ppm, out("t.ppm")]}, runs)
     finally:

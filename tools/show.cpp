@@ -23,6 +23,7 @@
 #include <sstream>
 #include <string>
 
+#include "audio/byte_order.h"
 #include "audio/show_soundtrack.h"
 #include "audio/soundtrack.h"
 #include "audio/wav_writer.h"
@@ -138,13 +139,8 @@ int renderAudio(const std::string& folder, int number, const char* out, double s
     const bool rendered = lv::audio::renderSoundtrack(
         lv::audio::soundtrackInput(*show), lv::audio::fileServicesOpener(folder), seconds,
         [&](const std::int16_t* samples, std::int32_t count) {
-            // WAV samples are little-endian whatever the machine's order.
             piece.resize(static_cast<std::size_t>(count) * 4);
-            for (std::int32_t i = 0; i < count * 2; ++i) {
-                const auto v = static_cast<std::uint16_t>(samples[i]);
-                piece[2 * i] = static_cast<std::uint8_t>(v & 0xFF);
-                piece[2 * i + 1] = static_cast<std::uint8_t>(v >> 8);
-            }
+            lv::audio::storeLe16Samples(samples, static_cast<std::size_t>(count) * 2, piece.data());
             return wav.write(piece);
         });
     if (!rendered) {

@@ -1,6 +1,9 @@
 // The AudioCrop: the samples of its source from a start to an end position.
 // It asks the source to seek to the start, passes over what comes before
 // it and copies the range; its own time line starts at its seek target.
+// A crop from the start (a song cut short) shares its source's time line:
+// it then takes over each whole storage block of a source it owns instead
+// of copying it.
 #include <algorithm>
 #include <cstring>
 #include <mutex>
@@ -84,20 +87,47 @@ public:
 private:
     void beginCopy(AudioStream& self) {
         state_ = CropState::copying;
+        adoptedAt_ = -1;
         self.jumpTo(self.seekTarget());
     }
 
+    // In runs that lie in one storage block: a run in a block taken over
+    // from the source is already in place.
     void copy(AudioStream& self, AudioStream& in, int32_t count) {
         const int64_t at = self.validEnd();
+        for (int32_t done = 0; done < count;) {
+            const int64_t to = at + done, from = read_ + done;
+            const int32_t run = std::min(count - done, AudioStream::blockRoom(to));
+            if (!adopted(to) && !adopt(self, in, to, from)) copyRun(self, in, to, from, run);
+            done += run;
+        }
+        self.setValidEnd(at + count);
+    }
+
+    void copyRun(AudioStream& self, AudioStream& in, int64_t to, int64_t from, int32_t count) {
         for (uint32_t c = 0; c < self.channels(); ++c) {
-            const int32_t* samples = in.read32(static_cast<int32_t>(c), read_, count);
-            int32_t* out = self.write32(static_cast<int32_t>(c), at, count);
+            const int32_t* samples = in.read32(static_cast<int32_t>(c), from, count);
+            int32_t* out = self.write32(static_cast<int32_t>(c), to, count);
             if (samples)
                 std::memcpy(out, samples, static_cast<size_t>(count) * 4);
             else
                 std::memset(out, 0, static_cast<size_t>(count) * 4);
         }
-        self.setValidEnd(at + count);
+    }
+
+    // Exchanges the whole block that starts at `to` for the source's, when
+    // the two time lines meet there, the source has produced all of it and
+    // the crop is the source's one reader (it owns it); the source gets the
+    // crop's unused block, which it releases unread.
+    bool adopt(AudioStream& self, AudioStream& in, int64_t to, int64_t from) {
+        if (!source_.owned || to != from || AudioStream::blockRoom(to) != AudioStream::blockSamples) return false;
+        if (in.validEnd() < to + AudioStream::blockSamples || !self.exchangeBlock(in, to)) return false;
+        adoptedAt_ = to;
+        return true;
+    }
+
+    bool adopted(int64_t position) const {
+        return adoptedAt_ >= 0 && position >= adoptedAt_ && position < adoptedAt_ + AudioStream::blockSamples;
     }
 
     std::mutex mutex_;
@@ -105,6 +135,7 @@ private:
     int64_t start_;
     int64_t end_;
     int64_t read_ = 0;
+    int64_t adoptedAt_ = -1;  // the block last taken over from the source
     CropState state_ = CropState::fresh;
 };
 

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "audio/bit_reader.h"
+#include "audio/byte_order.h"
 #include "audio/mpeg_frame_count.h"
 
 namespace lv::audio {
@@ -199,11 +200,7 @@ size_t Layer12Decoder::read(std::span<uint8_t> buffer) {
         for (int t = 0; t < slots; ++t) synthesis_[ch].run(samples_[source][t], pcm + t * 64 + ch, 2);
     }
     const size_t samples = static_cast<size_t>(slots) * 64;
-    for (size_t i = 0; i < samples; ++i) {
-        const auto v = static_cast<uint16_t>(pcm[i]);
-        buffer[2 * i] = static_cast<uint8_t>(v & 0xFF);
-        buffer[2 * i + 1] = static_cast<uint8_t>(v >> 8);
-    }
+    storeLe16Samples(pcm, samples, buffer.data());
     return samples * 2;
 }
 

@@ -1,9 +1,9 @@
 #include "audio/mp3_decoder.h"
 
 #include <algorithm>
-#include <bit>
 #include <cstring>
 
+#include "audio/byte_order.h"
 #include "audio/mpeg_frame_count.h"
 
 namespace lv::audio {
@@ -18,18 +18,6 @@ int64_t id3v2TagLength(const uint8_t* bytes, size_t available) {
     const int64_t size = static_cast<int64_t>(bytes[6] & 0x7F) << 21 | (bytes[7] & 0x7F) << 14 |
                          (bytes[8] & 0x7F) << 7 | (bytes[9] & 0x7F);
     return size + 10;
-}
-
-void storePcm(const int16_t* samples, size_t count, uint8_t* out) {
-    if constexpr (std::endian::native == std::endian::little) {
-        std::memcpy(out, samples, count * 2);
-        return;
-    }
-    for (size_t i = 0; i < count; ++i) {
-        const auto v = static_cast<uint16_t>(samples[i]);
-        out[2 * i] = static_cast<uint8_t>(v & 0xFF);
-        out[2 * i + 1] = static_cast<uint8_t>(v >> 8);
-    }
 }
 
 // Interleaved little-endian 16-bit samples of `channels` channels into
@@ -219,7 +207,7 @@ size_t Layer3Decoder::decodeFrame(const FrameDescriptor& frame, uint8_t* out) {
     int16_t pcm[maxChunkBytes / 2];
     frameDecoder_.decode(frame.header, side, mainData, pcm);
     const size_t bytes = frameBytes(frame.header);
-    storePcm(pcm, bytes / 2, out);
+    storeLe16Samples(pcm, bytes / 2, out);
     return bytes;
 }
 

@@ -164,6 +164,28 @@ TEST(AudioCrop, WithoutEndRunsToTheSourceEnd) {
     EXPECT_EQ(drain(*crop), std::vector<int16_t>(v.begin() + 2500, v.end()));
 }
 
+TEST(AudioCrop, PassesWholeBlocksOnUnchanged) {
+    // A stereo song cut short mid-block, from its start (blocks taken over
+    // from a source the crop owns, copied from one it borrows) and from a
+    // little way in (whose time line is not the source's): the same
+    // samples, and the source's blocks after an exchange are never read.
+    std::vector<int16_t> v = ramp(2 * 30000);
+    for (size_t i = 1; i < v.size(); i += 2) v[i] = static_cast<int16_t>(-v[i]);
+    for (const int64_t start : {0, 2500}) {
+        const std::vector<int16_t> expected(v.begin() + 2 * start, v.begin() + 2 * 27000);
+        for (const bool owned : {true, false}) {
+            auto source = wavStream(44100, 2, v);
+            CropSetup setup;
+            setup.source = owned ? StreamRef::owning(std::move(source)) : StreamRef::borrowing(source.get());
+            setup.useSamples = true;
+            setup.startSample = start;
+            setup.endSample = 27000;
+            auto crop = createAudioCrop(std::move(setup));
+            EXPECT_EQ(drain(*crop), expected) << "start " << start << (owned ? ", owned" : ", borrowed");
+        }
+    }
+}
+
 // ---- Concat, Silence, ChannelChanger ------------------------------------
 
 TEST(Concat, JoinsSegmentsEndToEndUntilTheEndMarker) {
