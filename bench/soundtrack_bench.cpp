@@ -14,7 +14,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -37,39 +36,13 @@ std::vector<uint8_t> readFile(const std::string& path) {
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-// Bytes read where they lie, as a file in the page cache is: the bench's
-// openers hand out views of the files it read once, not copies.
-class ViewSource final : public ByteSource {
-public:
-    ViewSource(const std::vector<uint8_t>& bytes, std::string name) : bytes_(bytes), name_(std::move(name)) {}
-    size_t read(void* buffer, size_t count) override {
-        const size_t n = std::min(count, bytes_.size() - std::min(bytes_.size(), position_));
-        if (n > 0) std::memcpy(buffer, bytes_.data() + position_, n);
-        position_ += n;
-        return n;
-    }
-    bool seek(int64_t position) override {
-        if (position < 0) return false;
-        position_ = static_cast<size_t>(position);
-        return true;
-    }
-    int64_t tell() const override { return static_cast<int64_t>(position_); }
-    int64_t size() const override { return static_cast<int64_t>(bytes_.size()); }
-    const std::string& name() const override { return name_; }
-
-private:
-    const std::vector<uint8_t>& bytes_;
-    size_t position_ = 0;
-    std::string name_;
-};
-
 using Clock = ThreadClock;
 double seconds(Clock::time_point since) { return secondsSince(since); }
 
 // Seconds of sound in an MP3 file, decoded by us.
 double decodeOurs(const std::vector<uint8_t>& bytes, double& audio) {
     const auto start = Clock::now();
-    Layer3Decoder decoder(std::make_unique<ViewSource>(bytes, ""));
+    Layer3Decoder decoder(MemoryByteSource::view(bytes));
     const auto f = decoder.format();
     std::vector<uint8_t> chunk(decoder.largestChunk());
     uint64_t produced = 0;
@@ -143,9 +116,11 @@ double render(const Show& s, double length, int64_t& frames, uint64_t* hash) {
     if (hash) *hash = 14695981039346656037ull;
     renderSoundtrack(
         s.show,
+        // Views of the files read once: an open reads them where they lie,
+        // as from the page cache, and does not copy them.
         [&](const std::string& name) -> std::unique_ptr<ByteSource> {
             auto it = s.files.find(name);
-            return it == s.files.end() ? nullptr : std::make_unique<ViewSource>(it->second, name);
+            return it == s.files.end() ? nullptr : MemoryByteSource::view(it->second, name);
         },
         length, [&](const int16_t* samples, int32_t n) {
             if (hash) hashSamples(*hash, samples, n * 2);

@@ -7,10 +7,17 @@
 namespace lv::audio {
 
 MemoryByteSource::MemoryByteSource(std::vector<uint8_t> bytes, std::string name)
-    : bytes_(std::move(bytes)), name_(std::move(name)) {}
+    : owned_(std::move(bytes)), bytes_(owned_), name_(std::move(name)) {}
 
 MemoryByteSource::MemoryByteSource(std::span<const uint8_t> bytes, std::string name)
-    : bytes_(bytes.begin(), bytes.end()), name_(std::move(name)) {}
+    : owned_(bytes.begin(), bytes.end()), bytes_(owned_), name_(std::move(name)) {}
+
+std::unique_ptr<MemoryByteSource> MemoryByteSource::view(std::span<const uint8_t> bytes, std::string name) {
+    std::unique_ptr<MemoryByteSource> source(new MemoryByteSource);
+    source->bytes_ = bytes;
+    source->name_ = std::move(name);
+    return source;
+}
 
 size_t MemoryByteSource::read(void* buffer, size_t count) {
     const int64_t available = std::max<int64_t>(0, size() - position_);

@@ -30,11 +30,15 @@ public:
     virtual const std::string& name() const = 0;
 };
 
-// A source over bytes it owns.
+// A source over bytes in memory: its own copy, or with view() bytes that
+// outlive it, read where they lie.
 class MemoryByteSource final : public ByteSource {
 public:
     explicit MemoryByteSource(std::vector<uint8_t> bytes, std::string name = {});
     MemoryByteSource(std::span<const uint8_t> bytes, std::string name = {});
+    static std::unique_ptr<MemoryByteSource> view(std::span<const uint8_t> bytes, std::string name = {});
+    MemoryByteSource(const MemoryByteSource&) = delete;  // the view may point into its own copy
+    MemoryByteSource& operator=(const MemoryByteSource&) = delete;
     size_t read(void* buffer, size_t count) override;
     bool seek(int64_t position) override;
     int64_t tell() const override { return position_; }
@@ -42,7 +46,9 @@ public:
     const std::string& name() const override { return name_; }
 
 private:
-    std::vector<uint8_t> bytes_;
+    MemoryByteSource() = default;
+    std::vector<uint8_t> owned_;
+    std::span<const uint8_t> bytes_;
     int64_t position_ = 0;
     std::string name_;
 };

@@ -292,8 +292,8 @@ FirSteps advanced(const FirSteps& steps, int32_t k) {
     return s;
 }
 
-// Whole blocks of 16 positions through the columns, from the first output
-// of phase 0 on; the outputs before it and after the last block one by one.
+// Whole blocks of 16 or 32 positions through the columns, from the first
+// output of phase 0 on; the outputs before it and after the last block one by one.
 template <int32_t P>
 __attribute__((target("avx2"))) void columnSteps(const FirSteps& steps, const int16_t* x, int32_t n, int32_t* sums) {
     const int32_t first = (P - (steps.fraction >> steps.phaseShift)) % P;
@@ -387,6 +387,20 @@ SplitForm splitWeights(const int16_t* taps, int32_t count, int16_t* fine, int16_
     while (last > first && coarse[last - 1] == 0) --last;
     if (first < last) form = {form.fits, first / lanes, (last - 1) / lanes + 1};
     return form;
+}
+
+SplitForm splitPhases(const int16_t* taps, int32_t phases, int32_t count, int16_t* fine, int16_t* coarse) {
+    SplitForm all{true, 0, 0};
+    for (int32_t p = 0; p < phases; ++p) {
+        const size_t at = static_cast<size_t>(p) * static_cast<size_t>(count);
+        const SplitForm form = splitWeights(taps + at, count, fine + at, coarse + at);
+        all.fits = all.fits && form.fits;
+        if (form.coarseBegin == form.coarseEnd) continue;
+        const bool first = all.coarseBegin == all.coarseEnd;
+        all.coarseBegin = first ? form.coarseBegin : std::min(all.coarseBegin, form.coarseBegin);
+        all.coarseEnd = first ? form.coarseEnd : std::max(all.coarseEnd, form.coarseEnd);
+    }
+    return all;
 }
 
 std::unique_ptr<FirColumns> firColumns(const FirSteps& steps) {

@@ -46,6 +46,11 @@ struct SplitForm {
 };
 SplitForm splitWeights(const int16_t* taps, int32_t count, int16_t* fine, int16_t* coarse);
 
+// The same for `phases` phases of `count` weights laid out one after
+// another (as FirSteps has them), each split on its own: the form fits when
+// every phase's does, and its coarse groups span all of theirs.
+SplitForm splitPhases(const int16_t* taps, int32_t phases, int32_t count, int16_t* fine, int16_t* coarse);
+
 // Many inner products in one call: sums[k] = roundedDotProduct(terms[k]...).
 // The Resample gathers a run of output samples and sums them together, so
 // the loop over them runs inside the vector kernel. `split`, when set,

@@ -272,26 +272,17 @@ private:
         stepTaps_.assign(total, 0);
         stepFine_.resize(total);
         stepCoarse_.resize(total);
-        SplitForm all{true, 0, 0};
         for (size_t p = 0; p < phases_.size(); ++p) {
             const PhaseSlot& slot = phases_[p];
             const size_t at = p * static_cast<size_t>(count);
             std::copy_n(pool_.begin() + slot.offset, slot.count, stepTaps_.begin() + static_cast<ptrdiff_t>(at) + (left - slot.left));
-            const SplitForm form = splitWeights(&stepTaps_[at], count, &stepFine_[at], &stepCoarse_[at]);
-            all = joined(all, form);
         }
+        const SplitForm all = splitPhases(stepTaps_.data(), static_cast<int32_t>(phases_.size()), count, stepFine_.data(),
+                                          stepCoarse_.data());
         steps_ = {stepTaps_.data(), {}, left, count, phaseShift_, 0, 0, p_.dt};
         if (all.fits) steps_.split = {stepFine_.data(), stepCoarse_.data(), all.coarseBegin, all.coarseEnd};
         columns_ = firColumns(steps_);
         steps_.columns = columns_.get();
-    }
-
-    // Both forms at once: it fits when both do, and its coarse groups span
-    // both's.
-    static SplitForm joined(const SplitForm& a, const SplitForm& b) {
-        if (a.coarseBegin == a.coarseEnd) return {a.fits && b.fits, b.coarseBegin, b.coarseEnd};
-        if (b.coarseBegin == b.coarseEnd) return {a.fits && b.fits, a.coarseBegin, a.coarseEnd};
-        return {a.fits && b.fits, std::min(a.coarseBegin, b.coarseBegin), std::max(a.coarseEnd, b.coarseEnd)};
     }
 
     // Sums the output samples up to the limit or the chunk's end with the

@@ -94,13 +94,14 @@ inline std::vector<int16_t> drain(AudioStream& s, int64_t limit = 10'000'000) {
     return out;
 }
 
-// A file service over named byte arrays.
+// A file service over named byte arrays, read where they lie (the files
+// outlive what is opened on them).
 struct MemoryFiles {
     std::map<std::string, std::vector<uint8_t>> files;
     std::unique_ptr<ByteSource> open(const std::string& name) const {
         auto it = files.find(name);
         if (it == files.end()) return nullptr;
-        return std::make_unique<MemoryByteSource>(it->second, name);
+        return MemoryByteSource::view(it->second, name);
     }
 };
 

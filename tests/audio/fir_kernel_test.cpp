@@ -108,15 +108,12 @@ TEST_F(FirKernels, ResampleGivesTheSameSamplesAtEveryLevel) {
 // parts of -2 to 2) and the edges where the nearest coarse part changes.
 struct Split {
     std::vector<int16_t> taps, fine, coarse;
-    SplitForm form{true, 0, 0};
+    SplitForm form;
     explicit Split(std::vector<int16_t> t, size_t phase = 0)
         : taps(std::move(t)), fine(taps.size()), coarse(taps.size()) {
         if (phase == 0) phase = taps.size();
-        for (size_t at = 0; at < taps.size(); at += phase) {
-            const SplitForm f = splitWeights(&taps[at], static_cast<int32_t>(phase), &fine[at], &coarse[at]);
-            form = {form.fits && f.fits, at == 0 ? f.coarseBegin : std::min(form.coarseBegin, f.coarseBegin),
-                    std::max(form.coarseEnd, f.coarseEnd)};
-        }
+        form = splitPhases(taps.data(), static_cast<int32_t>(taps.size() / phase), static_cast<int32_t>(phase),
+                           fine.data(), coarse.data());
     }
     SplitWeights weights(size_t offset = 0) const {
         return {fine.data() + offset, coarse.data() + offset, form.coarseBegin, form.coarseEnd};
@@ -184,6 +181,14 @@ TEST_F(FirKernels, SplitWeightsFitOnlyLanesUpTo32767) {
     EXPECT_FALSE(Split(taps).form.fits);
     taps.pop_back();  // not whole 16-weight groups
     EXPECT_FALSE(Split(taps).form.fits);
+    // Phases split on their own: a phase without coarse parts widens the
+    // groups of the others not at all.
+    std::vector<int16_t> phases(64, 0);
+    phases[32 + 20] = 16384;  // phase 1, group 1
+    const Split p(phases, 32);
+    EXPECT_TRUE(p.form.fits);
+    EXPECT_EQ(p.form.coarseBegin, 1);
+    EXPECT_EQ(p.form.coarseEnd, 2);
 }
 
 // Stepped runs against the definition, with the phases laid out alike (the

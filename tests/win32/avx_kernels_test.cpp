@@ -4,7 +4,6 @@
 // results when called from frames at either stack alignment.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cstring>
 #include <random>
 #include <vector>
@@ -148,13 +147,10 @@ TEST_F(AvxKernels, SplitFilterSumsMatchThePlainKernel) {
     taps[31] = 32767;
     taps[64 + 31] = taps[64 + 32] = 22866;
     for (auto& v : x) v = static_cast<std::int16_t>(random());
-    // Each phase is split on its own; the coarse groups are the union.
-    const audio::SplitForm a = audio::splitWeights(taps.data(), 64, fine.data(), coarse.data());
-    const audio::SplitForm b = audio::splitWeights(taps.data() + 64, 64, fine.data() + 64, coarse.data() + 64);
-    ASSERT_TRUE(a.fits && b.fits);
-    const audio::SplitWeights split{fine.data(), coarse.data(), std::min(a.coarseBegin, b.coarseBegin),
-                                    std::max(a.coarseEnd, b.coarseEnd)};
-    ASSERT_EQ(split.coarseEnd, 3);
+    const audio::SplitForm form = audio::splitPhases(taps.data(), 2, 64, fine.data(), coarse.data());
+    ASSERT_TRUE(form.fits);
+    ASSERT_EQ(form.coarseEnd, 3);
+    const audio::SplitWeights split{fine.data(), coarse.data(), form.coarseBegin, form.coarseEnd};
     audio::FirSteps steps{taps.data(), split, 32, 64, 14, 40, 16384, 16384};
     const auto columns = audio::firColumns(steps);
     ASSERT_TRUE(columns);
