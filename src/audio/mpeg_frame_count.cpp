@@ -5,10 +5,10 @@
 namespace lv::audio {
 
 int64_t countStreamSamples(ByteSource& input, int64_t start, const HeaderFilter& accept) {
-    constexpr size_t pieceBytes = 2 * 1024 * 1024;
+    // Small enough to stay in the cache while it is scanned (a frame is at
+    // most a few kilobytes); not zeroed: only what a read fills is looked at.
+    constexpr size_t pieceBytes = 64 * 1024;
     const int64_t resume = input.tell();
-    // Not zeroed: only what a read fills is looked at, and the pages past a
-    // short file's end are never touched.
     const auto piece = std::make_unique_for_overwrite<uint8_t[]>(pieceBytes);
     int64_t samples = 0;
     int64_t position = start;

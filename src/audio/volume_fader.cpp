@@ -161,26 +161,42 @@ private:
         for (uint32_t c = 0; c < self.channels(); ++c) {
             const int32_t* samples = in.read32(static_cast<int32_t>(c), at, chunk);
             int32_t* out = self.write32(static_cast<int32_t>(c), at, chunk);
-            if (!samples)
+            if (!samples) {
                 std::fill(out, out + chunk, 0);
-            else if (ramp && narrow)
+            } else if (!ramp) {
+                fadeConstant(samples, a.value, narrow, chunk, out);
+            } else if (!runs_.empty()) {
+                for (const GainRun& r : runs_) {
+                    fadeConstant(samples, r.gain, narrow, r.length, out);
+                    samples += r.length;
+                    out += r.length;
+                }
+            } else if (narrow) {
                 mixKernels().fadeRamp(samples, gains_.data(), chunk, out);
-            else if (ramp)
+            } else {
                 for (int32_t i = 0; i < chunk; ++i) out[i] = applyGain(samples[i], gains_[static_cast<size_t>(i)]);
-            else if (narrow)
-                mixKernels().fade(samples, a.value, chunk, out);
-            else
-                for (int32_t i = 0; i < chunk; ++i) out[i] = applyGain(samples[i], a.value);
+            }
         }
+    }
+
+    static void fadeConstant(const int32_t* samples, int32_t gain, bool narrow, int32_t count, int32_t* out) {
+        if (narrow)
+            mixKernels().fade(samples, gain, count, out);
+        else
+            for (int32_t i = 0; i < count; ++i) out[i] = applyGain(samples[i], gain);
     }
 
     // The ramp's gain for samples offset, offset + 1, ... of the span from a
     // to b: mulDiv(n, b - a, span) + a. The rounded quotient moves by a
     // fixed quotient and remainder per sample, so it is stepped instead of
-    // divided (the same values). Spans that do not fit the stepping's
-    // assumptions take the multiply-divide itself and answer false: their
-    // gains may lie outside the two values.
+    // divided (the same values). A ramp flatter than one step per sample
+    // holds each gain until the remainder carries: its gains go to runs_, a
+    // run at a time; a steeper one's to gains_, one per sample (runs_
+    // empty). Spans that do not fit the stepping's assumptions take the
+    // multiply-divide itself, per sample, and answer false: their gains may
+    // lie outside the two values.
     bool rampGains(const Entry& a, const Entry& b, uint32_t offset, int32_t chunk) {
+        runs_.clear();
         if (gains_.size() < static_cast<size_t>(chunk)) gains_.resize(static_cast<size_t>(chunk));
         const auto span = static_cast<int32_t>(static_cast<uint32_t>(b.position - a.position));
         const int32_t delta = b.value - a.value;
@@ -199,11 +215,9 @@ private:
         for (int32_t i = 0; i < chunk;) {
             const auto gain = static_cast<int32_t>(delta < 0 ? -quotient : quotient) + a.value;
             if (stepQuotient == 0) {
-                // A ramp flatter than one step per sample holds each gain
-                // until the remainder carries: a run at a time.
                 const int64_t untilCarry = (span - remainder + stepRemainder - 1) / stepRemainder;
                 const auto run = static_cast<int32_t>(std::min<int64_t>(untilCarry, chunk - i));
-                std::fill(gains + i, gains + i + run, gain);
+                runs_.push_back({run, gain});
                 i += run;
                 remainder += run * stepRemainder;
             } else {
@@ -219,6 +233,11 @@ private:
         return true;
     }
 
+    struct GainRun {
+        int32_t length;
+        int32_t gain;
+    };
+    std::vector<GainRun> runs_;
     std::vector<int32_t> gains_;
     StreamRef source_;
     bool firstSample_;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 
 #include "audio/audio_dispatch.h"
@@ -85,8 +86,10 @@ struct FaderCase : ::testing::Test {
 TEST_F(FaderCase, UnityLeavesSamplesAsTheyAre) { EXPECT_EQ(drain(*fader), constant(44100, 16384)); }
 
 // Every sample of a ramp carries the gain MulDiv(i, to - from, span) + from
-// (rounded half away from zero); a constant 16384 shows gain g as 64 g,
-// saturated beyond unity.
+// (rounded half away from zero): a sample s of 16 bits becomes
+// (256 s g with its low 10 bits cleared) in the upper half, saturated
+// beyond unity. The samples sweep the whole 16-bit range, so that each run
+// of one gain meets other samples.
 struct FaderRamp {
     double from, to, seconds;
 };
@@ -95,7 +98,9 @@ class FaderRamps : public ::testing::TestWithParam<FaderRamp> {};
 
 TEST_P(FaderRamps, EverySampleHasTheMultiplyDivideGain) {
     const FaderRamp r = GetParam();
-    auto fader = createVolumeFader(StreamRef::owning(wavStream(44100, 1, constant(9000, 16384))));
+    std::vector<int16_t> in(9000);
+    for (size_t i = 0; i < in.size(); ++i) in[i] = static_cast<int16_t>(i * 7919 % 65536 - 32768);
+    auto fader = createVolumeFader(StreamRef::owning(wavStream(44100, 1, in)));
     ASSERT_EQ(faderSetEntry(*fader, 0.0, r.from), 0);
     ASSERT_EQ(faderSetEntry(*fader, r.seconds, r.to), 0);
     const auto from = static_cast<int64_t>(r.from * 256), to = static_cast<int64_t>(r.to * 256);
@@ -104,8 +109,8 @@ TEST_P(FaderRamps, EverySampleHasTheMultiplyDivideGain) {
     ASSERT_EQ(out.size(), 9000u);
     for (int64_t i = 0; i < 9000; ++i) {
         const int64_t g = i < span ? std::llround(static_cast<double>(i * (to - from)) / static_cast<double>(span)) + from : to;
-        const int64_t want = std::clamp<int64_t>(g * 64, -32768, 32767);
-        ASSERT_EQ(out[static_cast<size_t>(i)], want) << "sample " << i;
+        const int64_t product = std::clamp<int64_t>(256 * in[static_cast<size_t>(i)] * g, INT32_MIN, INT32_MAX);
+        ASSERT_EQ(out[static_cast<size_t>(i)], (product & ~int64_t{0x3FF}) >> 16) << "sample " << i;
     }
 }
 

@@ -104,6 +104,19 @@ TEST_F(Layer3DecoderTest, LengthCountsTheSamplesThatDecodingYields) {
     EXPECT_GT(length, 100 * 1152);
 }
 
+// Frames are counted a piece of the file at a time: a file of several
+// pieces, with frames across their seams, counts every frame once.
+TEST_F(Layer3DecoderTest, LengthOfAFileOfManyPiecesCountsEveryFrame) {
+    const std::vector<uint8_t> one = readAudioData("mono_32k_44k.mp3");
+    std::vector<uint8_t> many;
+    for (int i = 0; i < 24; ++i) many.insert(many.end(), one.begin(), one.end());
+    ASSERT_GT(many.size(), 256u * 1024);
+    auto d = openBytes(many);
+    const int64_t length = d->length();
+    EXPECT_EQ(length, 24 * openBytes(one)->length());
+    EXPECT_EQ(length, static_cast<int64_t>(decodeAll(*d).size() / 2));
+}
+
 TEST_F(Layer3DecoderTest, SkippingAHundredFramesAdvances115200Samples) {
     auto d = open("mono_32k_44k.mp3");
     ASSERT_TRUE(d->format().valid);
