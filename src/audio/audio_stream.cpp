@@ -60,7 +60,7 @@ void AudioStream::extendTo(int64_t from, int64_t end) {
     while (chainEnd_ < end) {
         for (Channel& c : chain_) {
             if (c.spare.empty()) {
-                c.blocks.push_back(std::make_unique_for_overwrite<int32_t[]>(blockSamples));
+                c.blocks.push_back(std::make_unique_for_overwrite<Block>());
             } else {
                 c.blocks.push_back(std::move(c.spare.back()));
                 c.spare.pop_back();
@@ -87,7 +87,7 @@ int32_t* AudioStream::blockRun(int32_t channel, int64_t position, int32_t count)
 
 int32_t* AudioStream::sampleAt(Channel& channel, int64_t position) {
     const int64_t offset = position - chainStart_;
-    return channel.blocks[static_cast<size_t>(offset / blockSamples)].get() + offset % blockSamples;
+    return channel.blocks[static_cast<size_t>(offset / blockSamples)]->samples + offset % blockSamples;
 }
 
 bool AudioStream::exchangeBlock(AudioStream& other, int64_t position) {

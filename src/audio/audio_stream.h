@@ -25,6 +25,8 @@
 #include <string>
 #include <vector>
 
+#include "audio/page_aligned.h"
+
 namespace lv::audio {
 
 // Kind tags of the audio dispatch.
@@ -177,11 +179,18 @@ public:
     const CarriedInfo& info() const { return info_; }
 
 private:
+    // Every block starts a page (page_aligned.h tells why): a node that
+    // reads one block while it writes another never loads from where, 4 KB
+    // apart, it has just stored. In heap layouts where it did, the fader
+    // took up to 1.7 times as long.
+    struct alignas(pageBytes) Block {
+        int32_t samples[blockSamples];
+    };
     struct Channel {
         // Blocks are allocated, not cleared: only what lies below validEnd
         // is ever read.
-        std::deque<std::unique_ptr<int32_t[]>> blocks;
-        std::vector<std::unique_ptr<int32_t[]>> spare;  // released blocks kept for reuse
+        std::deque<std::unique_ptr<Block>> blocks;
+        std::vector<std::unique_ptr<Block>> spare;  // released blocks kept for reuse
         std::vector<uint8_t> scratch;
         int64_t pendingPosition = 0;
         int32_t scratchCount = 0;

@@ -8,6 +8,7 @@
 
 #include "audio/graph_nodes.h"
 #include "audio/mix_kernels.h"
+#include "audio/page_aligned.h"
 
 namespace lv::audio {
 namespace {
@@ -171,7 +172,7 @@ private:
     bool sums32Bit_ = false;
     bool sumsInRange_ = false;
     std::vector<int64_t> sums_;
-    std::vector<int32_t> sums32_;
+    PageAlignedVector<int32_t> sums32_;
     std::vector<bool> fed_;
 };
 

@@ -17,6 +17,7 @@
 
 #include "audio/fir_kernel.h"
 #include "audio/graph_nodes.h"
+#include "audio/page_aligned.h"
 
 namespace lv::audio {
 namespace {
@@ -98,7 +99,7 @@ public:
         const size_t channels = source_.stream->channels();
         const size_t length = static_cast<size_t>(inputBlock + 2 * p_.xoff + 2);
         inputs_.assign(channels, std::vector<int16_t>(length, 0));
-        outputs_.assign(channels, std::vector<int32_t>(outputChunk));
+        outputs_.assign(channels, PageAlignedVector<int32_t>(outputChunk));
         fill_ = index_ = p_.xoff;
         // The fraction starts at 0 and moves by dt, so it only takes
         // multiples of the largest power of two that divides dt.
@@ -405,7 +406,7 @@ private:
     ResampleParameters p_;
     int32_t targetRate_;
     std::vector<std::vector<int16_t>> inputs_;
-    std::vector<std::vector<int32_t>> outputs_;  // stored samples, left-justified
+    std::vector<PageAlignedVector<int32_t>> outputs_;  // stored samples, left-justified
     int32_t fill_ = 0;
     int32_t index_ = 0;
     int32_t fraction_ = 0;
@@ -429,7 +430,7 @@ private:
     std::vector<DotTerms> terms_;
     std::vector<int32_t> tapStarts_;
     std::vector<uint8_t> splitTerms_;
-    std::vector<int32_t> sums_;
+    PageAlignedVector<int32_t> sums_;
 };
 
 }  // namespace

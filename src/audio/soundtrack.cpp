@@ -5,6 +5,7 @@
 
 #include "audio/audio_dispatch.h"
 #include "audio/file_source.h"
+#include "audio/page_aligned.h"
 
 namespace lv::audio {
 namespace {
@@ -353,7 +354,7 @@ bool renderSoundtrack(SoundtrackShow show, SoundFileOpener openFile, double seco
     if (!root) return false;
     const auto total = static_cast<int64_t>(std::max(0.0, seconds) * soundtrackRate);
     constexpr int32_t piece = 2048;
-    std::vector<int16_t> frames(static_cast<size_t>(piece) * soundtrackChannels);
+    PageAlignedVector<int16_t> frames(static_cast<size_t>(piece) * soundtrackChannels);
     int64_t done = 0;
     while (done < total) {
         clock.set(static_cast<uint32_t>(done * 1000 / soundtrackRate));

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+
 #include "audio/audio_dispatch.h"
 #include "audio_graph_fixture.h"
 #include "audio_test_files.h"
@@ -101,6 +103,21 @@ TEST(AudioStreamStorage, ReleasedBlocksComeBackWithTheNewSamples) {
     std::vector<int16_t> back(2 * 8192);
     ASSERT_EQ(s->readInterleaved(back.data(), 2 * 8192, 2 * 8192, 16), 2 * 8192);
     EXPECT_EQ(back, constant(2 * 8192, -4));
+}
+
+// Nodes read one stream's block while they write another's; each block
+// starts a page, new and reused, in every channel.
+TEST(AudioStreamStorage, BlocksStartPages) {
+    auto s = AudioStream::create({0, 2, 44100, 16, 0});
+    for (int64_t block = 0; block < 4; ++block) {
+        for (int32_t c = 0; c < 2; ++c) {
+            const int32_t* first = s->write32(c, block * 8192, 8192);
+            ASSERT_NE(first, nullptr);
+            EXPECT_EQ(reinterpret_cast<std::uintptr_t>(first) % 4096, 0u) << "block " << block << " channel " << c;
+        }
+        s->setValidEnd((block + 1) * 8192);
+        s->release(block * 8192 + 1);  // the block before goes back to the spares
+    }
 }
 
 TEST(AudioStreamStorage, ExchangedBlocksCarryTheirSamplesOver) {
