@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "audio/format_probe.h"
 #include "audio_test_files.h"
 
@@ -11,12 +13,10 @@ namespace {
 // `count` silent frames (every allocation 0) of the given header, after
 // `junk` bytes that exercise the sync search.
 std::vector<uint8_t> silentFrames(uint8_t b1, uint8_t b2, uint8_t b3, int count, size_t frameLength, size_t junk = 4) {
-    std::vector<uint8_t> bytes(junk, 0xFF);
-    for (int i = 0; i < count; ++i) {
-        const size_t at = bytes.size();
-        bytes.resize(at + frameLength, 0);
+    std::vector<uint8_t> bytes(junk + static_cast<size_t>(count) * frameLength, 0);
+    std::fill_n(bytes.begin(), junk, uint8_t{0xFF});
+    for (size_t at = junk; at < bytes.size(); at += frameLength)
         bytes[at] = 0xFF, bytes[at + 1] = b1, bytes[at + 2] = b2, bytes[at + 3] = b3;
-    }
     return bytes;
 }
 
