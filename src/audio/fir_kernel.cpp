@@ -253,7 +253,7 @@ __attribute__((target("avx2"))) void columnBlock(const FirColumns& c, int32_t co
         for (; t < end; ++t) {
             __m256i v[G];
             for (int32_t g = 0; g < G; ++g) v[g] = load(xw + 16 * g + t);
-            const int16_t* w = c.fine + static_cast<size_t>(t) * 16;
+            const int16_t* w = c.fine.data() + static_cast<size_t>(t) * 16;
             for (int32_t p = 0; p < P; ++p) {
                 const __m256i column = load(w + p * phaseStride);
                 for (int32_t g = 0; g < G; ++g) fine[g][p] = _mm256_add_epi16(fine[g][p], _mm256_mulhrs_epi16(v[g], column));
@@ -410,10 +410,8 @@ std::unique_ptr<FirColumns> firColumns(const FirSteps& steps) {
     c->phases = phases;
     const auto count = static_cast<size_t>(steps.count);
     const size_t total = static_cast<size_t>(phases) * count * 16;
-    c->storage.resize(total + 16);  // room to start on a 32-byte boundary
-    auto* at = c->storage.data();
-    while (reinterpret_cast<uintptr_t>(at) % 32 != 0) ++at;
-    c->fine = at;
+    c->fine.resize(total);  // on a page, so every column is 32-byte aligned
+    int16_t* at = c->fine.data();
     c->coarse.resize(static_cast<size_t>(phases));
     std::vector<int32_t> magnitude(static_cast<size_t>(phases), 0);
     for (size_t t = 0; t < count; ++t) {

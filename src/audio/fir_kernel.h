@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "audio/kernel_choice.h"
+#include "audio/page_aligned.h"
 
 namespace lv::audio {
 
@@ -101,8 +102,7 @@ struct FirColumns {
         int32_t value;
     };
     int32_t phases = 0;
-    std::vector<int16_t> storage;
-    const int16_t* fine = nullptr;       // [phase][tap][16 lanes], 32-byte aligned
+    PageAlignedVector<int16_t> fine;     // [phase][tap][16 lanes], on a page
     std::vector<int32_t> segmentEnds;    // the last segment ends at count
     std::vector<std::vector<Coarse>> coarse;  // per phase
 };
