@@ -46,13 +46,6 @@ TEST_F(FormattedRowsTest, AnotherSurfaceStartsOver) {
     EXPECT_EQ(kept(rows, *b, bgr24, 2), stored(*b, bgr24, 2));
 }
 
-TEST_F(FormattedRowsTest, SixteenBitFormatsAndRowsOutsideAreNotKept) {
-    const SurfacePtr s = filled(1);
-    EXPECT_EQ(rows.row(*s, PixelFormat::fromMasks(16, 0xF800, 0x7E0, 0x1F), 0), nullptr);
-    EXPECT_EQ(rows.row(*s, bgr24, -1), nullptr);
-    EXPECT_EQ(rows.row(*s, bgr24, 5), nullptr);
-}
-
 TEST_F(FormattedRowsTest, ABlockOfRowsIsTheStoredRowsOneRowApart) {
     const SurfacePtr s = filled(1);
     ASSERT_NE(rows.row(*s, bgr24, 2), nullptr);  // one row of the block already kept
@@ -64,8 +57,11 @@ TEST_F(FormattedRowsTest, ABlockOfRowsIsTheStoredRowsOneRowApart) {
     }
 }
 
-TEST_F(FormattedRowsTest, BlocksReachingOutsideAreNotKept) {
+TEST_F(FormattedRowsTest, SixteenBitFormatsAndRowsOrBlocksReachingOutsideAreNotKept) {
     const SurfacePtr s = filled(1);
+    EXPECT_EQ(rows.row(*s, PixelFormat::fromMasks(16, 0xF800, 0x7E0, 0x1F), 0), nullptr);
+    EXPECT_EQ(rows.row(*s, bgr24, -1), nullptr);
+    EXPECT_EQ(rows.row(*s, bgr24, 5), nullptr);
     EXPECT_EQ(rows.rows(*s, bgr24, -1, 2), nullptr);
     EXPECT_EQ(rows.rows(*s, bgr24, 3, 3), nullptr);
     EXPECT_EQ(rows.rows(*s, bgr24, 0, -1), nullptr);

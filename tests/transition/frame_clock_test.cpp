@@ -44,29 +44,30 @@ struct ClockCase {
     }
 };
 
-TEST(FrameClockArithmetic, WorkedExample) {
+TEST(FrameClockArithmetic, FrameOfATick) {
     // 1000 ms at 75 Hz: budget 75000; tick 15 is progress 200, frame 50 of 250.
     EXPECT_EQ(FrameClock::frameFor(15, 1000, 75, 250), 50);
     EXPECT_EQ(FrameClock::frameFor(75, 1000, 75, 250), 250);
     EXPECT_EQ(FrameClock::frameFor(750, 1000, 75, 250), 250);
-}
-
-TEST(FrameClockArithmetic, LongRunsDoNotWrap) {
-    // Ten hours at 240 Hz: ticks x 1000000 passes 32 bits long before the end.
-    const std::int64_t durationMs = 36000000, ticks = 4320000;
-    EXPECT_EQ(FrameClock::frameFor(ticks, durationMs, 240, 1000), 500);
-}
-
-TEST(FrameClockArithmetic, DurationBelowOneMillisecondIsOverAtOnce) {
+    // Ten hours at 240 Hz: ticks x 1000000 does not wrap at 32 bits.
+    EXPECT_EQ(FrameClock::frameFor(4320000, 36000000, 240, 1000), 500);
+    // A duration below one millisecond is over at once.
     EXPECT_EQ(FrameClock::frameFor(0, 0, 75, 256), 256);
     EXPECT_EQ(FrameClock::frameFor(0, -7, 75, 256), 256);
 }
 
-TEST(FrameClock, FirstAdvanceStepsThreeTimes) {
-    ClockCase c(250, 75);
-    c.runStepped(1000, 1);
-    EXPECT_EQ(c.transition.frames, (std::vector<std::int64_t>{0, 3, 6}));
-    EXPECT_EQ(c.clock->ticks(), 3);
+TEST(FrameClock, SteppedFramesOfTheFirstAdvancesZeroAndDefaultDurations) {
+    ClockCase first(250, 75);
+    first.runStepped(1000, 1);  // the first advance steps three times
+    EXPECT_EQ(first.transition.frames, (std::vector<std::int64_t>{0, 3, 6}));
+    EXPECT_EQ(first.clock->ticks(), 3);
+    ClockCase zero(256, 75);
+    zero.runStepped(0, 2);  // one step and the final
+    EXPECT_TRUE(zero.clock->finished());
+    EXPECT_EQ(zero.transition.frames, (std::vector<std::int64_t>{256, 256}));
+    ClockCase byDefault(100, 50, 1000);  // budget 50000: one tick is 20 per mille
+    byDefault.runStepped(-1, 2);
+    EXPECT_EQ(byDefault.transition.frames, (std::vector<std::int64_t>{0, 2, 4, 6}));
 }
 
 TEST(FrameClock, RunsToTheFinalStep) {
@@ -82,19 +83,6 @@ TEST(FrameClock, RunsToTheFinalStep) {
     EXPECT_TRUE(c.transition.finals.back());
     EXPECT_EQ(std::count(c.transition.finals.begin(), c.transition.finals.end(), true), 1);
     for (std::size_t i = 1; i < c.transition.frames.size(); ++i) EXPECT_GE(c.transition.frames[i], c.transition.frames[i - 1]);
-}
-
-TEST(FrameClock, ZeroDurationFinishesAfterOneStepAndTheFinal) {
-    ClockCase c(256, 75);
-    c.runStepped(0, 2);
-    EXPECT_TRUE(c.clock->finished());
-    EXPECT_EQ(c.transition.frames, (std::vector<std::int64_t>{256, 256}));
-}
-
-TEST(FrameClock, DefaultDurationComesFromTheTransition) {
-    ClockCase c(100, 50, 1000);  // budget 50000: one tick is 20 per mille
-    c.runStepped(-1, 2);
-    EXPECT_EQ(c.transition.frames, (std::vector<std::int64_t>{0, 2, 4, 6}));
 }
 
 TEST(FrameClock, FrameNeverMovesBackwards) {

@@ -13,31 +13,34 @@ namespace {
 
 using test::fullRegistry;
 
-TEST(TransitionRegistry, FullRegistrationHas189DistinctEntries) {
+// 189 entries of distinct numbers and names in the catalogue's order, by
+// category, with squared weights, every one built and created.
+TEST(TransitionRegistry, FullRegistrationKeepsTheCatalogue) {
     const Registry registry = fullRegistry();
     ASSERT_EQ(registry.size(), 189);
     std::set<int> numbers;
     std::set<std::string_view> names;
-    for (const RegistryEntry& entry : registry.entries()) {
-        numbers.insert(entry.number());
-        names.insert(entry.name());
-    }
-    EXPECT_EQ(numbers.size(), 189u);
-    EXPECT_EQ(names.size(), 189u);
-    EXPECT_EQ(registry.categoryCount(), 10);
-}
-
-TEST(TransitionRegistry, KeepsTheCatalogueOrderNumbersAndSquaredWeights) {
-    const Registry registry = fullRegistry();
+    std::map<Kind, int> kinds;
     int lastCategory = 0;
     for (int i = 0; i < registry.size(); ++i) {
         const RegistryEntry& entry = registry.entries()[i];
+        numbers.insert(entry.number());
+        names.insert(entry.name());
+        ++kinds[entry.row->kind];
         EXPECT_EQ(entry.name(), catalogue()[i].name);
         EXPECT_EQ(registry.findNumber(entry.number()), i);
         EXPECT_EQ(entry.currentWeight, std::int64_t{entry.weight} * entry.weight) << entry.name();
         EXPECT_GE(entry.category(), lastCategory) << entry.name();
         lastCategory = entry.category();
+        EXPECT_TRUE(entry.built() && !entry.broken && registry.available(i)) << entry.name();
+        EXPECT_NE(registry.createByIndex(i), nullptr) << entry.name();
     }
+    EXPECT_EQ(numbers.size(), 189u);
+    EXPECT_EQ(names.size(), 189u);
+    EXPECT_EQ(registry.categoryCount(), 10);
+    EXPECT_EQ(kinds[Kind::SpanMask], 126);
+    EXPECT_EQ(kinds[Kind::Piece], 27);
+    EXPECT_EQ(pieceRecipeNames().size(), 27u);  // the recipes the piece tests walk
     EXPECT_EQ(registry.entryName(registry.findNumber(171)), "ssBlend");
     EXPECT_EQ(registry.findNumber(33), -1);  // numbers with no entry
     EXPECT_EQ(registry.findNumber(34), -1);
@@ -66,20 +69,9 @@ TEST(TransitionRegistry, LookUpsAndNames) {
     EXPECT_EQ(registry.entryName(189), "");
     EXPECT_EQ(registry.entryName(-1), "");
     EXPECT_EQ(registry.indexOfNumber(178), registry.findName("ssPushLR"));
-}
-
-TEST(TransitionRegistry, EveryEntryIsBuiltAndCreated) {
-    const Registry registry = fullRegistry();
-    std::map<Kind, int> kinds;
-    for (int i = 0; i < registry.size(); ++i) {
-        const RegistryEntry& entry = registry.entries()[i];
-        ++kinds[entry.row->kind];
-        EXPECT_TRUE(entry.built() && !entry.broken && registry.available(i)) << entry.name();
-        EXPECT_NE(registry.createByIndex(i), nullptr) << entry.name();
-    }
-    EXPECT_EQ(kinds[Kind::SpanMask], 126);
-    EXPECT_EQ(kinds[Kind::Piece], 27);
-    EXPECT_EQ(pieceRecipeNames().size(), 27u);  // the recipes the piece tests walk
+    // A negative index names a category's first entry (-2: "ssPushRL"); a missing category gives entry 0.
+    EXPECT_NE(registry.createByIndex(-2), nullptr);
+    EXPECT_NE(registry.createByIndex(-1 - 40), nullptr);
 }
 
 TEST(TransitionRegistry, CategoryStates) {
@@ -90,13 +82,6 @@ TEST(TransitionRegistry, CategoryStates) {
     EXPECT_EQ(registry.categoryState(1), 2);
     registry.setCategoryEnabled(1, true);
     EXPECT_EQ(registry.categoryState(1), 1);
-}
-
-TEST(TransitionRegistry, CreateByNegativeIndexTakesTheCategorysFirstEntry) {
-    const Registry registry = fullRegistry();
-    // Category 1 ("ssPushes") starts with "ssPushRL"; a missing category gives entry 0.
-    EXPECT_NE(registry.createByIndex(-2), nullptr);
-    EXPECT_NE(registry.createByIndex(-1 - 40), nullptr);
 }
 
 // Draws that a test hands out in order.
@@ -138,12 +123,6 @@ TEST(TransitionRegistryRandom, TriedEntriesCanMakeTheDrawMiss) {
     draws.resize(2 + registry.size(), 0);
     ScriptedRandom random(draws);
     EXPECT_EQ(registry.chooseRandom(random), -1);
-}
-
-TEST(TransitionRegistryRandom, SeededChoiceIsRepeatable) {
-    Registry first = fullRegistry(), second = fullRegistry();
-    CRandom a(42), b(42);
-    for (int i = 0; i < 50; ++i) EXPECT_EQ(first.chooseRandom(a), second.chooseRandom(b));
 }
 
 }  // namespace

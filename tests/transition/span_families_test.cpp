@@ -17,55 +17,35 @@ using test::SpanDriver;
 [[maybe_unused]] ::testing::Environment* const kMasks =
     ::testing::AddGlobalTestEnvironment(new test::MaskFolderEnvironment);
 
-std::int64_t pixelsOf(const std::vector<PixelSet>& sets) {
-    std::int64_t n = 0;
-    for (const PixelSet& s : sets) n += static_cast<std::int64_t>(s.pixels.size());
-    return n;
-}
+using test::pixelsOf;
+using test::Spots;
+using test::spotsOf;
 
-// Pixels of one set as (x, y) pairs.
-std::vector<std::pair<int, int>> spotsOf(const PixelSet& set) {
-    std::vector<std::pair<int, int>> spots;
-    std::size_t k = 0;
-    for (int y = 0; y < set.rowCount(); ++y) {
-        for (int n = 0; n < set.rowCounts[y]; ++n) spots.emplace_back(set.pixels[k++].x, y);
-    }
-    return spots;
-}
-
-TEST(SpanFamilies, WipeLeftToRightHasOneStepPerColumnAndTwoExtra) {
-    SpanDriver d("ssWipeLR", 640, 4);
-    ASSERT_EQ(d.result, 0);
-    EXPECT_EQ(d.transition->describe().steps, 640);
-    EXPECT_EQ(totalFrames(d.transition->describe()), 642);
-}
-
-TEST(SpanFamilies, WipeRightToLeftPaintsTheLastColumnFirst) {
-    SpanDriver d("ssWipeRL", 12, 5);
-    d.show(1);
-    for (int y = 0; y < 5; ++y) {
-        EXPECT_EQ(d.at(11, y), d.incoming(11, y));
-        EXPECT_EQ(d.at(10, y), d.outgoing(10, y));
-        EXPECT_EQ(d.at(0, y), d.outgoing(0, y));
-    }
-}
-
-TEST(SpanFamilies, DoubleWipePaintsTopLeftAndBottomRightColumnsFirst) {
-    SpanDriver d("ssDoubleWipeLRRL", 10, 6);
-    d.show(2);
-    for (int y = 0; y < 6; ++y) {
-        EXPECT_EQ(d.at(0, y), y < 3 ? d.incoming(0, y) : d.outgoing(0, y)) << y;
-        EXPECT_EQ(d.at(9, y), y >= 3 ? d.incoming(9, y) : d.outgoing(9, y)) << y;
-    }
-}
-
-TEST(SpanFamilies, WipeShowsTheIncomingColumnsTheSlotsReached) {
-    const int w = 20, h = 3;
-    SpanDriver d("ssWipeLR", w, h);
-    for (int t : {3, 7, 19}) {
-        d.show(t);
-        for (int x = 0; x < w; ++x) {
-            EXPECT_EQ(d.at(x, 1), x < t ? d.incoming(x, 1) : d.outgoing(x, 1)) << "t=" << t << " x=" << x;
+// Which pixels a wipe shows incoming once frame t is shown, at several t.
+TEST(SpanFamilies, WipesRevealThePixelsTheirSlotsReached) {
+    using Rule = bool (*)(int x, int y, int t, int w, int h);
+    const struct {
+        const char* name;
+        int width, height;
+        std::vector<int> times;
+        Rule incoming;
+    } cases[] = {
+        {"ssWipeLR", 20, 3, {3, 7, 19}, [](int x, int, int t, int, int) { return x < t; }},
+        {"ssWipeRL", 12, 5, {1, 6}, [](int x, int, int t, int w, int) { return x >= w - t; }},
+        // In turn the top half of a column from the left, the bottom half of one from the right.
+        {"ssDoubleWipeLRRL", 10, 6, {2, 7},
+         [](int x, int y, int t, int w, int h) { return y < h / 2 ? 2 * x < t : 2 * (w - 1 - x) + 1 < t; }},
+    };
+    for (const auto& c : cases) {
+        SpanDriver d(c.name, c.width, c.height);
+        for (int t : c.times) {
+            d.show(t);
+            for (int y = 0; y < c.height; ++y) {
+                for (int x = 0; x < c.width; ++x) {
+                    EXPECT_EQ(d.at(x, y), c.incoming(x, y, t, c.width, c.height) ? d.incoming(x, y) : d.outgoing(x, y))
+                        << c.name << " t=" << t << " x=" << x << " y=" << y;
+                }
+            }
         }
     }
 }
@@ -75,12 +55,8 @@ TEST(SpanFamilies, TwoPassWipeBlendsAtTheSlotLevel) {
     SpanDriver d("ssWipeLR2", w, h);
     d.show(10);
     for (int x = 0; x < w; ++x) {
-        for (int shift = 0; shift < 24; shift += 8) {
-            const int o = (d.outgoing(x, 0) >> shift) & 0xFF, n = (d.incoming(x, 0) >> shift) & 0xFF;
-            const int level = x < 10 ? x * 256 / w : 0;
-            const int shown = (d.at(x, 0) >> shift) & 0xFF;
-            EXPECT_LE(std::abs(shown - (o * (256 - level) + n * level) / 256), 1) << "x=" << x;
-        }
+        const int level = x < 10 ? x * 256 / w : 0;
+        EXPECT_LE(test::blendError(d.at(x, 0), d.outgoing(x, 0), d.incoming(x, 0), level), 1) << "x=" << x;
     }
     // The second pass runs backwards (alternate): slot 16 makes column 15 whole.
     d.show(17);
@@ -127,20 +103,6 @@ TEST(SpanFamilies, DissolveRevealsItsShareOfPixelsPerStep) {
     }
 }
 
-// Steps of the register from 1 until it comes back to 1 (stops past 2^width).
-std::uint64_t registerPeriod(std::int32_t width) {
-    const std::uint32_t taps = spans::dissolveTaps(width);
-    std::uint32_t v = 1;
-    std::uint64_t steps = 0;
-    do {
-        const bool out = v & 1;
-        v >>= 1;
-        if (out) v ^= taps;
-        ++steps;
-    } while (v != 1 && steps <= (std::uint64_t{1} << width));
-    return steps;
-}
-
 // The register steps the state polynomial S(y) to S(y) / y modulo
 // q(y) = y T(y) + 1 (T the taps), so its period is the order of y modulo q.
 // That order is 2^n - 1 exactly when y^(2^n - 1) = 1 and y^((2^n - 1) / p)
@@ -178,44 +140,44 @@ bool registerHasFullPeriod(std::int32_t width) {
     return true;
 }
 
-TEST(SpanFamilies, ShiftRegisterVisitsEveryValueOfItsWidth) {
-    for (int width = 2; width <= 24; ++width) EXPECT_EQ(registerPeriod(width), (std::uint64_t{1} << width) - 1) << width;
-}
-
 TEST(SpanFamilies, ShiftRegistersUpToThirtyTwoBitsHaveFullPeriod) {
     // Two full sides of 65535 need 32 bits; walking 2^32 states is too slow
     // for a test, the order of y is not.
     for (int width = 2; width <= 32; ++width) EXPECT_TRUE(registerHasFullPeriod(width)) << width;
 }
 
-TEST(SpanFamilies, DissolveOfAWidePictureCoversEveryPixel) {
-    // 300 x 2 needs a register of 9 + 1 bits; odd sizes leave many values outside.
-    SpanDriver d("ssDissolve", 300, 3);
-    EXPECT_EQ(pixelsOf(d.span().sets()), 900);
-}
-
-TEST(SpanFamilies, SineFrontOnANarrowWindowCoversThePicture) {
-    SpanDriver d("ssSineTB", 7, 9);  // window width / 30 is 0
-    ASSERT_EQ(d.result, 0);
-    EXPECT_EQ(pixelsOf(d.span().sets()), 63);
-}
-
-TEST(SpanFamilies, SquaresWithAFlatPixelAspectStillHaveRows) {
-    test::ScopedSpanSettings flat({test::MaskFolderEnvironment::folder(), false, 0.01});
-    SpanDriver d("ssSquares", 9, 5);
-    ASSERT_EQ(d.result, 0);
-    EXPECT_EQ(pixelsOf(d.span().sets()), 45);
-}
-
-TEST(SpanFamilies, RadarHasALinePerBorderPixel) {
-    SpanDriver d("ssRadarCW", 10, 6);
-    EXPECT_EQ(d.span().sets().size(), 2u * (10 + 6) - 3);
-    SpanDriver dr("ssDRadarCW", 10, 6);
-    EXPECT_EQ(dr.span().sets().size(), 10u + 6 - 2);
-    SpanDriver odd("ssDRadarCW", 11, 6);
-    EXPECT_EQ(odd.span().sets().size(), 11u + 6 - 1);
-    SpanDriver fan("ssFanBClose", 10, 6);
-    EXPECT_EQ(fan.span().sets().size(), 2u * (5 + 6) - 1);
+// That a family's sets cover the picture at sizes that once went wrong, or
+// how many sets (lines) it builds.
+TEST(SpanFamilies, SetsCoverThePictureAtAwkwardSizes) {
+    const struct {
+        const char* name;
+        int width, height;
+        double aspect;
+        std::size_t sets;  // 0: check the pixels instead
+    } cases[] = {
+        {"ssDissolve", 300, 3, 1.0, 0},  // a register of 9 + 1 bits; odd sizes leave many values outside
+        {"ssSineTB", 7, 9, 1.0, 0},      // window width / 30 is 0
+        {"ssSquares", 9, 5, 0.01, 0},    // a flat pixel aspect still has rows
+        {"ssRadarCW", 10, 6, 1.0, 2 * (10 + 6) - 3},  // a line per border pixel
+        {"ssDRadarCW", 10, 6, 1.0, 10 + 6 - 2},
+        {"ssDRadarCW", 11, 6, 1.0, 11 + 6 - 1},
+        {"ssFanBClose", 10, 6, 1.0, 2 * (5 + 6) - 1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.name << " " << c.width << "x" << c.height);
+        test::ScopedSpanSettings aspect({test::MaskFolderEnvironment::folder(), false, c.aspect});
+        SpanDriver d(c.name, c.width, c.height);
+        ASSERT_EQ(d.result, 0);
+        if (c.sets != 0) {
+            EXPECT_EQ(d.span().sets().size(), c.sets);
+        } else {
+            EXPECT_EQ(pixelsOf(d.span().sets()), c.width * c.height);
+        }
+    }
+    // A wipe has one step per column and two extra.
+    SpanDriver wipe("ssWipeLR", 640, 4);
+    EXPECT_EQ(wipe.transition->describe().steps, 640);
+    EXPECT_EQ(totalFrames(wipe.transition->describe()), 642);
 }
 
 TEST(SpanFamilies, RadarFrameMapTurnsEvenly) {
@@ -244,28 +206,18 @@ TEST(SpanFamilies, CircleOutIntTakesEveryRingOnce) {
 
 // Mask pictures -------------------------------------------------------------
 
-TEST(MaskSets, RowCountsCountOnlyRecordedPixels) {
-    auto a = test::fullPattern(4, 3, 1), b = test::fullPattern(4, 3, 2);
-    std::vector<std::uint8_t> grey(12, 7);
-    ClaimMap claims(4, 3);
-    claims.claim(1, 1);
-    const std::vector<PixelSet> sets = spans::setsByGreyValue(SetSource{a.get(), b.get()}, grey, claims);
-    EXPECT_EQ(sets[7].pixels.size(), 11u);
-    EXPECT_EQ(sets[7].rowCounts[1], 3);
-    int counted = 0;
-    for (std::uint16_t c : sets[7].rowCounts) counted += c;
-    EXPECT_EQ(counted, 11);
-}
-
-TEST(MaskSets, GreyValuesNameTheSets) {
+// Grey values name the sets; a pixel an earlier set claimed is left out, of its row's count too.
+TEST(MaskSets, GreyValuesNameTheSetsWithoutClaimedPixels) {
     auto a = test::fullPattern(3, 2, 1), b = test::fullPattern(3, 2, 2);
     const std::vector<std::uint8_t> grey = {0, 200, 0, 9, 9, 255};
     ClaimMap claims(3, 2);
+    claims.claim(1, 1);
     const std::vector<PixelSet> sets = spans::setsByGreyValue(SetSource{a.get(), b.get()}, grey, claims);
-    EXPECT_EQ(spotsOf(sets[0]), (std::vector<std::pair<int, int>>{{0, 0}, {2, 0}}));
-    EXPECT_EQ(spotsOf(sets[9]), (std::vector<std::pair<int, int>>{{0, 1}, {1, 1}}));
-    EXPECT_EQ(spotsOf(sets[200]), (std::vector<std::pair<int, int>>{{1, 0}}));
-    EXPECT_EQ(spotsOf(sets[255]), (std::vector<std::pair<int, int>>{{2, 1}}));
+    EXPECT_EQ(spotsOf(sets[0]), (Spots{{0, 0}, {2, 0}}));
+    EXPECT_EQ(spotsOf(sets[9]), (Spots{{0, 1}}));
+    EXPECT_EQ(sets[9].rowCounts, (std::vector<std::uint16_t>{0, 1}));
+    EXPECT_EQ(spotsOf(sets[200]), (Spots{{1, 0}}));
+    EXPECT_EQ(spotsOf(sets[255]), (Spots{{2, 1}}));
 }
 
 TEST(MaskPicture, NameWithoutBackslashIsUsedWhole) {

@@ -8,6 +8,8 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include "codec/byte_stream.h"
 #include "codec/jpeg.h"
@@ -37,6 +39,24 @@ inline BitmapPtr bandedGradient(std::int32_t width, std::int32_t height) {
         }
     }
     return mask;
+}
+
+using Spots = std::vector<std::pair<int, int>>;
+
+// Pixels of one set as (x, y) pairs, read through its row counts.
+inline Spots spotsOf(const PixelSet& set) {
+    Spots spots;
+    std::size_t k = 0;
+    for (int y = 0; y < set.rowCount(); ++y) {
+        for (int n = 0; n < set.rowCounts[y]; ++n) spots.emplace_back(set.pixels[k++].x, y);
+    }
+    return spots;
+}
+
+inline std::int64_t pixelsOf(const std::vector<PixelSet>& sets) {
+    std::int64_t n = 0;
+    for (const PixelSet& s : sets) n += static_cast<std::int64_t>(s.pixels.size());
+    return n;
 }
 
 inline constexpr std::string_view kMaskNames[] = {"plasma", "star",   "swirl",   "swirl2",  "spiral", "star2",

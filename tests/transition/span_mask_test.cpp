@@ -1,45 +1,35 @@
 #include <gtest/gtest.h>
 
+#include "span_fixture.h"
 #include "transition/blend_kernels.h"
 #include "transition/span_mask.h"
-#include "transition_fixture.h"
 
 namespace lv {
 namespace {
 
 using test::fullPattern;
+using Points = test::Spots;
+using test::spotsOf;
 
 class SpanMasks : public ::testing::Test {
 protected:
     SurfacePtr a = fullPattern(20, 12, 1), b = fullPattern(20, 12, 2);
     SetSource source{a.get(), b.get()};
     ClaimMap claims{20, 12};
-
-    static std::vector<std::pair<int, int>> points(const PixelSet& set) {
-        std::vector<std::pair<int, int>> out;
-        std::size_t at = 0;
-        for (int y = 0; y < set.rowCount(); ++y) {
-            for (int k = 0; k < set.rowCounts[y]; ++k) out.emplace_back(set.pixels[at++].x, y);
-        }
-        return out;
-    }
-    using Points = std::vector<std::pair<int, int>>;
 };
 
 TEST_F(SpanMasks, ColumnAndRowSetsCarryBothValues) {
     const PixelSet column = columnSet(source, 3, 2, 4, true);
-    EXPECT_EQ(points(column), (Points{{3, 2}, {3, 3}, {3, 4}, {3, 5}}));
+    EXPECT_EQ(spotsOf(column), (Points{{3, 2}, {3, 3}, {3, 4}, {3, 5}}));
     EXPECT_EQ(column.pixels[1].incoming, b->row(3)[3]);
     EXPECT_EQ(column.pixels[1].outgoing, a->row(3)[3]);
-    EXPECT_EQ(points(rowSet(source, 0, 18, 5, false)), (Points{{18, 0}, {19, 0}}));
+    EXPECT_EQ(spotsOf(rowSet(source, 0, 18, 5, false)), (Points{{18, 0}, {19, 0}}));
 }
 
-TEST_F(SpanMasks, ALineOfOnePointIsAOnePixelColumn) {
-    EXPECT_EQ(points(lineSet(source, 5, 5, 5, 5, claims, false)), (Points{{5, 5}}));
-}
-
-TEST_F(SpanMasks, BresenhamLineFromTheUpperEnd) {
-    EXPECT_EQ(points(lineSet(source, 6, 3, 0, 0, claims, false)),
+TEST_F(SpanMasks, LinesAndRingsOfOnePointAndBresenhamFromTheUpperEnd) {
+    EXPECT_EQ(spotsOf(lineSet(source, 5, 5, 5, 5, claims, false)), (Points{{5, 5}}));
+    EXPECT_EQ(spotsOf(circleRingSet(source, 4, 4, 0, claims, false)), (Points{{4, 4}}));
+    EXPECT_EQ(spotsOf(lineSet(source, 6, 3, 0, 0, claims, false)),
               (Points{{0, 0}, {1, 0}, {2, 1}, {3, 1}, {4, 2}, {5, 2}, {6, 3}}));
 }
 
@@ -50,25 +40,21 @@ TEST_F(SpanMasks, CrossingLinesGiveTheCrossingToTheFirst) {
     EXPECT_EQ(second.pixels.size(), 8u);  // (4, 4) went to the first line
 }
 
-TEST_F(SpanMasks, CircleOfRadiusZeroIsOnePixel) {
-    EXPECT_EQ(points(circleRingSet(source, 4, 4, 0, claims, false)), (Points{{4, 4}}));
-}
-
 TEST_F(SpanMasks, CircleRingIsSymmetricAndClipped) {
     const PixelSet ring = circleRingSet(source, 5, 5, 3, claims, true);
-    const Points p = points(ring);
+    const Points p = spotsOf(ring);
     for (const auto& [x, y] : p) {
         EXPECT_NE(std::find(p.begin(), p.end(), std::make_pair(10 - x, y)), p.end());
         EXPECT_NE(std::find(p.begin(), p.end(), std::make_pair(x, 10 - y)), p.end());
     }
     EXPECT_NE(std::find(p.begin(), p.end(), std::make_pair(5, 2)), p.end());
     const PixelSet corner = circleRingSet(source, 0, 0, 2, claims, false);
-    for (const auto& [x, y] : points(corner)) EXPECT_TRUE(x >= 0 && y >= 0);
+    for (const auto& [x, y] : spotsOf(corner)) EXPECT_TRUE(x >= 0 && y >= 0);
 }
 
 TEST_F(SpanMasks, RectanglePartlyOutsideKeepsItsInnerPart) {
     const PixelSet inner = rectangleSet(source, Rect{18, 10, 5, 5}, false);
-    EXPECT_EQ(points(inner), (Points{{18, 10}, {19, 10}, {18, 11}, {19, 11}}));
+    EXPECT_EQ(spotsOf(inner), (Points{{18, 10}, {19, 10}, {18, 11}, {19, 11}}));
     const PixelSet outside = rectangleSet(source, Rect{30, 30, 4, 4}, false);
     EXPECT_TRUE(outside.pixels.empty());
     EXPECT_EQ(outside.rowCount(), 12);
@@ -76,7 +62,7 @@ TEST_F(SpanMasks, RectanglePartlyOutsideKeepsItsInnerPart) {
 
 TEST_F(SpanMasks, PointsAreSortedByRowThenColumn) {
     const PixelSet set = setFromPoints(source, {{4, 2, 1, 2}, {1, 2, 3, 4}, {7, 0, 5, 6}, {99, 1, 0, 0}});
-    EXPECT_EQ(points(set), (Points{{7, 0}, {1, 2}, {4, 2}}));
+    EXPECT_EQ(spotsOf(set), (Points{{7, 0}, {1, 2}, {4, 2}}));
     EXPECT_EQ(set.pixels[1].incoming, 4u);
 }
 
@@ -129,25 +115,21 @@ TEST_F(FramePainting, ModesShowBlendAndFill) {
     EXPECT_EQ(shown[5 * 20 + 2], a->row(5)[2]);
 }
 
+// Clipped to the visible region and the window; runs crossing several visible spans keep their columns.
 TEST_F(FramePainting, ClippedToTheVisibleRegionAndTheWindow) {
     PixelSet all = rectangleSet(source, Rect{0, 0, 20, 12}, true);
     FrameRecord frame;
     mergeSets({&all}, frame);
-    const VisibleRegion visible = VisibleRegion::build({{0, 0, 10, 6}}, 20, 12);
-    ASSERT_TRUE(paintFrameRecord(frame, display, 3, 0, &visible));
-    const auto shown = display.snapshot();
+    const VisibleRegion corner = VisibleRegion::build({{0, 0, 10, 6}}, 20, 12);
+    ASSERT_TRUE(paintFrameRecord(frame, display, 3, 0, &corner));
+    auto shown = display.snapshot();
     EXPECT_EQ(shown[2 * 20 + 5], b->row(2)[2]);  // shifted by 3
     EXPECT_EQ(shown[2 * 20 + 12], a->row(2)[12]);
     EXPECT_EQ(shown[8 * 20 + 5], a->row(8)[5]);
-}
-
-TEST_F(FramePainting, RunsCrossingSeveralVisibleSpansKeepTheirColumns) {
-    PixelSet all = rectangleSet(source, Rect{0, 0, 20, 12}, true);
-    FrameRecord frame;
-    mergeSets({&all}, frame);
-    const VisibleRegion visible = VisibleRegion::build({{2, 0, 5, 12}, {9, 0, 17, 12}}, 20, 12);
-    ASSERT_TRUE(paintFrameRecord(frame, display, 0, 0, &visible));
-    const auto shown = display.snapshot();
+    showCentred(display, a->pixels.data(), 20, 12, 20);
+    const VisibleRegion columns = VisibleRegion::build({{2, 0, 5, 12}, {9, 0, 17, 12}}, 20, 12);
+    ASSERT_TRUE(paintFrameRecord(frame, display, 0, 0, &columns));
+    shown = display.snapshot();
     for (int y = 0; y < 12; ++y) {
         for (int x = 0; x < 20; ++x) {
             const bool inside = (x >= 2 && x < 5) || (x >= 9 && x < 17);
@@ -179,12 +161,9 @@ TEST(FrameRecordPainting, LongRowsAndInterleavedSetsPaintEveryPixel) {
     EXPECT_EQ(display.snapshot(), expected);
 }
 
-TEST(VisibleRegion, OneRectangleCoveringTheWindowIsAllVisible) {
+TEST(VisibleRegion, SpansJoinAndRowsShare) {
     EXPECT_TRUE(VisibleRegion::build({{-5, -5, 50, 50}}, 10, 10).allVisible());
     EXPECT_FALSE(VisibleRegion::build({{0, 0, 10, 9}}, 10, 10).allVisible());
-}
-
-TEST(VisibleRegion, SpansJoinAndRowsShare) {
     const VisibleRegion region = VisibleRegion::build({{0, 0, 3, 2}, {3, 0, 5, 1}, {7, 1, 9, 2}}, 10, 3);
     EXPECT_EQ(region.spans(0), (std::vector<std::int32_t>{0, 5}));
     EXPECT_EQ(region.spans(1), (std::vector<std::int32_t>{0, 3, 7, 9}));

@@ -10,72 +10,47 @@ namespace {
 
 using test::SpanDriver;
 
-std::vector<std::string> namesWithPasses(bool onePass) {
+bool onePass(std::string_view name) {
+    const SpanFamily* family = findSpanFamily(name);
+    return family->passMode == 1 || test::catalogueRow(name).variant == 1;
+}
+
+std::vector<std::string> spanNames() {
     std::vector<std::string> names;
     for (const CatalogueRow& row : catalogue()) {
-        if (row.kind != Kind::SpanMask) continue;
-        const SpanFamily* family = findSpanFamily(row.name);
-        if (family == nullptr) continue;
-        const bool one = family->passMode == 1 || row.variant == 1;
-        if (one == onePass) names.emplace_back(row.name);
+        if (row.kind == Kind::SpanMask && findSpanFamily(row.name) != nullptr) names.emplace_back(row.name);
     }
     return names;
 }
 
-// A stepped run through the registry, as the player runs it.
-class SpanRun : public ::testing::TestWithParam<std::string> {
-protected:
-    void run(std::int32_t w, std::int32_t h, std::int32_t durationMs) {
-        a = test::fullPattern(w, h, 1);
-        b = test::fullPattern(w, h, 2);
-        screen = std::make_unique<test::RecordingDisplay>(w, h);
-        paintIncoming(*a, screen->display);
-        screen->frames.clear();
-        RunOptions options;
-        options.refreshHz = 60;
-        options.now = [] { return 0.0; };
-        TransitionRun transitionRun;
-        ASSERT_EQ(transitionRun.start(registry, *a, *b, screen->display, registry.findName(GetParam()), durationMs, options), 0);
-        ASSERT_EQ(registry.entryName(transitionRun.entry()), GetParam());
-        ASSERT_TRUE(test::runToEnd(transitionRun));
-    }
-    Registry registry = test::fullRegistry();
-    SurfacePtr a, b;
-    std::unique_ptr<test::RecordingDisplay> screen;
-};
+// Every span transition through the registry, with and without band timing:
+// a one-pass one shows each pixel as outgoing, incoming or black in place, a
+// two-pass one blends on the way; both end on the incoming picture.
+class EverySpan : public test::SteppedRun, public ::testing::WithParamInterface<std::string> {};
 
-class OnePassSpanRun : public SpanRun {};
-
-TEST_P(OnePassSpanRun, EveryPixelIsOutgoingIncomingOrBlackInPlace) {
+TEST_P(EverySpan, ShowsPixelsInPlaceOrBlendedAndEndsOnTheIncomingPicture) {
+    const bool one = onePass(GetParam());
     for (bool band : {false, true}) {
         test::ScopedSpanSettings settings({test::MaskFolderEnvironment::folder(), band, 1.0});
-        run(26, 17, 700);
+        start(GetParam(), test::fullPattern(26, 17, 1), test::fullPattern(26, 17, 2), one ? 700 : 1500);
+        ASSERT_TRUE(test::runToEnd(run));
+        int blended = 0;
         for (const auto& frame : screen->frames) {
             for (std::size_t i = 0; i < frame.size(); ++i) {
-                ASSERT_TRUE(frame[i] == a->pixels[i] || frame[i] == b->pixels[i] || frame[i] == 0)
-                    << "pixel " << i << " band " << band;
+                const bool inPlace = frame[i] == a->pixels[i] || frame[i] == b->pixels[i];
+                ASSERT_TRUE(!one || inPlace || frame[i] == 0) << "pixel " << i << " band " << band;
+                blended += !inPlace;
             }
         }
-        EXPECT_EQ(screen->frames.back(), b->pixels);
+        EXPECT_EQ(last(), b->pixels) << "band " << band;
+        if (!one) {
+            EXPECT_GT(blended, 0) << "band " << band;
+        }
+        run.end();
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Spans, OnePassSpanRun, ::testing::ValuesIn(namesWithPasses(true)),
-                         [](const auto& info) { return info.param; });
-
-class TwoPassSpanRun : public SpanRun {};
-
-TEST_P(TwoPassSpanRun, BlendsOnTheWayAndEndsOnTheIncomingPicture) {
-    run(26, 17, 1500);
-    EXPECT_EQ(screen->frames.back(), b->pixels);
-    int blended = 0;
-    for (const auto& frame : screen->frames) {
-        for (std::size_t i = 0; i < frame.size(); ++i) blended += frame[i] != a->pixels[i] && frame[i] != b->pixels[i];
-    }
-    EXPECT_GT(blended, 0);
-}
-
-INSTANTIATE_TEST_SUITE_P(Spans, TwoPassSpanRun, ::testing::ValuesIn(namesWithPasses(false)),
+INSTANTIATE_TEST_SUITE_P(Spans, EverySpan, ::testing::ValuesIn(spanNames()),
                          [](const auto& info) { return info.param; });
 
 // Repaint ---------------------------------------------------------------------
@@ -96,21 +71,18 @@ TEST_P(SpanRepaint, ShowsWhatIncrementalPaintingShowed) {
         d.transition->repaint();
         ASSERT_EQ(d.frame(), incremental) << "frame " << t;
     }
+    // After the end a repaint keeps the incoming picture.
+    d.transition->step(total, false);
+    d.transition->step(total, true);
+    ASSERT_EQ(d.frame(), d.b->pixels);
+    d.transition->repaint();
+    EXPECT_EQ(d.frame(), d.b->pixels);
 }
 
 INSTANTIATE_TEST_SUITE_P(Spans, SpanRepaint,
                          ::testing::Values("ssWipeLR2", "ssWipeRL", "ssDissolve2", "ssCircleIn2", "ssPlasma",
                                            "ssRadarCW2", "ssBlinds2", "ssSquares2"),
                          [](const auto& info) { return info.param; });
-
-TEST(SpanRepaintAfterEnd, KeepsTheIncomingPicture) {
-    SpanDriver d("ssCircleOut", 21, 13);
-    d.transition->step(totalFrames(d.transition->describe()), false);
-    d.transition->step(totalFrames(d.transition->describe()), true);
-    ASSERT_EQ(d.frame(), d.b->pixels);
-    d.transition->repaint();
-    EXPECT_EQ(d.frame(), d.b->pixels);
-}
 
 // Mask runs -------------------------------------------------------------------
 
@@ -131,14 +103,12 @@ TEST(MaskRun, GradientMaskRevealsInGreyOrder) {
         previousRevealed = revealed;
     }
     EXPECT_EQ(previousRevealed, w);
-}
-
-TEST(MaskRun, ReverseRevealsTheLightestFirst) {
-    SpanDriver d("ssStarburstIn", 64, 8);
-    ASSERT_EQ(d.result, 0);
-    d.show(30);
-    EXPECT_EQ(d.at(63, 0), d.incoming(63, 0));
-    EXPECT_EQ(d.at(0, 0), d.outgoing(0, 0));
+    // A reversed mask transition reveals the lightest first.
+    SpanDriver reverse("ssStarburstIn", w, h);
+    ASSERT_EQ(reverse.result, 0);
+    reverse.show(30);
+    EXPECT_EQ(reverse.at(63, 0), reverse.incoming(63, 0));
+    EXPECT_EQ(reverse.at(0, 0), reverse.outgoing(0, 0));
 }
 
 TEST(MaskRun, ColourMaskIsReadByItsGreyValues) {
@@ -163,12 +133,6 @@ TEST(MaskRun, PuzzleNeedsNoFile) {
     EXPECT_EQ(d.result, 0);
     EXPECT_EQ(d.transition->describe().defaultMs, 2000);
 }
-
-}  // namespace
-}  // namespace lv
-
-namespace lv {
-namespace {
 
 TEST(SpanAspect, EllipsesAndStretchedSweepsStillEndOnTheIncomingPicture) {
     for (double aspect : {0.5, 2.0, 0.0}) {

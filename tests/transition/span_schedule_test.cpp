@@ -18,41 +18,27 @@ std::vector<SetEntry> step(SpanSchedule& s, std::int64_t p, std::int64_t t) {
     return out;
 }
 
-TEST(ScheduleSlots, TwoPassesWithAlternateEndOnTheFirstSet) {
-    const std::int32_t n = 10;
-    SpanSchedule s = schedule(n, 2, true);
-    EXPECT_EQ(s.slot(n - 1).set, n - 1);
-    EXPECT_LT(s.slot(n - 1).level, 256);
-    EXPECT_EQ(s.slot(n - 1).level, (n - 1) * 256 / n);
-    EXPECT_EQ(s.slot(n).set, n - 1);
-    EXPECT_EQ(s.slot(n).level, 256);
-    EXPECT_EQ(s.slot(2 * n - 1).set, 0);
-    EXPECT_EQ(s.slot(2 * n - 1).level, 256);
-}
-
-TEST(ScheduleSlots, FirstPassLevelGrowsFromZero) {
-    SpanSchedule s = schedule(4, 2);
-    EXPECT_EQ(s.slot(0).level, 0);
-    EXPECT_EQ(s.slot(2).level, 128);
-    EXPECT_EQ(s.slot(4).set, 0);  // without alternate the second pass runs forwards
-}
-
-TEST(ScheduleSlots, OnePassIsAlwaysFullyIncoming) {
-    SpanSchedule s = schedule(7, 1);
-    for (int k = 0; k < 7; ++k) EXPECT_EQ(s.slot(k).level, 256);
-    for (const SetEntry& e : step(s, 0, 7)) EXPECT_EQ(e.mode, SetMode::ShowIncoming);
-}
-
-TEST(ScheduleSlots, ReverseRunsBackwards) {
-    SpanSchedule s = schedule(5, 1, false, true);
-    EXPECT_EQ(s.slot(0).set, 4);
-    EXPECT_EQ(s.slot(4).set, 0);
-}
-
-TEST(ScheduleSlots, SlotsPastTheRunNameNoSet) {
-    SpanSchedule s = schedule(5, 1);
-    EXPECT_GE(s.slot(5).set, 5);
-    EXPECT_TRUE(step(s, 5, 9).empty());
+TEST(ScheduleSlots, SetsAndLevelsOfTheSlots) {
+    SpanSchedule alternate = schedule(10, 2, true);  // the second pass runs back and ends on the first set
+    EXPECT_EQ(alternate.slot(9).set, 9);
+    EXPECT_EQ(alternate.slot(9).level, 230);  // 9 x 256 / 10: not yet whole
+    EXPECT_EQ(alternate.slot(10).set, 9);
+    EXPECT_EQ(alternate.slot(10).level, 256);
+    EXPECT_EQ(alternate.slot(19).set, 0);
+    EXPECT_EQ(alternate.slot(19).level, 256);
+    SpanSchedule forwards = schedule(4, 2);  // the first pass's level grows from zero, the second runs forwards
+    EXPECT_EQ(forwards.slot(0).level, 0);
+    EXPECT_EQ(forwards.slot(2).level, 128);
+    EXPECT_EQ(forwards.slot(4).set, 0);
+    SpanSchedule one = schedule(7, 1);  // one pass is always fully incoming
+    for (int k = 0; k < 7; ++k) EXPECT_EQ(one.slot(k).level, 256);
+    for (const SetEntry& e : step(one, 0, 7)) EXPECT_EQ(e.mode, SetMode::ShowIncoming);
+    SpanSchedule reverse = schedule(5, 1, false, true);
+    EXPECT_EQ(reverse.slot(0).set, 4);
+    EXPECT_EQ(reverse.slot(4).set, 0);
+    SpanSchedule past = schedule(5, 1);  // slots past the run name no set, and add none
+    EXPECT_GE(past.slot(5).set, 5);
+    EXPECT_TRUE(step(past, 5, 9).empty());
 }
 
 TEST(ScheduleBand, WithoutBandTimingABandChangesNothing) {

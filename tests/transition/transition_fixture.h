@@ -7,11 +7,15 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstdlib>
 #include <functional>
+#include <memory>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "display/back_buffer_display.h"
+#include "display/pixel_format.h"
 #include "transition/catalogue.h"
 #include "transition/registry.h"
 #include "transition/run.h"
@@ -35,6 +39,17 @@ inline SurfacePtr patternSurface(std::int32_t width, std::int32_t height, const 
 
 inline SurfacePtr fullPattern(std::int32_t width, std::int32_t height, std::uint32_t seed) {
     return patternSurface(width, height, Rect{0, 0, width, height}, seed);
+}
+
+// How far the worst channel of `shown` is from the exact blend of `o` and
+// `n` with `level` of 256 parts of `n`.
+inline int blendError(std::uint32_t shown, std::uint32_t o, std::uint32_t n, int level) {
+    int worst = 0;
+    for (int shift = 0; shift < 24; shift += 8) {
+        const int from = (o >> shift) & 0xFF, to = (n >> shift) & 0xFF, got = (shown >> shift) & 0xFF;
+        worst = std::max(worst, std::abs(got - (from * (256 - level) + to * level) / 256));
+    }
+    return worst;
 }
 
 // Records every presented frame of a memory display.
@@ -67,6 +82,64 @@ public:
 struct CountingSink : StepSink {
     int painted = 0;
     void markPainted() override { ++painted; }
+};
+
+// One output per rectangle of the window, each of its own format, its bytes
+// kept (all `fill` at first): a window split over monitors of different depths.
+class OutputsDisplay : public Display {
+public:
+    OutputsDisplay(std::int32_t width, std::int32_t height, const std::vector<std::pair<Rect, PixelFormat>>& parts,
+                   std::uint8_t fill = 0) {
+        clientWidth_ = width;
+        clientHeight_ = height;
+        view_ = Rect{0, 0, width, height};
+        for (const auto& [monitor, format] : parts) {
+            outputs_.push_back(DisplayOutput{monitor, format, format.bytesPerPixel * 8});
+            bytes.emplace_back(static_cast<std::size_t>(monitor.width) * monitor.height * format.bytesPerPixel, fill);
+        }
+    }
+    bool lock(std::vector<LockedOutput>& outputs) override {
+        outputs.clear();
+        for (std::size_t i = 0; i < outputs_.size(); ++i) {
+            const DisplayOutput& o = outputs_[i];
+            const std::int32_t pitch = o.monitor.width * o.format.bytesPerPixel;
+            outputs.push_back(LockedOutput{o.monitor, bytes[i].data(), pitch, &o.format});
+        }
+        return true;
+    }
+    void unlockAndPresent() override {}
+    void waitForFrame() override {}
+    int blit(const OffscreenSurface&, const Rect&, const Rect&) override { return 1; }
+    int fillBlack(const Rect&) override { return 1; }
+
+    // The window as engine pixels read back from each output.
+    std::vector<std::uint32_t> snapshot() const {
+        std::vector<std::uint32_t> out(static_cast<std::size_t>(clientWidth_) * clientHeight_);
+        for (std::size_t i = 0; i < outputs_.size(); ++i) {
+            const DisplayOutput& o = outputs_[i];
+            const std::size_t pitch = static_cast<std::size_t>(o.monitor.width) * o.format.bytesPerPixel;
+            for (std::int32_t y = 0; y < o.monitor.height; ++y)
+                loadPixels(o.format, bytes[i].data() + pitch * y, o.monitor.width,
+                           out.data() + static_cast<std::size_t>(o.monitor.top + y) * clientWidth_ + o.monitor.left);
+        }
+        return out;
+    }
+    // A window of engine pixels as these outputs would show it.
+    std::vector<std::uint32_t> reduced(std::vector<std::uint32_t> pixels) const {
+        std::vector<std::uint8_t> bytes(4);
+        for (const DisplayOutput& o : outputs_) {
+            for (std::int32_t y = o.monitor.top; y < o.monitor.bottom(); ++y) {
+                for (std::int32_t x = o.monitor.left; x < o.monitor.right(); ++x) {
+                    std::uint32_t& p = pixels[static_cast<std::size_t>(y) * clientWidth_ + x];
+                    storePixels(o.format, &p, 1, bytes.data());
+                    loadPixels(o.format, bytes.data(), 1, &p);
+                }
+            }
+        }
+        return pixels;
+    }
+
+    std::vector<std::vector<std::uint8_t>> bytes;
 };
 
 inline const CatalogueRow& catalogueRow(std::string_view name) {
@@ -110,6 +183,34 @@ inline std::vector<std::vector<std::uint32_t>> engineFrames(
     display.onPresent = nullptr;
     return frames;
 }
+
+// A stepped run of one registry entry on a memory display at `refresh` Hz;
+// with `showOutgoing` the display first shows the outgoing picture, as the
+// player's window does.
+class SteppedRun : public ::testing::Test {
+protected:
+    void start(std::string_view name, SurfacePtr outgoing, SurfacePtr incoming, std::int32_t durationMs = -1,
+               std::int32_t refresh = 60, bool showOutgoing = true) {
+        a = std::move(outgoing);
+        b = std::move(incoming);
+        screen = std::make_unique<RecordingDisplay>(a->width, a->height);
+        if (showOutgoing) paintIncoming(*a, screen->display);
+        screen->frames.clear();
+        RunOptions options;
+        options.refreshHz = refresh;
+        options.now = [] { return 0.0; };
+        const int index = registry.findName(name);
+        ASSERT_GE(index, 0) << name;
+        ASSERT_EQ(run.start(registry, *a, *b, screen->display, index, durationMs, options), 0) << name;
+        ASSERT_EQ(run.entry(), index) << name;
+    }
+    const std::vector<std::uint32_t>& last() const { return screen->frames.back(); }
+
+    Registry registry = fullRegistry();
+    SurfacePtr a, b;
+    std::unique_ptr<RecordingDisplay> screen;
+    TransitionRun run;
+};
 
 // Steps a started run to its end and hands every presented frame but the
 // last to `check`, with the number of the frame it shows. Stops at the first

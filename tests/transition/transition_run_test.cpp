@@ -17,33 +17,7 @@ using test::fullRegistry;
 using test::patternSurface;
 using test::RecordingDisplay;
 using test::runToEnd;
-
-// A stepped run of one registry entry on a memory display that already
-// shows the outgoing picture.
-class SteppedRun : public ::testing::Test {
-protected:
-    void start(std::string_view name, SurfacePtr outgoing, SurfacePtr incoming, std::int32_t durationMs = -1,
-               std::int32_t refresh = 60) {
-        a = std::move(outgoing);
-        b = std::move(incoming);
-        screen = std::make_unique<RecordingDisplay>(a->width, a->height);
-        paintIncoming(*a, screen->display);
-        screen->frames.clear();
-        RunOptions options;
-        options.refreshHz = refresh;
-        options.now = [] { return 0.0; };
-        const int index = registry.findName(name);
-        ASSERT_GE(index, 0) << name;
-        ASSERT_EQ(run.start(registry, *a, *b, screen->display, index, durationMs, options), 0) << name;
-        ASSERT_EQ(run.entry(), index) << name;
-    }
-    const std::vector<std::uint32_t>& last() const { return screen->frames.back(); }
-
-    Registry registry = fullRegistry();
-    SurfacePtr a, b;
-    std::unique_ptr<RecordingDisplay> screen;
-    TransitionRun run;
-};
+using test::SteppedRun;
 
 // Every built transition, by name.
 std::vector<std::string> readyNames() {
@@ -120,24 +94,17 @@ TEST_P(Pushes, EveryFrameMovesBothPicturesByTheEasedOffset) {
     start(GetParam(), fullPattern(w, h, 1), fullPattern(w, h, 2), 1000, 60);
     const bool vertical = GetParam().ends_with("TB") || GetParam().ends_with("BT");
     const std::vector<std::int32_t> table = symmetricEasing(vertical ? h : w, EasingShape::Cube);
-    // Pipelined: after the priming advance, each advance paints the frame
-    // that the clock handed out at the advance before.
-    run.advance();
     int moved = 0;
-    while (!run.finished()) {
-        const std::int64_t painted = run.clock()->currentFrame();
-        run.advance();
-        if (run.finished()) break;
+    test::checkPaintedFrames(run, *screen, [&](const auto& frame, std::int64_t painted) {
         const std::int32_t p = easedAt(table, painted);
         moved += p > 0 && p < (vertical ? h : w);
-        const auto& frame = last();
         for (std::int32_t y = 0; y < h; ++y) {
             for (std::int32_t x = 0; x < w; ++x) {
                 ASSERT_EQ(frame[static_cast<std::size_t>(y) * w + x], pushedPixel(*a, *b, GetParam(), p, x, y))
                     << x << "," << y << " p=" << p;
             }
         }
-    }
+    });
     EXPECT_GT(moved, 20);
 }
 
@@ -153,22 +120,11 @@ TEST_F(SteppedRun, CrossFadeMixesWithinOneOfTheExactBlend) {
         run.advance();
         // The cross-fade is not pipelined: the last frame shows the current level.
         const std::int32_t v = easedAt(table, run.clock()->currentFrame());
-        const auto& frame = last();
-        for (std::size_t k = 0; k < frame.size(); ++k) {
-            for (int shift = 0; shift < 24; shift += 8) {
-                const int o = (a->pixels[k] >> shift) & 0xFF, n = (b->pixels[k] >> shift) & 0xFF;
-                const int exact = (o * (256 - v) + n * v) / 256;
-                const int shown = (frame[k] >> shift) & 0xFF;
-                ASSERT_LE(std::abs(shown - exact), 1) << "level " << v;
-            }
+        for (std::size_t k = 0; k < last().size(); ++k) {
+            ASSERT_LE(test::blendError(last()[k], a->pixels[k], b->pixels[k], v), 1) << "level " << v;
         }
     }
-}
-
-TEST_F(SteppedRun, CrossFadeStartsOnTheOutgoingPicture) {
-    start("ssBlend", fullPattern(16, 4, 1), fullPattern(16, 4, 2), 1500, 60);
-    run.advance();
-    EXPECT_EQ(screen->frames.front(), a->pixels);
+    EXPECT_EQ(screen->frames.front(), a->pixels);  // exactly, not within one
 }
 
 // Which entry a run takes when the one asked for cannot run.
