@@ -105,7 +105,9 @@ TEST_P(EveryRecipe, EveryPaintedFrameIsTheFrameDrawnWholeAndTheLastIsB) {
     }
 }
 
-TEST_P(EveryRecipe, OnlyPixelsOfEitherPictureOrBlackThroughTheEngine) {
+// Through the engine only pixels of either picture or black, ending on B;
+// and a frame that could not be painted is followed by a whole one.
+TEST_P(EveryRecipe, ThroughTheEngineOnlyPixelsOfEitherPictureOrBlackAndWholeFramesAfterALostOne) {
     BackBufferDisplay display(70, 50);
     SurfacePtr a = piecePattern(70, 50, Rect{3, 1, 64, 48}, false), b = piecePattern(70, 50, Rect{0, 4, 66, 40}, true);
     std::unordered_set<std::uint32_t> allowed(a->pixels.begin(), a->pixels.end());
@@ -116,9 +118,18 @@ TEST_P(EveryRecipe, OnlyPixelsOfEitherPictureOrBlackThroughTheEngine) {
     for (const auto& frame : frames)
         for (std::uint32_t pixel : frame) ASSERT_TRUE(allowed.count(pixel)) << name() << ": " << std::hex << pixel;
     EXPECT_EQ(display.snapshot(), b->pixels);
+
+    const auto lastShown = [&](int failAt, int advances) {
+        FlakyDisplay flaky(70, 50);
+        flaky.failAt = failAt;
+        return engineFrames(name(), flaky, *a, *b, 4, 2000, advances).back();
+    };
+    for (int advances : {12, 30}) EXPECT_EQ(lastShown(8, advances), lastShown(-1, advances)) << name() << " " << advances;
 }
 
-TEST_P(EveryRecipe, DescribesOnePassOfItsTotalWithTheDefaultDuration) {
+// It describes one pass of its total with the default duration. A repaint
+// paints the frame that the next step brings, whole; that step then changes nothing.
+TEST_P(EveryRecipe, DescribesOnePassAndRepaintShowsTheWholeFrameInProgress) {
     PieceDriver run(name(), 64, 48, Rect{0, 0, 64, 48}, Rect{0, 0, 64, 48});
     const TransitionInfo info = run.transition->describe();
     EXPECT_EQ(info.defaultMs, 2000);
@@ -127,28 +138,12 @@ TEST_P(EveryRecipe, DescribesOnePassOfItsTotalWithTheDefaultDuration) {
     EXPECT_EQ(info.familyFlag4, 1);
     EXPECT_GE(info.steps, 1);
     EXPECT_LE(info.steps, 10000);
-}
-
-// A repaint paints the frame that the next step brings, whole; that step
-// then changes nothing.
-TEST_P(EveryRecipe, RepaintShowsTheWholeFrameInProgress) {
-    PieceDriver run(name(), 64, 48, Rect{0, 0, 64, 48}, Rect{0, 0, 64, 48});
     std::int64_t k = 0;
     for (; k < 20; ++k) run.transition->step(run.timeAt(k, 30), false);
     run.transition->repaint();
     const std::vector<std::uint32_t> repainted = run.display.snapshot();
     run.transition->step(run.timeAt(k, 30), false);
     EXPECT_EQ(run.display.snapshot(), repainted) << name();
-}
-
-TEST_P(EveryRecipe, AFrameThatCouldNotBePaintedIsFollowedByAWholeOne) {
-    const SurfacePtr a = piecePattern(64, 48, Rect{0, 0, 64, 48}, false), b = piecePattern(64, 48, Rect{0, 0, 64, 48}, true);
-    const auto lastShown = [&](int failAt, int advances) {
-        FlakyDisplay display(64, 48);
-        display.failAt = failAt;
-        return engineFrames(name(), display, *a, *b, 4, 2000, advances).back();
-    };
-    for (int advances : {12, 30}) EXPECT_EQ(lastShown(8, advances), lastShown(-1, advances)) << name() << " " << advances;
 }
 
 INSTANTIATE_TEST_SUITE_P(PieceRecipes, EveryRecipe, ::testing::ValuesIn(pieceRecipeNames()),
