@@ -194,7 +194,8 @@ TEST(PieceMotions, ALeavingPieceOutsideThePictureIsDoneAtAnySize) {
     EXPECT_TRUE(pieceDone(p, PieceArea{100, 100}, 10));
 }
 
-TEST(PieceSizes, AShrinkingPieceShowsItsMiddle) {
+TEST(PieceSizes, ShrinkingByTimeAndAppearingOrGrowing) {
+    // A shrinking piece shows its middle.
     Piece p;
     p.homeX = p.startX = 10;
     p.homeY = p.startY = 20;
@@ -207,9 +208,6 @@ TEST(PieceSizes, AShrinkingPieceShowsItsMiddle) {
     EXPECT_EQ(d.sourceX, 20);
     EXPECT_EQ(d.sourceY, 25);
     EXPECT_TRUE(drawnAt(p, PieceArea{100, 100}, 100).destination.empty());
-}
-
-TEST(PieceSizes, ExtentsByDepthAndByTime) {
     // Depth-scaled pieces below three pixels vanish, unless that is their size.
     Piece flat;
     flat.arriving = true;

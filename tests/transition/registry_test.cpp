@@ -46,16 +46,14 @@ TEST(TransitionRegistry, FullRegistrationKeepsTheCatalogue) {
     EXPECT_EQ(registry.findNumber(34), -1);
 }
 
-TEST(TransitionRegistry, ReducedRegistrationKeepsTheFirstFiveCategories) {
+TEST(TransitionRegistry, BelowTheThresholdsRegistrationKeepsTheFirstFiveCategories) {
     Registry registry;
     registry.build(RegistryConditions{32505856, 1024, 820});  // 1024 x 820 x 20 > 16777216
     ASSERT_EQ(registry.size(), 59);
     EXPECT_EQ(registry.findName("ssDissolve"), -1);
     EXPECT_EQ(registry.findName("ssWipeLR"), -1);
     for (const RegistryEntry& entry : registry.entries()) EXPECT_LT(entry.category(), 5);
-}
-
-TEST(TransitionRegistry, MemoryThresholds) {
+    // The memory and picture-size thresholds of full registration.
     EXPECT_TRUE(fullRegistration({66060289, 4000, 4000}));
     EXPECT_FALSE(fullRegistration({66060288, 1024, 820}));
     EXPECT_TRUE(fullRegistration({32505856, 1024, 819}));
