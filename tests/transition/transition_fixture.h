@@ -7,7 +7,6 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <cstdlib>
 #include <functional>
 #include <memory>
 #include <string_view>
@@ -39,17 +38,6 @@ inline SurfacePtr patternSurface(std::int32_t width, std::int32_t height, const 
 
 inline SurfacePtr fullPattern(std::int32_t width, std::int32_t height, std::uint32_t seed) {
     return patternSurface(width, height, Rect{0, 0, width, height}, seed);
-}
-
-// How far the worst channel of `shown` is from the exact blend of `o` and
-// `n` with `level` of 256 parts of `n`.
-inline int blendError(std::uint32_t shown, std::uint32_t o, std::uint32_t n, int level) {
-    int worst = 0;
-    for (int shift = 0; shift < 24; shift += 8) {
-        const int from = (o >> shift) & 0xFF, to = (n >> shift) & 0xFF, got = (shown >> shift) & 0xFF;
-        worst = std::max(worst, std::abs(got - (from * (256 - level) + to * level) / 256));
-    }
-    return worst;
 }
 
 // Records every presented frame of a memory display.
