@@ -48,6 +48,12 @@ TEST(FallingBars, TwentyBarsOfTwentyRowsTheLowestFirstFromOneThicknessAbove) {
     EXPECT_NEAR(p.total, last, 1.0);
     EXPECT_TRUE(allDone(p, 640, 400, p.total));
     EXPECT_FALSE(allDone(p, 640, 400, p.total - 1));
+    // Reversed bars leave through the bottom edge.
+    const PiecePlan reversed = plan("ssREFallingBarsReverse", 640, 400, 700);
+    EXPECT_FALSE(reversed.pieces[0].arriving);
+    EXPECT_EQ(reversed.pieces[0].targetY, 400);
+    EXPECT_TRUE(allDone(reversed, 640, 400, reversed.total));
+    EXPECT_FALSE(allDone(reversed, 640, 400, reversed.total - 1));
 }
 
 TEST(FallingBars, TheLowestBarAloneMayBeThinner) {
@@ -57,14 +63,6 @@ TEST(FallingBars, TheLowestBarAloneMayBeThinner) {
     EXPECT_EQ(bars[0].height, 5);
     EXPECT_EQ(bars[10].homeY, 0);
     EXPECT_EQ(bars[10].height, 10);
-}
-
-TEST(FallingBars, ReversedBarsLeaveThroughTheBottomEdge) {
-    const PiecePlan p = plan("ssREFallingBarsReverse", 640, 400, 700);
-    EXPECT_FALSE(p.pieces[0].arriving);
-    EXPECT_EQ(p.pieces[0].targetY, 400);
-    EXPECT_TRUE(allDone(p, 640, 400, p.total));
-    EXPECT_FALSE(allDone(p, 640, 400, p.total - 1));
 }
 
 // ---- grids ----------------------------------------------------------------

@@ -18,12 +18,15 @@ protected:
     ClaimMap claims{20, 12};
 };
 
-TEST_F(SpanMasks, ColumnAndRowSetsCarryBothValues) {
+TEST_F(SpanMasks, ColumnAndRowSetsCarryBothValuesUnlessTheSurfacesDiffer) {
     const PixelSet column = columnSet(source, 3, 2, 4, true);
     EXPECT_EQ(spotsOf(column), (Points{{3, 2}, {3, 3}, {3, 4}, {3, 5}}));
     EXPECT_EQ(column.pixels[1].incoming, b->row(3)[3]);
     EXPECT_EQ(column.pixels[1].outgoing, a->row(3)[3]);
     EXPECT_EQ(spotsOf(rowSet(source, 0, 18, 5, false)), (Points{{18, 0}, {19, 0}}));
+    // Surfaces of different sizes give empty sets.
+    SurfacePtr other = fullPattern(21, 12, 3);
+    EXPECT_TRUE(columnSet(SetSource{a.get(), other.get()}, 0, 0, 5, true).pixels.empty());
 }
 
 TEST_F(SpanMasks, LinesAndRingsOfOnePointAndBresenhamFromTheUpperEnd) {
@@ -52,15 +55,13 @@ TEST_F(SpanMasks, CircleRingIsSymmetricAndClipped) {
     for (const auto& [x, y] : spotsOf(corner)) EXPECT_TRUE(x >= 0 && y >= 0);
 }
 
-TEST_F(SpanMasks, RectanglePartlyOutsideKeepsItsInnerPart) {
+TEST_F(SpanMasks, RectanglesAndPointsKeepTheirInnerPartInRowOrder) {
     const PixelSet inner = rectangleSet(source, Rect{18, 10, 5, 5}, false);
     EXPECT_EQ(spotsOf(inner), (Points{{18, 10}, {19, 10}, {18, 11}, {19, 11}}));
     const PixelSet outside = rectangleSet(source, Rect{30, 30, 4, 4}, false);
     EXPECT_TRUE(outside.pixels.empty());
     EXPECT_EQ(outside.rowCount(), 12);
-}
-
-TEST_F(SpanMasks, PointsAreSortedByRowThenColumn) {
+    // Points are sorted by row, then column; those outside are left out.
     const PixelSet set = setFromPoints(source, {{4, 2, 1, 2}, {1, 2, 3, 4}, {7, 0, 5, 6}, {99, 1, 0, 0}});
     EXPECT_EQ(spotsOf(set), (Points{{7, 0}, {1, 2}, {4, 2}}));
     EXPECT_EQ(set.pixels[1].incoming, 4u);
@@ -73,11 +74,6 @@ TEST_F(SpanMasks, BatchFetchFillsValues) {
     EXPECT_TRUE(first.valuesFetched);
     EXPECT_EQ(second.pixels[11].incoming, b->row(11)[9]);
     EXPECT_EQ(first.pixels[4].outgoing, a->row(2)[2]);
-}
-
-TEST_F(SpanMasks, MismatchedSurfacesGiveEmptySets) {
-    SurfacePtr other = fullPattern(21, 12, 3);
-    EXPECT_TRUE(columnSet(SetSource{a.get(), other.get()}, 0, 0, 5, true).pixels.empty());
 }
 
 class FramePainting : public SpanMasks {
