@@ -265,10 +265,11 @@ TEST_F(SoundtrackCase, AMissingFileEndsTheSoundtrack) {
 
 // ---- Dips -------------------------------------------------------------------
 
-// A dip under 50 ms changes nothing; down and up take their own times; fades
+// A dip under 50 ms changes nothing, one of 50 ms does; down and up take their own times; fades
 // that do not fit share the dip in proportion.
 TEST(Dip, PointsOfShortLongAndCrowdedDips) {
     EXPECT_TRUE(dipPoints({0, 49, 20, 10, 10}, 100).empty());
+    EXPECT_EQ(dipPoints({0, 50, 20, 10, 10}, 100).size(), 4u);
     const auto p = dipPoints({1000, 6000, 30, 500, 1500}, 100);
     ASSERT_EQ(p.size(), 4u);
     EXPECT_EQ(p[1].time, 1500);
