@@ -44,6 +44,14 @@ TEST(HuffmanCodes, EveryTableIsACompletePrefixCode) {
     expectCompletePrefixCode(codes, 32);
 }
 
+// The decoding test below reads linbits from the tables themselves: only
+// this catches a mistyped one.
+TEST(HuffmanCodes, LinbitsFollowTheStandard) {
+    const int expected[32] = {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
+                              1, 2, 3, 4, 6, 8, 10, 13, 4, 5, 6, 7, 8, 9, 11, 13};
+    for (int t = 0; t < 32; ++t) EXPECT_EQ(pairCodeTable(t).linbits, expected[t]) << t;
+}
+
 // Every code of every table, written out (with escape bits of 1 after a
 // 15 where the table has linbits, and signs) and decoded back.
 TEST(HuffmanDecoding, DecodesEveryCodeWordOfEveryTable) {
