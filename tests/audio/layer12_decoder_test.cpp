@@ -46,23 +46,20 @@ TEST(Layer12Decoder, DeliversTwoChannelsOf1152SamplesPerLayer2Frame) {
     EXPECT_EQ(d->read(chunk), 0u);
 }
 
-TEST(Layer12Decoder, Layer1FramesHold384Samples) {
-    // Layer I, 384 kbit/s, 48 kHz, stereo: 12 * 384000 / 48000 * 4 = 384 bytes.
+// Layer I, 384 kbit/s, 48 kHz, stereo: 12 * 384000 / 48000 * 4 = 384 bytes
+// a frame. A decoder that cannot skip consumes nothing by trying; restart
+// reads the frames again.
+TEST(Layer12Decoder, Layer1FramesHold384SamplesAndRestartReadsThemAgain) {
     auto d = open(silentFrames(0xFF, 0xC4, 0x00, 3, 384));
     ASSERT_TRUE(d->format().valid);
-    std::vector<uint8_t> chunk(4608);
-    EXPECT_EQ(d->read(chunk), 384u * 4);
-}
-
-TEST(Layer12Decoder, CannotSkipAndRestartReadsTheFramesAgain) {
-    auto d = open(layer2Mono());
     EXPECT_EQ(d->skip(4608), 0u);
     std::vector<uint8_t> chunk(4608);
-    EXPECT_EQ(d->read(chunk), 4608u);  // nothing was consumed by the skip
-    while (!d->atEnd()) d->read(chunk);
+    int frames = 0;
+    for (; !d->atEnd(); ++frames) ASSERT_EQ(d->read(chunk), 384u * 4);
+    EXPECT_EQ(frames, 3);
     d->restart();
     EXPECT_FALSE(d->atEnd());
-    EXPECT_EQ(d->read(chunk), 4608u);
+    EXPECT_EQ(d->read(chunk), 384u * 4);
 }
 
 TEST(Layer12Decoder, RefusesStreamsWithoutLayer12Frames) {

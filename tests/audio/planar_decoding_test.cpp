@@ -5,8 +5,6 @@
 // falls back to the interleaved one (other positions).
 #include <gtest/gtest.h>
 
-#include <cmath>
-#include <limits>
 #include <random>
 #include <tuple>
 
@@ -89,35 +87,6 @@ INSTANTIATE_TEST_SUITE_P(Mpeg, PlanarSource,
                                                               Input{"layer1", kindLayer12Source},
                                                               Input{"layer2", kindLayer12Source}),
                                             ::testing::Values(KernelLevel::plain, KernelLevel::sse2, KernelLevel::avx)));
-
-TEST(PlanarSynthesis, ClipsAndRoundsAsThe16BitOutputAtEveryLevel) {
-    // Subband samples far beyond full scale, and a NaN, so outputs clip.
-    std::mt19937 random(5);
-    std::uniform_real_distribution<float> value(-40.0f, 40.0f);
-    float blocks[24][32];
-    for (auto& block : blocks)
-        for (float& v : block) v = value(random);
-    blocks[9][3] = std::numeric_limits<float>::quiet_NaN();
-    for (KernelLevel level : {KernelLevel::plain, KernelLevel::sse2, KernelLevel::avx}) {
-        PolyphaseSynthesis::limitKernels(KernelLevel::plain);
-        PolyphaseSynthesis narrow;
-        int16_t pcm[24][32];
-        for (int b = 0; b < 24; ++b) narrow.run(blocks[b], pcm[b], 1);
-        PolyphaseSynthesis::limitKernels(level);
-        PolyphaseSynthesis wide;
-        int clipped = 0;
-        for (int b = 0; b < 24; ++b) {
-            int32_t stored[32];
-            wide.runLeftJustified(blocks[b], stored);
-            for (int j = 0; j < 32; ++j) {
-                EXPECT_EQ(stored[j], fromSample16(pcm[b][j])) << "level " << static_cast<int>(level) << " at " << b;
-                clipped += std::abs(pcm[b][j]) >= 32767;
-            }
-        }
-        EXPECT_GT(clipped, 0);
-    }
-    PolyphaseSynthesis::limitKernels(KernelLevel::avx);
-}
 
 }  // namespace
 }  // namespace lv::audio

@@ -122,26 +122,21 @@ TEST_F(SoundtrackCase, ALengthIsMeasuredOncePerFile) {
 
 // ---- Provider --------------------------------------------------------------
 
+// The first sound should have started 10 s ago (more than 4 s late): it is
+// passed over, and the second is still offered and plays at 12 s.
 TEST_F(SoundtrackCase, AStaleCellSoundIsPassedOverAndTheNextStillPlays) {
-    cell(12000, song("first", 1, 1));
-    cell(12000, song("second", 1, 1));
-    auto t = laidOut();
-    clock.set(10000);  // the first sound should have started 10 s ago
-    MixerEntry e;
-    ASSERT_EQ(t.provide(e), 1);
-    EXPECT_EQ(e.identity, 1u);
-    EXPECT_DOUBLE_EQ(e.startTime, 12.0);
-}
-
-TEST_F(SoundtrackCase, AStaleFirstCellSoundDoesNotSilenceTheShow) {
     clock.set(10000);
     cell(12000, song("first", 1, 100));
     cell(12000, song("second", 1, 200));
+    MixerEntry e;
+    ASSERT_EQ(laidOut().provide(e), 1);
+    EXPECT_EQ(e.identity, 1u);
+    EXPECT_DOUBLE_EQ(e.startTime, 12.0);
     auto track = std::make_shared<Soundtrack>(show, opener(), clock);
     track->layOut();
-    auto root = createSoundtrackRoot(track);
-    const auto out = drain(*root, 13 * rate);
+    const auto out = drain(*createSoundtrackRoot(track), 13 * rate);
     ASSERT_EQ(out.size(), 2u * 13 * rate);
+    EXPECT_EQ(out[0], 0);
     EXPECT_EQ(out[2 * 12 * rate - 2], 0);
     EXPECT_EQ(out[2 * 12 * rate], 200);
 }
@@ -270,20 +265,20 @@ TEST_F(SoundtrackCase, AMissingFileEndsTheSoundtrack) {
 
 // ---- Dips -------------------------------------------------------------------
 
-TEST(Dip, ShorterThan50MsChangesNothing) { EXPECT_TRUE(dipPoints({0, 49, 20, 10, 10}, 100).empty()); }
-
-TEST(Dip, DownAndUpTakeTheirOwnTimes) {
+// A dip under 50 ms changes nothing, one of 50 ms does; down and up take their own times; fades
+// that do not fit share the dip in proportion.
+TEST(Dip, PointsOfShortLongAndCrowdedDips) {
+    EXPECT_TRUE(dipPoints({0, 49, 20, 10, 10}, 100).empty());
+    EXPECT_EQ(dipPoints({0, 50, 20, 10, 10}, 100).size(), 4u);
     const auto p = dipPoints({1000, 6000, 30, 500, 1500}, 100);
     ASSERT_EQ(p.size(), 4u);
     EXPECT_EQ(p[1].time, 1500);
     EXPECT_EQ(p[2].time, 4500);
     EXPECT_EQ(p[2].level, 30);
-}
-
-TEST(Dip, FadesThatDoNotFitShareTheDipInProportion) {
-    const auto p = dipPoints({0, 100, 30, 100, 300}, 100);
-    EXPECT_EQ(p[1].time, 25);
-    EXPECT_EQ(p[2].time, 26);  // 100 - 75 is not after 25 + 1
+    const auto crowded = dipPoints({0, 100, 30, 100, 300}, 100);
+    ASSERT_EQ(crowded.size(), 4u);
+    EXPECT_EQ(crowded[1].time, 25);
+    EXPECT_EQ(crowded[2].time, 26);  // 100 - 75 is not after 25 + 1
 }
 
 TEST(Dip, TheLowerOfEnvelopeAndDipIsKept) {

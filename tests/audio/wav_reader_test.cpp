@@ -77,7 +77,8 @@ std::vector<uint8_t> readAll(Decoder& d) {
     return all;
 }
 
-TEST(WavReader, ReadsPlainPcmInPiecesOf4096) {
+// Restart goes back to the first sample.
+TEST(WavReader, ReadsPlainPcmInPiecesOf4096AgainAfterARestart) {
     const auto samples = ramp(10000);
     auto reader = WavBuilder().format(2, 44100, 16, 4).data(samples).open();
     const DecoderFormat f = reader->format();
@@ -88,6 +89,8 @@ TEST(WavReader, ReadsPlainPcmInPiecesOf4096) {
     EXPECT_EQ(f.bytesPerSecond, 176400u);
     EXPECT_EQ(reader->largestChunk(), 4096u);
     EXPECT_EQ(reader->length(), 2500);
+    EXPECT_EQ(readAll(*reader), samples);
+    reader->restart();
     EXPECT_EQ(readAll(*reader), samples);
 }
 
@@ -133,14 +136,6 @@ TEST(WavReader, SkipIsByteExactAndStopsAtTheDataEnd) {
     EXPECT_EQ(chunk[0], samples[600]);
     EXPECT_TRUE(reader->atEnd());
     EXPECT_EQ(reader->skip(10), 0u);
-}
-
-TEST(WavReader, RestartGoesBackToTheFirstSample) {
-    const auto samples = ramp(5000);
-    auto reader = WavBuilder().format(1, 8000, 16, 2).data(samples).open();
-    readAll(*reader);
-    reader->restart();
-    EXPECT_EQ(readAll(*reader), samples);
 }
 
 TEST(WavReader, RefusesWhatIsNotRiffWave) {

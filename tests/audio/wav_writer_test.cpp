@@ -23,21 +23,17 @@ TEST(WavHeader, HoldsTheCanonicalFields) {
     EXPECT_EQ(le32(&(*h)[40]), 1000u);
 }
 
-TEST(WavHeader, TheLargestSizeStillFits) {
+// The largest size still fits; past 4 GiB the 32-bit fields would wrap to a
+// small, wrong size, so such sizes are refused, as are formats the header
+// cannot describe.
+TEST(WavHeader, RefusesSizesPastFourGigabytesAndFormatsItCannotDescribe) {
     const auto h = wavHeader16(44100, 2, kMaxWavDataBytes);
     ASSERT_TRUE(h);
     EXPECT_EQ(le32(&(*h)[4]), 0xFFFFFFFFu);
     EXPECT_EQ(le32(&(*h)[40]), 0xFFFFFFFFu - 36);
-}
-
-// Past 4 GiB the 32-bit fields would wrap to a small, wrong size.
-TEST(WavHeader, RefusesSizesPastFourGigabytes) {
     EXPECT_FALSE(wavHeader16(44100, 2, kMaxWavDataBytes + 1));
     EXPECT_FALSE(wavHeader16(44100, 2, std::uint64_t{1} << 32));
     EXPECT_FALSE(wavHeader16(44100, 2, (std::uint64_t{1} << 32) + 100));
-}
-
-TEST(WavHeader, RefusesFormatsItCannotDescribe) {
     EXPECT_FALSE(wavHeader16(44100, 0, 0));
     EXPECT_FALSE(wavHeader16(0xFFFFFFFFu, 2, 0));
 }
