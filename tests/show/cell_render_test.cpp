@@ -7,8 +7,8 @@
 #include <map>
 #include <optional>
 
-#include "render/bitmap_draw.h"
 #include "show/caption_draw.h"
+#include "show/cell_geometry.h"
 #include "show/tint.h"
 #include "show_samples.h"
 
@@ -304,6 +304,17 @@ TEST_F(CaptionTest, TransparentTextDrawsNothing) {
     caption.textOpacity = 0;
     cell().captions = {caption};
     EXPECT_TRUE(all(*render(200, 100), [](Rgb c, int, int) { return c == kBlack; }));
+}
+
+// A pan of a whole picture width leaves nothing (the pixels alone would not
+// tell an empty source from an invisible picture); one pixel stays visible.
+TEST(CellGeometry, NothingLeftAfterClippingIsInvisible) {
+    ShowCell c;
+    c.fitMode = 2;
+    c.panX = 10000;
+    EXPECT_FALSE(placeCellPicture({100, 100}, {100, 100}, c).visible);
+    c.panX = 0;
+    EXPECT_TRUE(placeCellPicture({1, 1}, {1920, 1080}, c).visible);
 }
 
 }  // namespace
