@@ -13,13 +13,11 @@ TEST(ViewZoom, FilesAreFittedBothWaysProgramPicturesOnlyShrunk) {
     EXPECT_DOUBLE_EQ(shrinkZoom({3000, 2000}, {600, 400}), 0.2);
 }
 
-TEST(ViewZoom, ScriptValuesAreClampedThousandths) {
+TEST(ViewZoom, ScriptValuesAreClampedThousandthsAndZeroIsSafe) {
     EXPECT_DOUBLE_EQ(clampZoom(readDecimal("50") / 1000), 0.1);
     EXPECT_DOUBLE_EQ(clampZoom(readDecimal("200000") / 1000), 100.0);
     EXPECT_DOUBLE_EQ(clampZoom(readDecimal("  +1.5e3xyz") / 1000), 1.5);
-}
-
-TEST(ViewZoom, ZeroAndNonsenseNeverReachADivision) {
+    // Zero and nonsense never reach a division.
     EXPECT_DOUBLE_EQ(clampZoom(0), kMinZoom);
     EXPECT_DOUBLE_EQ(clampZoom(readDecimal("abc")), kMinZoom);
     EXPECT_DOUBLE_EQ(fitZoom({0, 0}, {600, 400}), 1.0);

@@ -177,12 +177,14 @@ protected:
     }
 };
 
-TEST_F(MenuRenderTest, BackgroundIsResizedToThePage) {
+TEST_F(MenuRenderTest, BackgroundIsResizedToThePageAndWithoutItThereIsNone) {
     const BitmapPtr page = render(1, 0);
     ASSERT_TRUE(page);
     EXPECT_EQ(page->width, 800);
     EXPECT_EQ(page->height, 600);
     EXPECT_EQ(pixel(*page, 700, 300), (Rgb{100, 100, 100}));
+    menu.background = "missing.jpg";
+    EXPECT_FALSE(render(3, 0));
 }
 
 TEST_F(MenuRenderTest, BrightnessLiftsTheBlackOrLowersTheWhiteLevel) {
@@ -192,11 +194,6 @@ TEST_F(MenuRenderTest, BrightnessLiftsTheBlackOrLowersTheWhiteLevel) {
     EXPECT_EQ(pixel(*lowered, 700, 300).r, 215 * 100 / 256);
 }
 
-TEST_F(MenuRenderTest, NoBackgroundNoPage) {
-    menu.background = "missing.jpg";
-    EXPECT_FALSE(render(3, 0));
-}
-
 TEST_F(MenuRenderTest, LastPageShowsOnlyTheShowsLeft) {
     ASSERT_TRUE(render(5, 1));
     EXPECT_EQ(loaded, (std::set<int>{4}));
@@ -204,16 +201,14 @@ TEST_F(MenuRenderTest, LastPageShowsOnlyTheShowsLeft) {
     EXPECT_EQ(pixel(*render(5, 1), 150, 20), (Rgb{100, 100, 100}));  // second place is empty
 }
 
-TEST_F(MenuRenderTest, FirstShowIsTheCurrentOne) {
+// The first show is the current one, not loaded again; the extra items are
+// numbered after the shows.
+TEST_F(MenuRenderTest, FirstShowIsTheCurrentOneAndExtraItemsFollowTheShows) {
+    menu.playAll.style = "%n) %t";
     ASSERT_TRUE(render(3, 0));
     EXPECT_EQ(loaded, (std::set<int>{1, 2}));
     EXPECT_TRUE(drew("1. Current"));
     EXPECT_TRUE(drew("3. Show 3"));
-}
-
-TEST_F(MenuRenderTest, ExtraItemsAreNumberedAfterTheShows) {
-    menu.playAll.style = "%n) %t";
-    ASSERT_TRUE(render(3, 0));
     EXPECT_TRUE(drew("5) Play All"));
     EXPECT_TRUE(drew("4. Loop All"));
 }
