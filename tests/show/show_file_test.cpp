@@ -73,16 +73,15 @@ TEST_F(ShowFileTest, AnotherVersionOrAShortenedFileIsRefused) {
     EXPECT_FALSE(parse());
 }
 
-TEST_F(ShowFileTest, ShowOfNoCellsLoadsWithLengthZero) {
+// The length is time on screen plus transition of every cell, summed without
+// overflow; a show of no cells loads with length zero.
+TEST_F(ShowFileTest, LengthIsTimeOnScreenPlusTransitionOfEveryCell) {
     show.cells.clear();
     bytes = encodeShow(show);
     const auto loaded = parse();
     ASSERT_TRUE(loaded);
     EXPECT_TRUE(loaded->cells.empty());
     EXPECT_EQ(loaded->lengthMs(), 0);
-}
-
-TEST_F(ShowFileTest, LengthIsTimeOnScreenPlusTransitionOfEveryCell) {
     show.cells.resize(2);
     show.cells[0].displayMs = 3000, show.cells[0].transitionMs = 500;
     show.cells[1].displayMs = 2000000000, show.cells[1].transitionMs = 2000000000;
