@@ -57,7 +57,7 @@ TEST_F(MenuFileTest, RefusesDamagedFiles) {
     EXPECT_FALSE(parse(std::vector<std::uint8_t>(bytes.begin(), bytes.end() - 1)));        // last item cut short
     const std::vector<std::uint8_t> whole = bytes;
     const std::pair<std::size_t, std::int32_t> damage[] = {
-        {kFileItemCount, 4},     {kFileItemCount, -1},    {kFileItemCount, 0x7FFFFFFF},
+        {kFileItemCount, 4},         {kFileItemCount, -1},  {kFileItemCount, 0x7FFFFFFF},
         {kFileItemCount, INT32_MIN}, {kFileDesignWidth, 0}, {kFileDesignHeight, -600},
     };
     for (const auto& [at, value] : damage) {
