@@ -80,7 +80,7 @@ TEST(Upright, EveryOrientationPutsTheMarkTopLeft) {
     EXPECT_FALSE(turnUpright(*upright, 1));
 }
 
-TEST(TileDecode, ExactFitFromAReducedDecode) {
+TEST(TileDecode, ExactFitFromAReducedDecodeAndNothingFromBrokenData) {
     const auto file = encoded(*marked(800, 600));
     const BitmapPtr tile = decodeTilePicture(file, {100, 100});
     ASSERT_TRUE(tile);
@@ -88,6 +88,8 @@ TEST(TileDecode, ExactFitFromAReducedDecode) {
     EXPECT_EQ(tile->height, 75);
     EXPECT_GT(tile->rows[5][5 * 3], 200);
     EXPECT_LT(tile->rows[70][95 * 3], 50);
+    EXPECT_FALSE(decodeTilePicture(std::vector<std::uint8_t>(100, 0x42), {100, 100}));  // broken data
+    EXPECT_FALSE(decodeTilePicture(file, {0, 100}));                                      // no room
 }
 
 TEST(TileDecode, PicturesOnTheirSideAreTurnedUpright) {
@@ -124,12 +126,6 @@ TEST(ViewerDecode, HalfWhenDrawnAtHalfOrLessElseWhole) {
     EXPECT_FALSE(decodeViewerPicture(std::vector<std::uint8_t>(100, 0x42), {100, 75}).picture);
 }
 
-TEST(TileDecode, BrokenDataGivesNothing) {
-    const std::vector<std::uint8_t> junk(100, 0x42);
-    EXPECT_FALSE(decodeTilePicture(junk, {100, 100}));
-    EXPECT_FALSE(decodeTilePicture(encoded(*marked(8, 8)), {0, 100}));
-}
-
 TEST(JpegSave, WritesAFileThatDecodes) {
     test::TempFolder folder;
     const std::string path = folder.file("out.jpg");
@@ -143,17 +139,13 @@ TEST(JpegSave, WritesAFileThatDecodes) {
     EXPECT_EQ(files, 1);  // no temporary left behind
 }
 
-TEST(JpegSave, AFailedEncodeLeavesTheOldFile) {
+TEST(JpegSave, AFailedEncodeLeavesTheOldFileAndAMissingFolderFails) {
     test::TempFolder folder;
     const std::string path = folder.write("old.jpg", "precious");
     BitmapPtr unencodable = createBitmap("x", 0, 0, 24);  // no rows: the encoder refuses it
     ASSERT_TRUE(unencodable);
     EXPECT_FALSE(savePictureAsJpeg(*unencodable, path, 75));
     EXPECT_EQ(folder.read("old.jpg"), "precious");
-}
-
-TEST(JpegSave, AMissingFolderFails) {
-    test::TempFolder folder;
     EXPECT_FALSE(savePictureAsJpeg(*marked(8, 8), folder.file("no/such/x.jpg"), 75));
 }
 

@@ -8,43 +8,33 @@ namespace {
 TileGrid grid(int w, int h, int count, int scroll = 0) { return TileGrid{{w, h}, {100, 100}, false, scroll, count}; }
 TileGrid strip(int w, int h, int count, int scroll = 0) { return TileGrid{{w, h}, {100, 100}, true, scroll, count}; }
 
-TEST(TileLayout, GridRowsOfWholeColumns) {
+// A grid has rows of whole columns, a strip columns of whole rows; a narrow
+// window still has one line.
+TEST(TileLayout, LinesOfWholeTiles) {
     const TileGrid g = grid(350, 300, 10, 7);
     EXPECT_EQ(g.lines(), 3);
     EXPECT_EQ(g.tileRect(4), (ViewRect{100, 93, 200, 193}));
-}
-
-TEST(TileLayout, StripColumnsOfWholeRows) {
     const TileGrid s = strip(500, 250, 10, 30);
     EXPECT_EQ(s.lines(), 2);
     EXPECT_EQ(s.tileRect(3), (ViewRect{70, 100, 170, 200}));
+    EXPECT_EQ(grid(50, 300, 3).lines(), 1);
 }
 
-TEST(TileLayout, NarrowWindowStillHasOneLine) { EXPECT_EQ(grid(50, 300, 3).lines(), 1); }
-
-TEST(TileHit, GridPoints) {
+// The gap right of the last column and places past the list hit no tile.
+TEST(TileHit, PointsHitTheTileUnderThem) {
     EXPECT_EQ(grid(350, 300, 10).hitTest(150, 150), 4);
     EXPECT_EQ(grid(350, 300, 10, 100).hitTest(0, 0), 3);
-}
-
-TEST(TileHit, GapRightOfTheLastColumnHitsNoTile) {
+    EXPECT_EQ(strip(500, 100, 10).hitTest(250, 50), 2);
     EXPECT_EQ(grid(350, 300, 10).hitTest(320, 20), -1);
     EXPECT_EQ(strip(500, 250, 10).hitTest(50, 220), -1);
-}
-
-TEST(TileHit, StripPoints) { EXPECT_EQ(strip(500, 100, 10).hitTest(250, 50), 2); }
-
-TEST(TileHit, OutsideTheListHitsNoTile) {
     EXPECT_EQ(grid(350, 300, 5).hitTest(250, 150), -1);
     EXPECT_EQ(grid(350, 300, 5).hitTest(-1, 0), -1);
 }
 
-TEST(TileScroll, MaximumFromTheLastTile) {
+// The maximum comes from the last tile; requests stay within zero and it.
+TEST(TileScroll, RequestsAreLimitedToZeroAndTheMaximum) {
     EXPECT_EQ(grid(350, 300, 10).scrollMaximum(), 99);  // 4 rows of 100 in 300
     EXPECT_LT(grid(350, 300, 3).scrollMaximum(), 0);
-}
-
-TEST(TileScroll, RequestsAreLimitedToZeroAndTheMaximum) {
     const TileGrid g = grid(350, 250, 30, 50);
     EXPECT_EQ(scrollTarget(g, ScrollRequest::LineOn), 150);
     EXPECT_EQ(scrollTarget(g, ScrollRequest::LineBack), 0);
@@ -74,24 +64,20 @@ TEST(TileKeys, EmptyListDoesNothing) {
     }
 }
 
-TEST(TileKeys, ArrowsFollowTheScrollingDirection) {
+// Arrows follow the scrolling direction, targets are clamped to the list, and
+// page keys on a hidden area step by one.
+TEST(TileKeys, TargetsOfTheMovingKeys) {
     const TileGrid g = grid(300, 300, 20);
     EXPECT_EQ(tileKey(g, TileKey::Down, 1, true).target, 4);
     EXPECT_EQ(tileKey(g, TileKey::Right, 1, true).target, 2);
+    EXPECT_EQ(tileKey(g, TileKey::PageDown, 3, false).target, 4);
     const TileGrid s = strip(600, 300, 20);
     EXPECT_EQ(tileKey(s, TileKey::Right, 1, true).target, 4);
     EXPECT_EQ(tileKey(s, TileKey::Down, 1, true).target, 2);
-}
-
-TEST(TileKeys, TargetsAreClampedToTheList) {
-    const TileGrid g = grid(300, 300, 5);
-    EXPECT_EQ(tileKey(g, TileKey::Up, 1, true).target, 0);
-    EXPECT_EQ(tileKey(g, TileKey::End, 1, true).target, 4);
-    EXPECT_EQ(tileKey(g, TileKey::PageDown, 1, true).target, 4);
-}
-
-TEST(TileKeys, PageKeysOnAHiddenAreaStepByOne) {
-    EXPECT_EQ(tileKey(grid(300, 300, 20), TileKey::PageDown, 3, false).target, 4);
+    const TileGrid few = grid(300, 300, 5);
+    EXPECT_EQ(tileKey(few, TileKey::Up, 1, true).target, 0);
+    EXPECT_EQ(tileKey(few, TileKey::End, 1, true).target, 4);
+    EXPECT_EQ(tileKey(few, TileKey::PageDown, 1, true).target, 4);
 }
 
 TEST(TileKeys, PageDownWithTheSelectionOutOfViewScrolls) {

@@ -5,23 +5,19 @@
 namespace lv {
 namespace {
 
-TEST(ViewZoom, FilesAreFittedBothWays) {
+// Files are fitted both ways, the program's own pictures never enlarged.
+TEST(ViewZoom, FilesAreFittedBothWaysProgramPicturesOnlyShrunk) {
     EXPECT_DOUBLE_EQ(fitZoom({3000, 2000}, {600, 400}), 0.2);
     EXPECT_DOUBLE_EQ(fitZoom({300, 200}, {600, 400}), 2.0);
-}
-
-TEST(ViewZoom, ProgramPicturesAreNeverEnlarged) {
     EXPECT_DOUBLE_EQ(shrinkZoom({300, 200}, {600, 400}), 1.0);
     EXPECT_DOUBLE_EQ(shrinkZoom({3000, 2000}, {600, 400}), 0.2);
 }
 
-TEST(ViewZoom, ScriptValuesAreClampedThousandths) {
+TEST(ViewZoom, ScriptValuesAreClampedThousandthsAndZeroIsSafe) {
     EXPECT_DOUBLE_EQ(clampZoom(readDecimal("50") / 1000), 0.1);
     EXPECT_DOUBLE_EQ(clampZoom(readDecimal("200000") / 1000), 100.0);
     EXPECT_DOUBLE_EQ(clampZoom(readDecimal("  +1.5e3xyz") / 1000), 1.5);
-}
-
-TEST(ViewZoom, ZeroAndNonsenseNeverReachADivision) {
+    // Zero and nonsense never reach a division.
     EXPECT_DOUBLE_EQ(clampZoom(0), kMinZoom);
     EXPECT_DOUBLE_EQ(clampZoom(readDecimal("abc")), kMinZoom);
     EXPECT_DOUBLE_EQ(fitZoom({0, 0}, {600, 400}), 1.0);
@@ -52,11 +48,8 @@ TEST(ViewRectangle, WindowPointsMapToPictureCoordinatesWithinThePicture) {
     EXPECT_EQ(windowToPicture(0, 500, r, 2.0, {100, 50}), (PanOffset{0, 50}));
 }
 
-TEST(PageFit, FittedAndCentredOnThePage) {
+TEST(PageFit, FittedAndCentredOnThePageUnequalResolutionsCorrectingTheHeight) {
     EXPECT_EQ(pageRect({1600, 1200}, {4800, 6400}, 600, 600), (ViewRect{0, 1400, 4800, 5000}));
-}
-
-TEST(PageFit, UnequalResolutionsCorrectTheHeight) {
     const ViewRect r = pageRect({1600, 1200}, {4800, 6400}, 600, 300);
     EXPECT_EQ(r.width(), 4800);
     EXPECT_EQ(r.height(), 1800);  // half the height relative to the width

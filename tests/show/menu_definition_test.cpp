@@ -19,10 +19,6 @@ protected:
     std::vector<std::uint8_t> bytes = encodeMenuDefinition(menu);
 };
 
-TEST_F(MenuFileTest, SizesFollowTheHeaderAndTheItemCount) {
-    EXPECT_EQ(bytes.size(), 1u + 1367 + 3 * 189);
-}
-
 TEST_F(MenuFileTest, WrittenDefinitionReadsBackEqual) {
     menu.shadow = 1;
     menu.items[1].flags = MenuFlag::kBold | MenuFlag::kBox | (2 << MenuFlag::kVerticalShift);
@@ -34,13 +30,15 @@ TEST_F(MenuFileTest, WrittenDefinitionReadsBackEqual) {
     EXPECT_EQ(*back, menu);
 }
 
-TEST_F(MenuFileTest, FieldsSitAtTheirFileOffsets) {
+TEST_F(MenuFileTest, FieldsSitAtTheirFileOffsetsAndTextsEndWithinThem) {
+    EXPECT_EQ(bytes.size(), 1u + 1367 + 3 * 189);
     poke32(bytes, kFileDesignWidth, 1600);
     poke32(bytes, kFileFirstItem + 189 + 8, 1234);  // second item's thumbnail right
     bytes[kFileFirstItem + 161] = 0xF6;             // first item's largest font height: -10
     bytes[kFileFirstItem + 163] = 0x2C;             // label left 300 (0x012C)
     bytes[kFileFirstItem + 164] = 0x01;
     bytes[1 + 1363] = 1;                            // thumbnail shadow flag
+    std::fill(bytes.begin() + 1, bytes.begin() + 1 + 260, 'A');  // title without a terminator
     const auto m = parse(bytes);
     ASSERT_TRUE(m);
     EXPECT_EQ(m->designWidth, 1600);
@@ -48,35 +46,27 @@ TEST_F(MenuFileTest, FieldsSitAtTheirFileOffsets) {
     EXPECT_EQ(m->items[0].fontHeight, -10);
     EXPECT_EQ(m->items[0].labelLeft, 300);
     EXPECT_EQ(m->shadow, 1);
-}
-
-TEST_F(MenuFileTest, TextsEndWithinTheirFields) {
-    std::fill(bytes.begin() + 1, bytes.begin() + 1 + 260, 'A');  // title without a terminator
-    const auto m = parse(bytes);
-    ASSERT_TRUE(m);
     EXPECT_EQ(m->title.size(), 259u);
 }
 
-TEST_F(MenuFileTest, RefusesAShortOrWrongFile) {
+// Short, wrong or unscalable files, and item counts the file does not hold
+// (refused before anything is set aside for the items).
+TEST_F(MenuFileTest, RefusesDamagedFiles) {
     EXPECT_FALSE(parse({}));
     EXPECT_FALSE(parse(std::vector<std::uint8_t>(bytes.begin(), bytes.begin() + 1367)));  // header cut short
     EXPECT_FALSE(parse(std::vector<std::uint8_t>(bytes.begin(), bytes.end() - 1)));        // last item cut short
-    bytes[0] = 1;
-    EXPECT_FALSE(parse(bytes));
-}
-
-TEST_F(MenuFileTest, RefusesCountsTheFileDoesNotHold) {
-    for (std::int32_t count : {4, -1, 0x7FFFFFFF, static_cast<std::int32_t>(0x80000000)}) {
-        poke32(bytes, kFileItemCount, count);
-        EXPECT_FALSE(parse(bytes)) << count;
+    const std::vector<std::uint8_t> whole = bytes;
+    const std::pair<std::size_t, std::int32_t> damage[] = {
+        {kFileItemCount, 4},         {kFileItemCount, -1},  {kFileItemCount, 0x7FFFFFFF},
+        {kFileItemCount, INT32_MIN}, {kFileDesignWidth, 0}, {kFileDesignHeight, -600},
+    };
+    for (const auto& [at, value] : damage) {
+        bytes = whole;
+        poke32(bytes, at, value);
+        EXPECT_FALSE(parse(bytes)) << at << ": " << value;
     }
-}
-
-TEST_F(MenuFileTest, RefusesADesignSizeThatCannotScale) {
-    poke32(bytes, kFileDesignWidth, 0);
-    EXPECT_FALSE(parse(bytes));
-    bytes = encodeMenuDefinition(menu);
-    poke32(bytes, kFileDesignHeight, -600);
+    bytes = whole;
+    bytes[0] = 1;  // the version byte
     EXPECT_FALSE(parse(bytes));
 }
 
@@ -112,14 +102,11 @@ TEST(MenuScale, TruncatesTowardZeroAfterAddingAHalf) {
     EXPECT_EQ(s.items[0].anchorX, 0);     // -0.17 -> 0
 }
 
-TEST(MenuScale, UnusedThumbnailKeepsItsValues) {
+TEST(MenuScale, UnusedThumbnailKeepsItsValuesAndHugeValuesStayInRange) {
     MenuDefinition m = sampleMenu(1, 400, 300);
     m.items[0].thumb = {50, 10, 50, 70};
     EXPECT_EQ(scaleMenuDefinition(m, 800, 600).items[0].thumb, (MenuRect{50, 10, 50, 70}));
-}
-
-TEST(MenuScale, HugeValuesStayInRange) {
-    MenuDefinition m = sampleMenu(1, 1, 1);
+    m = sampleMenu(1, 1, 1);
     m.items[0].thumb = {0, 0, 0x7FFFFFFF, 10};
     EXPECT_EQ(scaleMenuDefinition(m, 4000, 4000).items[0].thumb.right, 0x7FFFFFFF);
 }

@@ -14,16 +14,14 @@ protected:
     void press(int key, std::uint32_t at) { EXPECT_TRUE(typed.key(key, at)); }
 };
 
-TEST_F(TypedNumberTest, DigitsWithinTheQuietTimeMakeOneNumber) {
+// Digits within the quiet time make one number; Enter makes it due at the next check.
+TEST_F(TypedNumberTest, DigitsWithinTheQuietTimeMakeOneNumberDueThenOrAtEnter) {
     press(kKeyDigit1, 1000);
     press(kKeyDigit1 + 1, 1400);
     EXPECT_FALSE(typed.due(1900));
     EXPECT_TRUE(typed.due(1901));
     EXPECT_EQ(typed.take(), 12);
     EXPECT_TRUE(typed.empty());
-}
-
-TEST_F(TypedNumberTest, EnterMakesTheNumberDueAtTheNextCheck) {
     press(kKeyDigit1, 1000);
     press(kKeyEnter, 1010);
     EXPECT_TRUE(typed.due(1050));

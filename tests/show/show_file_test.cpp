@@ -18,7 +18,7 @@ protected:
     std::vector<std::uint8_t> bytes = encodeShow(show);
     std::string error;
 
-    std::unique_ptr<Show> parse() { return parseShow(bytesOf(bytes), &error); }
+    std::unique_ptr<Show> parse() { return parseShow(bytes, &error); }
     void poke(std::size_t at, std::int32_t value) { writeInt32(bytes.data() + at, value); }
     std::size_t showField(std::size_t offset) const { return ShowFilePlaces::kShowRecord + offset; }
     std::size_t cellField(std::size_t cell, std::size_t offset) const { return ShowFilePlaces::cell(show, cell) + offset; }
@@ -35,15 +35,6 @@ TEST_F(ShowFileTest, WrittenShowReadsBackEqual) {
     const auto loaded = parse();
     ASSERT_TRUE(loaded) << error;
     EXPECT_EQ(*loaded, show);
-}
-
-TEST_F(ShowFileTest, SampleSetsEveryFieldAwayFromItsDefault) {
-    // So that a field the reader or the writer drops shows up in the round trip.
-    const Show plain;
-    EXPECT_NE(show.title, plain.title);
-    EXPECT_NE(show.bandTiming, plain.bandTiming);
-    EXPECT_NE(show.cells[1].sound, ShowSound{});
-    EXPECT_NE(show.cells[1].captions.at(0).font, CaptionFont{});
 }
 
 TEST_F(ShowFileTest, CopyAfterTheRecordWinsOverTheSlot) {
@@ -72,43 +63,29 @@ TEST_F(ShowFileTest, FieldsSitAtTheirOffsets) {
     EXPECT_EQ(std::memcmp(bytes.data() + cellField(0, 4), "photo1.jpg", 11), 0);
 }
 
-TEST_F(ShowFileTest, VersionByteOtherThanZeroIsRefused) {
-    bytes[0] = 1;
-    EXPECT_FALSE(parse());
-}
-
-TEST_F(ShowFileTest, EveryShortenedFileIsRefused) {
+TEST_F(ShowFileTest, AnotherVersionOrAShortenedFileIsRefused) {
     for (std::size_t size : {std::size_t{0}, std::size_t{1}, std::size_t{100}, ShowFilePlaces::firstShowSound(),
                              ShowFilePlaces::cell(show, 1), bytes.size() - 1}) {
         const std::vector<std::uint8_t> cut(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(size));
-        EXPECT_FALSE(parseShow(bytesOf(cut))) << size;
+        EXPECT_FALSE(parseShow(cut)) << size;
     }
+    bytes[0] = 1;  // the version byte
+    EXPECT_FALSE(parse());
 }
 
-TEST_F(ShowFileTest, ShowOfNoCellsLoadsWithLengthZero) {
+// The length is time on screen plus transition of every cell, summed without
+// overflow; a show of no cells loads with length zero.
+TEST_F(ShowFileTest, LengthIsTimeOnScreenPlusTransitionOfEveryCell) {
     show.cells.clear();
     bytes = encodeShow(show);
     const auto loaded = parse();
     ASSERT_TRUE(loaded);
     EXPECT_TRUE(loaded->cells.empty());
     EXPECT_EQ(loaded->lengthMs(), 0);
-}
-
-TEST_F(ShowFileTest, LengthIsTimeOnScreenPlusTransitionOfEveryCell) {
     show.cells.resize(2);
     show.cells[0].displayMs = 3000, show.cells[0].transitionMs = 500;
     show.cells[1].displayMs = 2000000000, show.cells[1].transitionMs = 2000000000;
     EXPECT_EQ(show.lengthMs(), 4000003500LL);
-}
-
-TEST_F(ShowFileTest, CaptionTextIsShownUpToItsZero) {
-    // Cell 0's first caption: "cell caption 0" with a zero put after "cell".
-    const std::size_t text = cellField(0, ShowLayout::kMinCellBlock + ShowLayout::kCaptionRecord + 4);
-    bytes[text + 4] = 0;
-    const auto loaded = parse();
-    ASSERT_TRUE(loaded);
-    EXPECT_EQ(loaded->cells[0].captions[0].text, "cell");
-    EXPECT_EQ(loaded->cells[0].captions[1].text, "cell caption 1");
 }
 
 TEST_F(ShowFileTest, CountsAndLengthsTheFileCannotHoldAreRefused) {
@@ -134,24 +111,22 @@ TEST_F(ShowFileTest, CountsAndLengthsTheFileCannotHoldAreRefused) {
     }
 }
 
-// --- Texts end within their fields ---
-
-TEST_F(ShowFileTest, TextWithoutZeroEndsBeforeTheEndOfItsField) {
+// Texts end at their zero, or without one, before the end of their field.
+TEST_F(ShowFileTest, TextsEndAtTheirZeroOrWithinTheirField) {
     std::memset(bytes.data() + showField(0), 'A', ShowLayout::kTitleField);
     std::memset(bytes.data() + cellField(0, 4), 'B', ShowLayout::kNameField);
     std::memset(bytes.data() + showField(55236), 'C', ShowLayout::kNameField);
+    // Cell 0's first caption: "cell caption 0" with a zero put after "cell".
+    bytes[cellField(0, ShowLayout::kMinCellBlock + ShowLayout::kCaptionRecord + 4) + 4] = 0;
+    ASSERT_EQ(show.cells.back().captions.back().text, "cell caption 1");
+    bytes.back() = 'x';  // the zero of the last caption's text
     const auto loaded = parse();
     ASSERT_TRUE(loaded);
     EXPECT_EQ(loaded->title, std::string(519, 'A'));
     EXPECT_EQ(loaded->cells[0].imageFile, std::string(259, 'B'));
     EXPECT_EQ(loaded->maskFolder, std::string(259, 'C'));
-}
-
-TEST_F(ShowFileTest, CaptionTextWithoutZeroKeepsAllButItsLastByte) {
-    ASSERT_EQ(show.cells.back().captions.back().text, "cell caption 1");
-    bytes.back() = 'x';  // the zero of the last caption's text
-    const auto loaded = parse();
-    ASSERT_TRUE(loaded);
+    EXPECT_EQ(loaded->cells[0].captions[0].text, "cell");
+    EXPECT_EQ(loaded->cells[0].captions[1].text, "cell caption 1");
     EXPECT_EQ(loaded->cells.back().captions.back().text, "cell caption 1");  // the x is cut
 }
 
@@ -163,13 +138,7 @@ TEST_F(ShowFileTest, WriterRefusesCountsBeyondTheLimits) {
     EXPECT_TRUE(encodeShow(show).empty());
 }
 
-// --- Found by name ---
-
-TEST(ShowFileName, IntroAndNumberedShows) {
-    EXPECT_EQ(showFileName("C:\\set\\", kIntroShow), "C:\\set\\intro");
-    EXPECT_EQ(showFileName("C:\\set\\", 12), "C:\\set\\slyde12");
-}
-
+// The names "intro" and "slyde<n>" in the folder.
 TEST(ShowFileLoad, FindsShowsByNameInTheFolder) {
     TempFolder folder;
     Show intro = sampleShow(1);

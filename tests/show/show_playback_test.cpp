@@ -239,17 +239,6 @@ TEST_F(PlaybackTest, ThePreparedPictureFollowsTheWindowSize) {
     EXPECT_EQ(playback->preparedPicture()->height, 20);
 }
 
-TEST_F(PlaybackTest, EndOfASingleShowReturnsToTheMenuAndThePicture) {
-    begin(2);
-    type("2");
-    run(3000);
-    EXPECT_EQ(playback->active(), 0);
-    EXPECT_EQ(viewer.names().back(), kMenuPictureName);
-    EXPECT_EQ(viewer.restored, std::vector<std::string>{"photo.jpg"});
-    EXPECT_EQ(player->showNumber(), 0);
-    EXPECT_EQ(stage->playingViewer(), nullptr);
-}
-
 TEST_F(PlaybackTest, TheIntroPlaysFirstThenTheMenu) {
     begin(2);
     playback->setActive(1);
@@ -259,15 +248,25 @@ TEST_F(PlaybackTest, TheIntroPlaysFirstThenTheMenu) {
     EXPECT_EQ(viewer.names().back(), kMenuPictureName);
 }
 
-TEST_F(PlaybackTest, EscapeStopsAndThePictureReturns) {
+// A single show that ends, or one stopped by Escape, gives back the menu and
+// the viewer's picture; Escape on the menu quits.
+TEST_F(PlaybackTest, EndOfAShowOrEscapeReturnsToTheMenuAndThePicture) {
     begin(2);
+    type("2");
+    run(3000);
+    EXPECT_EQ(playback->active(), 0);
+    EXPECT_EQ(viewer.names().back(), kMenuPictureName);
+    EXPECT_EQ(viewer.restored, std::vector<std::string>{"photo.jpg"});
+    EXPECT_EQ(player->showNumber(), 0);
+    EXPECT_EQ(stage->playingViewer(), nullptr);
     type("1");
     run(300);
     playback->key(kKeyEscape);
     EXPECT_EQ(playback->active(), 0);
     EXPECT_FALSE(viewer.ticking);
-    EXPECT_EQ(viewer.restored, std::vector<std::string>{"photo.jpg"});
+    EXPECT_EQ(viewer.restored, (std::vector<std::string>{"photo.jpg", kMenuPictureName}));
     EXPECT_EQ(viewer.names().back(), kMenuPictureName);
+    EXPECT_EQ(viewer.quits, 0);
     playback->key(kKeyEscape);
     EXPECT_EQ(viewer.quits, 1);
 }

@@ -130,9 +130,9 @@ TEST_F(ShowPlayerTest, SetUpKeepsShowZeroSettingsAndMakesTheIntroCurrent) {
     EXPECT_EQ(player->show()->title, "intro");
 }
 
-TEST_F(ShowPlayerTest, NoMenuFlagLeavesThePageCountAtZeroAndReadsNoMenu) {
+TEST_F(ShowPlayerTest, NoMenuFlagLeavesThePageCountAtZeroAndNegativeFurtherShowsCountAsNone) {
     Show zero = plainShow(1);
-    zero.furtherShows = 3;
+    zero.furtherShows = -5;
     zero.noMenu = 1;
     writeShow("slyde0", zero);
     bool menuRead = false;
@@ -140,13 +140,6 @@ TEST_F(ShowPlayerTest, NoMenuFlagLeavesThePageCountAtZeroAndReadsNoMenu) {
     EXPECT_FALSE(menuRead);
     EXPECT_EQ(player->pageCount(), 0);
     EXPECT_TRUE(player->noMenu());
-}
-
-TEST_F(ShowPlayerTest, NegativeFurtherShowsCountsAsNone) {
-    Show zero = plainShow(1);
-    zero.furtherShows = -5;
-    writeShow("slyde0", zero);
-    player->setUp();
     EXPECT_EQ(player->numberOfShows(), 1);
 }
 
@@ -199,13 +192,12 @@ using Step = ShowEndStep;
 constexpr auto kMenu = ShowEndStep::Kind::Menu;
 constexpr auto kPlay = ShowEndStep::Kind::Play;
 
-TEST(ShowEnd, OneShowGoesBackToTheMenuOrPlaysAllWithoutIt) {
+// One show goes back to the menu, or without it plays all; all once stops
+// after the last, looped starts over.
+TEST(ShowEnd, NextStepOfEachPlayMode) {
     EXPECT_EQ(stepAfterShowEnds(kIntroShow, kPlayOneShow, 5, false), (Step{kMenu, 0, 0}));
     EXPECT_EQ(stepAfterShowEnds(2, kPlayOneShow, 5, false), (Step{kMenu, 0, 0}));
     EXPECT_EQ(stepAfterShowEnds(2, kPlayOneShow, 5, true), (Step{kPlay, 0, kPlayAllLooped}));
-}
-
-TEST(ShowEnd, AllOnceStopsAfterTheLastAndLoopedStartsOver) {
     EXPECT_EQ(stepAfterShowEnds(0, kPlayAllOnce, 3, false), (Step{kPlay, 1, kPlayAllOnce}));
     EXPECT_EQ(stepAfterShowEnds(2, kPlayAllOnce, 3, false), (Step{kMenu, 0, 0}));
     EXPECT_EQ(stepAfterShowEnds(1, kPlayAllLooped, 3, false), (Step{kPlay, 2, kPlayAllLooped}));

@@ -135,8 +135,6 @@ struct ShowFilePlaces {
     }
 };
 
-inline std::span<const std::uint8_t> bytesOf(const std::vector<std::uint8_t>& v) { return v; }
-
 // A 24-bit picture's pixel as (r, g, b).
 struct Rgb {
     int r, g, b;
