@@ -25,7 +25,6 @@ protected:
         Bitmap* b = bitmap(name);
         return b->rows[y] + x * (b->depth / 8);
     }
-
 };
 
 TEST_F(ImageStatements, BitmapNeedsBothSidesAndAKnownDepth) {
@@ -76,20 +75,18 @@ TEST_F(ImageStatements, CropTakesMarginsFromEachSide) {
     EXPECT_EQ(bitmap("a")->height, 5);
 }
 
+// An odd angle is refused; no angle turns a quarter; -90 turns clockwise.
 TEST_F(ImageStatements, RotateReplacesAndRefusesOddAngles) {
     runLines("bitmap name=a width=10 height=4\nrotate name=a angle=45");
     EXPECT_EQ(bitmap("a")->width, 10);
     runLines("rotate name=a");
     EXPECT_EQ(bitmap("a")->width, 4);
     EXPECT_EQ(bitmap("a")->height, 10);
-}
-
-TEST_F(ImageStatements, RotateMinus90TurnsClockwise) {
-    runLines("bitmap name=a width=2 height=1\nrect name=a innerColor=#000000\nrect name=a width=1 innerColor=#FFFFFF\n"
-           "rotate name=a angle=-90");
+    runLines("bitmap name=b width=2 height=1\nrect name=b innerColor=#000000\nrect name=b width=1 innerColor=#FFFFFF\n"
+           "rotate name=b angle=-90");
     // White was on the left; a clockwise turn puts it on top.
-    EXPECT_EQ(px("a", 0, 0)[0], 255);
-    EXPECT_EQ(px("a", 0, 1)[0], 0);
+    EXPECT_EQ(px("b", 0, 0)[0], 255);
+    EXPECT_EQ(px("b", 0, 1)[0], 0);
 }
 
 TEST_F(ImageStatements, BlurGrowsAndSpreadLeavesColourPictures) {
