@@ -58,11 +58,11 @@ TEST(PixelFormat, SixteenBitsThroughTheChannelTables) {
     EXPECT_EQ(white, 0xFFFFFFu);
 }
 
-// Rows go four pixels at a time where they can; every length must give the
+// Rows go several pixels at a time where they can; every length must give the
 // bytes of pixel-by-pixel stores, and the fourth byte never leaks.
 TEST(PixelFormat, RowsStoreLikeSinglePixels) {
     for (const PixelFormat& format : {PixelFormat::fromMasks(24, 0xFF0000, 0xFF00, 0xFF), k565}) {
-        for (int count = 0; count < 11; ++count) {
+        for (int count = 0; count < 40; ++count) {
             std::vector<std::uint32_t> row(static_cast<std::size_t>(count));
             for (int i = 0; i < count; ++i) row[i] = 0xAB000000u | static_cast<std::uint32_t>(0x10305 * (i + 1));
             Bytes whole(static_cast<std::size_t>(count) * format.bytesPerPixel + 1, 0xEE), single;
