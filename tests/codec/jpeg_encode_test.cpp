@@ -30,6 +30,13 @@ protected:
     BitmapPtr photo = loadPnm(jpegDataPath("s444.ppm"), pnmError);
     BitmapPtr greyPhoto = loadPnm(jpegDataPath("grey.pgm"), pnmError);
 
+    // An encoder through the codec's entry points, writing into `out`.
+    codec::MemoryStream out;
+    codec::EncoderSlot encoder;
+    int open(codec::EncoderImage image) {
+        return codec::jpegEncoderOpen(encoder, [this](const std::uint8_t* b, int n) { return out.write(b, n); }, image);
+    }
+
     double roundTrip(const Bitmap& source, int quality) {
         const BitmapPtr decoded = decodeBytes(encodeToBytes(source, quality));
         return decoded ? psnr(source, *decoded) : -1;
@@ -84,12 +91,7 @@ TEST_F(Encoding, ClosesTheStreamOnSuccessOnly) {
 }
 
 TEST_F(Encoding, RestartIntervalsDecode) {
-    codec::MemoryStream out;
-    codec::EncoderSlot encoder;
-    ASSERT_EQ(codec::jpegEncoderOpen(
-                  encoder, [&out](const std::uint8_t* b, int n) { return out.write(b, n); },
-                  codec::EncoderImage{photo->width, photo->height, 1}),
-              codec::kJpegOk);
+    ASSERT_EQ(open(codec::EncoderImage{photo->width, photo->height, 1}), codec::kJpegOk);
     codec::EncoderParameters parameters;
     parameters.quality = 90;
     parameters.restartRows = 1;
@@ -105,10 +107,7 @@ TEST_F(Encoding, RestartIntervalsDecode) {
 }
 
 TEST_F(Encoding, ClosingBeforeEveryRowArrivedFails) {
-    codec::MemoryStream out;
-    codec::EncoderSlot encoder;
-    codec::jpegEncoderOpen(
-        encoder, [&out](const std::uint8_t* b, int n) { return out.write(b, n); }, codec::EncoderImage{8, 8, 0});
+    ASSERT_EQ(open(codec::EncoderImage{8, 8, 0}), codec::kJpegOk);
     EXPECT_NE(codec::jpegEncoderClose(encoder), codec::kJpegOk);
 }
 

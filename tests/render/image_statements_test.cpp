@@ -27,20 +27,16 @@ protected:
     }
 };
 
-TEST_F(ImageStatements, BitmapNeedsBothSidesAndAKnownDepth) {
+TEST_F(ImageStatements, BitmapNeedsBothSidesAndAKnownDepthAndDereferencesItsName) {
+    let("which", "real");
     runLines("bitmap name=a width=10 height=5\nbitmap name=g width=3 height=3 bits=8\n"
-           "bitmap name=bad width=10\nbitmap name=odd width=2 height=2 bits=16");
+           "bitmap name=bad width=10\nbitmap name=odd width=2 height=2 bits=16\nbitmap name=$which width=2 height=2");
     ASSERT_TRUE(bitmap("a"));
     EXPECT_EQ(bitmap("a")->depth, 24);
     EXPECT_EQ(bitmap("g")->depth, 8);
     EXPECT_FALSE(bitmap("bad"));
     EXPECT_FALSE(bitmap("odd"));
     EXPECT_EQ(objects.get("a", kwWidth), "10");
-}
-
-TEST_F(ImageStatements, BitmapNameIsDereferenced) {
-    let("which", "real");
-    runLines("bitmap name=$which width=2 height=2");
     EXPECT_TRUE(bitmap("real"));
 }
 
