@@ -8,7 +8,6 @@
 
 #include "codec/jpeg.h"
 #include "image_compare.h"
-#include "shell/file_services.h"
 
 namespace lv::codec {
 namespace {
@@ -27,15 +26,10 @@ struct CollectRows final : JpegRowSink {
     }
 };
 
-std::vector<std::uint8_t> fileBytes(const std::string& name) {
-    const auto whole = readWholeFile(test::jpegDataPath(name), false);
-    return whole ? whole->bytes : std::vector<std::uint8_t>{};
-}
-
 class JpegRowsTest : public ::testing::TestWithParam<const char*> {
 protected:
     void expectSameAsBitmap(int wantedWidth, int wantedHeight) {
-        const auto bytes = fileBytes(GetParam());
+        const auto bytes = test::readBytes(test::jpegDataPath(GetParam()));
         ASSERT_FALSE(bytes.empty());
         MemoryStream forBitmap(bytes), forRows(bytes);
         const BitmapPtr bitmap = decodeJpeg(forBitmap, wantedWidth, wantedHeight);
@@ -59,7 +53,7 @@ INSTANTIATE_TEST_SUITE_P(Files, JpegRowsTest,
                                            "rgb.jpg", "s32.jpg"));
 
 TEST(JpegRows, AReceiverThatRefusesStopsTheDecode) {
-    const auto bytes = fileBytes("s420.jpg");
+    const auto bytes = test::readBytes(test::jpegDataPath("s420.jpg"));
     MemoryStream stream(bytes);
     CollectRows sink;
     sink.stopAfter = 3;

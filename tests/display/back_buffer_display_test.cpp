@@ -47,7 +47,9 @@ TEST(BackBufferDisplay, AViewPartlyOutsideLocksOnlyTheInsidePart) {
     EXPECT_FALSE(display.lock(locked));
 }
 
-TEST(BackBufferDisplay, ShowCentredCropsALargerPictureAtTheCorner) {
+// A larger picture is cropped at the corner; a smaller one is centred with
+// the borders painted black over what was shown before.
+TEST(BackBufferDisplay, ShowCentredCropsOrPaintsTheBordersBlack) {
     BackBufferDisplay display(4, 3);
     std::vector<std::uint32_t> picture(6 * 5);
     for (std::size_t i = 0; i < picture.size(); ++i) picture[i] = static_cast<std::uint32_t>(i + 1);
@@ -56,19 +58,19 @@ TEST(BackBufferDisplay, ShowCentredCropsALargerPictureAtTheCorner) {
     EXPECT_EQ(shown[0], 1u);
     EXPECT_EQ(shown[3], 4u);
     EXPECT_EQ(shown[2 * 4 + 3], static_cast<std::uint32_t>(2 * 6 + 3 + 1));
-}
 
-TEST(BackBufferDisplay, ShowCentredPaintsTheBordersBlack) {
-    BackBufferDisplay display(6, 4);
+    BackBufferDisplay wide(6, 4);
     std::vector<std::uint32_t> white(6 * 4, 0xFFFFFF);
-    showCentred(display, white.data(), 6, 4, 6);
+    showCentred(wide, white.data(), 6, 4, 6);
     std::vector<std::uint32_t> dot(2 * 2, 0x123456);
-    showCentred(display, dot.data(), 2, 2, 2);
-    const std::vector<std::uint32_t> shown = display.snapshot();
-    EXPECT_EQ(shown[0], 0u);
-    EXPECT_EQ(shown[1 * 6 + 2], 0x123456u);
-    EXPECT_EQ(shown[2 * 6 + 3], 0x123456u);
-    EXPECT_EQ(shown[3 * 6 + 5], 0u);
+    showCentred(wide, dot.data(), 2, 2, 2);
+    const std::vector<std::uint32_t> centred = wide.snapshot();
+    EXPECT_EQ(centred[0], 0u);
+    EXPECT_EQ(centred[1 * 6 + 2], 0x123456u);
+    EXPECT_EQ(centred[2 * 6 + 3], 0x123456u);
+    EXPECT_EQ(centred[1 * 6 + 1], 0u);  // left and right of the picture
+    EXPECT_EQ(centred[2 * 6 + 4], 0u);
+    EXPECT_EQ(centred[3 * 6 + 5], 0u);
 }
 
 TEST(BackBufferDisplay, BlitNeedsEqualSizesAndIsClipped) {

@@ -26,30 +26,28 @@ CpuidAnswers answers(const char* vendor, std::uint32_t family, std::uint32_t sta
     return a;
 }
 
-TEST(FeatureWord, Sse2SetsSse2AndMmx2) {
-    const std::uint32_t w = featureWordFromCpuid(cpu::kFpu, answers("GenuineIntel", 6, kStandardSse2));
-    EXPECT_EQ(w, cpu::kFpu | cpu::kBrandIntel | cpu::kFamily6 | cpu::kSse2 | cpu::kMmx2);
-}
+struct FeatureWordCase {
+    const char* vendor;
+    std::uint32_t family, standard, extended, before, expected;
+};
 
-TEST(FeatureWord, SseSetsSseAndEnhancedMmx) {
-    const std::uint32_t w = featureWordFromCpuid(0, answers("AuthenticAMD", 5, kStandardSse | kStandardMmx));
-    EXPECT_EQ(w, cpu::kBrandAmd | cpu::kFamily5 | cpu::kSse | cpu::kEnhancedMmx | cpu::kMmx);
-}
-
-TEST(FeatureWord, BrandsComeFromTheVendorEnding) {
-    EXPECT_TRUE(featureWordFromCpuid(0, answers("CyrixInstead", 5, 0)) & cpu::kBrandCyrix);
-    EXPECT_TRUE(featureWordFromCpuid(0, answers("CentaurHauls", 5, 0)) & cpu::kBrandIdt);
-    EXPECT_TRUE(featureWordFromCpuid(0, answers("HygonGenuine", 5, 0)) & cpu::kBrandUnknown);
-}
-
-TEST(FeatureWord, FamilyFourStopsBeforeTheFeatureBits) {
-    EXPECT_EQ(featureWordFromCpuid(cpu::kFpu, answers("GenuineIntel", 4, kStandardMmx, 1u << 31)),
-              cpu::kFpu | cpu::kBrandIntel | cpu::kFamily4);
-}
-
-TEST(FeatureWord, ExtendedBitsAndHighFamilies) {
-    const std::uint32_t w = featureWordFromCpuid(0, answers("AuthenticAMD", 15, 0, (1u << 31) | (1u << 30)));
-    EXPECT_EQ(w, cpu::kBrandAmd | cpu::kFamily6 | cpu::k3DNow | cpu::kEnhanced3DNow);
+// The brand comes from the vendor's last four letters; family 4 stops before
+// the feature bits; SSE2 brings MMX2 and SSE brings enhanced MMX with it.
+TEST(FeatureWord, FromTheCpuidAnswers) {
+    using namespace cpu;
+    const FeatureWordCase cases[] = {
+        {"GenuineIntel", 6, kStandardSse2, 0, kFpu, kFpu | kBrandIntel | kFamily6 | kSse2 | kMmx2},
+        {"AuthenticAMD", 5, kStandardSse | kStandardMmx, 0, 0, kBrandAmd | kFamily5 | kSse | kEnhancedMmx | kMmx},
+        {"CyrixInstead", 5, 0, 0, 0, kBrandCyrix | kFamily5},
+        {"CentaurHauls", 5, 0, 0, 0, kBrandIdt | kFamily5},
+        {"HygonGenuine", 5, 0, 0, 0, kBrandUnknown | kFamily5},
+        {"GenuineIntel", 4, kStandardMmx, 1u << 31, kFpu, kFpu | kBrandIntel | kFamily4},
+        {"AuthenticAMD", 15, 0, (1u << 31) | (1u << 30), 0, kBrandAmd | kFamily6 | k3DNow | kEnhanced3DNow},
+    };
+    for (const FeatureWordCase& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.vendor << " family " << c.family);
+        EXPECT_EQ(featureWordFromCpuid(c.before, answers(c.vendor, c.family, c.standard, c.extended)), c.expected);
+    }
 }
 
 TEST(ProcessorRecordSwitches, FollowBrandAndBits) {

@@ -6,7 +6,6 @@
 
 #include "display/cpu_features.h"
 #include "display/pack_kernels.h"
-#include "display/pixel_format.h"
 
 namespace lv {
 namespace {
@@ -55,13 +54,6 @@ TEST_F(PackKernels, VectorFormsAreByteIdenticalToThePlainOne) {
             ASSERT_EQ(pack(kernel, count), pack(packRow24Plain, count)) << name << " count " << count;
         }
     }
-}
-
-TEST_F(PackKernels, StoringToA24BitFormatIsThePackedRow) {
-    const PixelFormat format = PixelFormat::fromMasks(24, 0xFF0000, 0xFF00, 0xFF);
-    std::vector<std::uint8_t> stored(static_cast<std::size_t>(kLength) * 3 + 32, kGuard);
-    storePixels(format, pixels.data(), kLength, stored.data());
-    EXPECT_EQ(stored, pack(packRow24Plain, kLength));
 }
 
 }  // namespace

@@ -27,13 +27,11 @@ std::set<int> indexesUsed(const Bitmap& b) {
     return used;
 }
 
+// The greys step by 11, by 12 after 77 and 166.
 TEST(DisplayPalette, HoldsTheGreysAndNoColourTwice) {
     const Palette& p = displayPalette();
-    EXPECT_EQ(p[0], (PaletteEntry{0, 0, 0, 0}));
-    EXPECT_EQ(p[7], (PaletteEntry{192, 192, 192, 0}));
     EXPECT_EQ(p[213], (PaletteEntry{122, 122, 122, 0}));
     EXPECT_EQ(p[214], (PaletteEntry{133, 133, 133, 0}));
-    EXPECT_EQ(p[255], (PaletteEntry{255, 255, 255, 0}));
     // The cube holds no colour twice and none of the fixed entries.
     std::set<std::uint32_t> seen;
     for (int i = 0; i < 256; ++i) {

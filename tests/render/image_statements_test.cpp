@@ -25,23 +25,18 @@ protected:
         Bitmap* b = bitmap(name);
         return b->rows[y] + x * (b->depth / 8);
     }
-
 };
 
-TEST_F(ImageStatements, BitmapNeedsBothSidesAndAKnownDepth) {
+TEST_F(ImageStatements, BitmapNeedsBothSidesAndAKnownDepthAndDereferencesItsName) {
+    let("which", "real");
     runLines("bitmap name=a width=10 height=5\nbitmap name=g width=3 height=3 bits=8\n"
-           "bitmap name=bad width=10\nbitmap name=odd width=2 height=2 bits=16");
+           "bitmap name=bad width=10\nbitmap name=odd width=2 height=2 bits=16\nbitmap name=$which width=2 height=2");
     ASSERT_TRUE(bitmap("a"));
     EXPECT_EQ(bitmap("a")->depth, 24);
     EXPECT_EQ(bitmap("g")->depth, 8);
     EXPECT_FALSE(bitmap("bad"));
     EXPECT_FALSE(bitmap("odd"));
     EXPECT_EQ(objects.get("a", kwWidth), "10");
-}
-
-TEST_F(ImageStatements, BitmapNameIsDereferenced) {
-    let("which", "real");
-    runLines("bitmap name=$which width=2 height=2");
     EXPECT_TRUE(bitmap("real"));
 }
 
@@ -76,20 +71,18 @@ TEST_F(ImageStatements, CropTakesMarginsFromEachSide) {
     EXPECT_EQ(bitmap("a")->height, 5);
 }
 
+// An odd angle is refused; no angle turns a quarter; -90 turns clockwise.
 TEST_F(ImageStatements, RotateReplacesAndRefusesOddAngles) {
     runLines("bitmap name=a width=10 height=4\nrotate name=a angle=45");
     EXPECT_EQ(bitmap("a")->width, 10);
     runLines("rotate name=a");
     EXPECT_EQ(bitmap("a")->width, 4);
     EXPECT_EQ(bitmap("a")->height, 10);
-}
-
-TEST_F(ImageStatements, RotateMinus90TurnsClockwise) {
-    runLines("bitmap name=a width=2 height=1\nrect name=a innerColor=#000000\nrect name=a width=1 innerColor=#FFFFFF\n"
-           "rotate name=a angle=-90");
+    runLines("bitmap name=b width=2 height=1\nrect name=b innerColor=#000000\nrect name=b width=1 innerColor=#FFFFFF\n"
+           "rotate name=b angle=-90");
     // White was on the left; a clockwise turn puts it on top.
-    EXPECT_EQ(px("a", 0, 0)[0], 255);
-    EXPECT_EQ(px("a", 0, 1)[0], 0);
+    EXPECT_EQ(px("b", 0, 0)[0], 255);
+    EXPECT_EQ(px("b", 0, 1)[0], 0);
 }
 
 TEST_F(ImageStatements, BlurGrowsAndSpreadLeavesColourPictures) {
