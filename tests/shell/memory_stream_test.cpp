@@ -18,37 +18,26 @@ protected:
     }
 };
 
-TEST_F(MemoryStreamTest, SeekFromTheStartAndFromHere) {
+TEST_F(MemoryStreamTest, SeeksFromTheStartFromHereAndBackFromTheEnd) {
     EXPECT_EQ(stream.seek(4, SeekOrigin::Start), 4);
     EXPECT_EQ(stream.seek(3, SeekOrigin::Current), 7);
     EXPECT_EQ(stream.seek(-2, SeekOrigin::Current), 5);
     EXPECT_EQ(readText(2), "fg");
-}
-
-TEST_F(MemoryStreamTest, AnOffsetFromTheEndCountsBackwards) {
     EXPECT_EQ(stream.seek(0, SeekOrigin::End), 10);
-    EXPECT_EQ(stream.seek(3, SeekOrigin::End), 7);
-    EXPECT_EQ(readText(5), "hij");
+    EXPECT_EQ(stream.seek(3, SeekOrigin::End), 7);  // an offset from the end counts backwards
+    EXPECT_EQ(readText(5), "hij");                   // and a read stops at the end
+    EXPECT_EQ(stream.position(), 10u);
 }
 
-TEST_F(MemoryStreamTest, SeekPastTheEndStopsAtTheSize) {
+TEST_F(MemoryStreamTest, SeeksPastTheEndStopThereAndNegativeResultsFailKeepingThePosition) {
     EXPECT_EQ(stream.seek(25, SeekOrigin::Start), 10);
     EXPECT_EQ(stream.seek(-5, SeekOrigin::End), 10);
     EXPECT_EQ(readText(4), "");
-}
-
-TEST_F(MemoryStreamTest, ANegativeResultFailsAndKeepsThePosition) {
     stream.seek(6, SeekOrigin::Start);
     EXPECT_EQ(stream.seek(-1, SeekOrigin::Start), -1);
     EXPECT_EQ(stream.seek(-7, SeekOrigin::Current), -1);
     EXPECT_EQ(stream.seek(11, SeekOrigin::End), -1);
     EXPECT_EQ(stream.position(), 6u);
-}
-
-TEST_F(MemoryStreamTest, ReadStopsAtTheEnd) {
-    stream.seek(8, SeekOrigin::Start);
-    EXPECT_EQ(readText(5), "ij");
-    EXPECT_EQ(stream.position(), 10u);
 }
 
 TEST_F(MemoryStreamTest, ReadIntoNoBufferGivesOneAndReadsNothing) {
