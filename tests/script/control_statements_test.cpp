@@ -215,6 +215,10 @@ TEST_F(StandInStatements, ControlsKeepTheirScriptedRectangle) {
     EXPECT_EQ(objects.get("w", kwVisible), "1");
     EXPECT_EQ(platform.started.size(), 1u);
     EXPECT_EQ(host.beeps, std::vector<unsigned>{0xFFFFFFFFu});  // the simple beep
+    runLines("hide name=w");  // the window's visibility reads as one or zero
+    EXPECT_EQ(integerValue(objects, "w.visible"), 0);
+    runLines("show name=w");
+    EXPECT_EQ(integerValue(objects, "w.visible"), 1);
 }
 
 // What the Win32 button does too: a missing state picture reads as nothing
@@ -228,14 +232,6 @@ TEST_F(StandInStatements, SelectedDownIsAPictureNotTheText) {
     EXPECT_EQ(objects.get("sel", kwText), "hi");
     runLines("button name=bare text=x");
     EXPECT_FALSE(objects.get("bare", kwSeldownstate));
-}
-
-TEST_F(StandInStatements, WindowVisibilityReadsAsOneOrZero) {
-    runLines("window name=w text=Caption");
-    runLines("show name=w");
-    EXPECT_EQ(integerValue(objects, "w.visible"), 1);
-    runLines("hide name=w");
-    EXPECT_EQ(integerValue(objects, "w.visible"), 0);
 }
 
 TEST(BrowserCommand, CleanedOfNoHomeAndQuotes) {

@@ -92,8 +92,6 @@ INSTANTIATE_TEST_SUITE_P(
         Ran{"LabelLinesDoNothing", "begin init\nstart:\nx=1\nend\n", {{"x", "1"}}},
         Ran{"IfPrefersGotoOverCall", "begin init\nif name=1 goto=a call=b\nafter=1\nend\nbegin a\nwentA=1\nend\nbegin b\nranB=1\nend\n",
             {{"wentA", "1"}, {"ranB", "<none>"}, {"after", "<none>"}}},
-        Ran{"IfCallRunsTheLabelNested", "begin init\nif name=1 call=b\nafter=1\nend\nbegin b\nranB=1\nend\n",
-            {{"ranB", "1"}, {"after", "1"}}},
         Ran{"CallsPassArgumentsAndReturn", "begin init\nshow2 x=1 y=\"a b\"\nafter=$r\nend\nbegin show2\nr=($x+2)\nend\n",
             {{"x", "1"}, {"y", "a b"}, {"after", "$r"}, {"r", "3"}}},  // assignments keep the text as written
         Ran{"AShortenedFunctionNameRunsNothing", "begin init\nshow x=1\nsho x=2\nend\nbegin show2\nran=1\nend\n",

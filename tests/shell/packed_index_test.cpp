@@ -33,11 +33,15 @@ TEST(PackedIndex, FlagsWithLowBitsMakeAnEntryUnusable) {
     for (std::uint8_t flags : {0x01, 0x02, 0x04, 0x08, 0x1F}) EXPECT_FALSE(entry("a", 1, 0, flags).usable());
 }
 
-TEST(PackedIndex, BytesAfterTheLastWholeRecordAreIgnored) {
+// Bytes after the last whole record are ignored; a huge index is read only
+// up to its limit.
+TEST(PackedIndex, OnlyWholeRecordsAreReadUpToTheLimit) {
     auto bytes = indexOf({entry("*/a", 4, 0), entry("*/b", 4, 4)});
     bytes.resize(bytes.size() - 1);
     EXPECT_EQ(parsePackedIndex(bytes, 8).size(), 1u);
     EXPECT_TRUE(parsePackedIndex(std::vector<std::uint8_t>(127, 0), 8).empty());
+    const std::vector<std::uint8_t> huge((kMaxPackedEntries + 3) * PackedEntry::kRecordSize, 0);
+    EXPECT_EQ(parsePackedIndex(huge, 0).size(), kMaxPackedEntries);
 }
 
 TEST(PackedIndex, DataOutsideTheLauncherMakesTheEntryUnusable) {
@@ -65,11 +69,6 @@ TEST(PackedIndex, NamesTooLongForTheFieldAreRefused) {
     EXPECT_TRUE(encodePackedIndex(std::vector{entry(std::string(118, 'n'), 0, 0)}));
     EXPECT_FALSE(encodePackedIndex(std::vector{entry(std::string(119, 'n'), 0, 0)}));
     EXPECT_FALSE(encodePackedIndex(std::vector{entry(std::string("a\0b", 3), 0, 0)}));
-}
-
-TEST(PackedIndex, AHugeIndexIsReadOnlyUpToItsLimit) {
-    const std::vector<std::uint8_t> bytes((kMaxPackedEntries + 3) * PackedEntry::kRecordSize, 0);
-    EXPECT_EQ(parsePackedIndex(bytes, 0).size(), kMaxPackedEntries);
 }
 
 }  // namespace
