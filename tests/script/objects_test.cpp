@@ -131,7 +131,7 @@ protected:
     BitmapObjects() { objects.registerType(bitmapType()); }
 };
 
-TEST_F(BitmapObjects, TakeOverTheBitmapAndReportItsRectangle) {
+TEST_F(BitmapObjects, TakeOverTheBitmapReportItsRectangleAndFreeItWhenReplaced) {
     BitmapPtr owned = createBitmap("pic", 12, 7, 24);
     Bitmap* raw = owned.get();
     ASSERT_EQ(defineBitmap(objects, "pic", std::move(owned)), 0);
@@ -146,17 +146,12 @@ TEST_F(BitmapObjects, TakeOverTheBitmapAndReportItsRectangle) {
     EXPECT_EQ(bitmapObject(objects, "nobody"), nullptr);
     let("s", "x");
     EXPECT_EQ(bitmapObject(objects, "s"), nullptr);
-    objects.remove("pic");
-    EXPECT_FALSE(isRegisteredBitmap(raw));
-}
-
-TEST_F(BitmapObjects, ReplacingFreesTheOldBitmap) {
-    BitmapPtr first = createBitmap("a", 1, 1, 8);
-    Bitmap* raw = first.get();
-    defineBitmap(objects, "pic", std::move(first));
     defineBitmap(objects, "pic", createBitmap("b", 2, 2, 8));
     EXPECT_FALSE(isRegisteredBitmap(raw));
     EXPECT_EQ(objects.get("pic", kwBits), "8");
+    Bitmap* second = bitmapObject(objects, "pic");
+    objects.remove("pic");
+    EXPECT_FALSE(isRegisteredBitmap(second));
     EXPECT_EQ(defineBitmap(objects, "x", nullptr), -1);
 }
 

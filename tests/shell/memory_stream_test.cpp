@@ -54,12 +54,17 @@ TEST_F(MemoryStreamTest, WriteOverwritesAndGrows) {
     EXPECT_EQ(readText(20), "abcdefghXYZW");
 }
 
-TEST(MemoryStream, EmptyStreamGrowsFromNothing) {
+TEST(MemoryStream, AnEmptyStreamGrowsFromNothingAndTakeLeavesItEmpty) {
     MemoryStream empty;
     EXPECT_EQ(empty.seek(0, SeekOrigin::End), 0);
     for (int i = 0; i < 1000; ++i) ASSERT_EQ(empty.write("0123456789", 10), 10);
     EXPECT_EQ(empty.size(), 10000u);
     EXPECT_EQ(empty.data()[9995], '5');
+    const std::vector<std::uint8_t> taken = empty.take();
+    EXPECT_EQ(taken.size(), 10000u);
+    EXPECT_EQ(taken[9995], '5');
+    EXPECT_EQ(empty.size(), 0u);
+    EXPECT_EQ(empty.seek(0, SeekOrigin::End), 0);
 }
 
 TEST(MemoryStream, WriteBeyondTheLimitGivesZeroAndChangesNothing) {
@@ -68,13 +73,6 @@ TEST(MemoryStream, WriteBeyondTheLimitGivesZeroAndChangesNothing) {
     static const char byte = 'y';
     EXPECT_EQ(stream.write(&byte, MemoryStream::kMaxSize), 0);
     EXPECT_EQ(stream.size(), 4u);
-}
-
-TEST(MemoryStream, TakeLeavesItEmpty) {
-    MemoryStream stream(std::vector<std::uint8_t>{1, 2, 3});
-    EXPECT_EQ(stream.take(), (std::vector<std::uint8_t>{1, 2, 3}));
-    EXPECT_EQ(stream.size(), 0u);
-    EXPECT_EQ(stream.seek(0, SeekOrigin::End), 0);
 }
 
 }  // namespace

@@ -28,13 +28,6 @@ TEST(PackedIndex, ReadsBackWhatWasWritten) {
     EXPECT_EQ(parsePackedIndex(indexOf(entries), 2150), entries);
 }
 
-TEST(PackedIndex, FlagsWithLowBitsMakeAnEntryUnusable) {
-    EXPECT_TRUE(entry("a", 1, 0, 0xF0).usable());
-    for (std::uint8_t flags : {0x01, 0x02, 0x04, 0x08, 0x1F}) EXPECT_FALSE(entry("a", 1, 0, flags).usable());
-}
-
-// Bytes after the last whole record are ignored; a huge index is read only
-// up to its limit.
 TEST(PackedIndex, OnlyWholeRecordsAreReadUpToTheLimit) {
     auto bytes = indexOf({entry("*/a", 4, 0), entry("*/b", 4, 4)});
     bytes.resize(bytes.size() - 1);
@@ -44,7 +37,11 @@ TEST(PackedIndex, OnlyWholeRecordsAreReadUpToTheLimit) {
     EXPECT_EQ(parsePackedIndex(huge, 0).size(), kMaxPackedEntries);
 }
 
-TEST(PackedIndex, DataOutsideTheLauncherMakesTheEntryUnusable) {
+// Flags with low bits, data outside the launcher (also where offset + size
+// wraps) and a name without its zero make an entry unusable.
+TEST(PackedIndex, UnusableEntries) {
+    EXPECT_TRUE(entry("a", 1, 0, 0xF0).usable());
+    for (std::uint8_t flags : {0x01, 0x02, 0x04, 0x08, 0x1F}) EXPECT_FALSE(entry("a", 1, 0, flags).usable());
     const auto entries = parsePackedIndex(
         indexOf({entry("*/fits", 10, 90), entry("*/past-end", 11, 90), entry("*/far", 1, 5000),
                  entry("*/wraps", 0xFFFFFFFF, 2)}),
@@ -54,15 +51,12 @@ TEST(PackedIndex, DataOutsideTheLauncherMakesTheEntryUnusable) {
     EXPECT_FALSE(entries[1].usable());
     EXPECT_FALSE(entries[2].usable());
     EXPECT_FALSE(entries[3].usable());
-}
-
-TEST(PackedIndex, ANameWithoutItsZeroMakesTheEntryUnusable) {
     auto bytes = indexOf({entry("*/a", 1, 0)});
     std::memset(bytes.data(), 'n', PackedEntry::kNameField);
-    const auto entries = parsePackedIndex(bytes, 100);
-    ASSERT_EQ(entries.size(), 1u);
-    EXPECT_FALSE(entries[0].usable());
-    EXPECT_EQ(entries[0].name.size(), PackedEntry::kNameField);
+    const auto unnamed = parsePackedIndex(bytes, 100);
+    ASSERT_EQ(unnamed.size(), 1u);
+    EXPECT_FALSE(unnamed[0].usable());
+    EXPECT_EQ(unnamed[0].name.size(), PackedEntry::kNameField);
 }
 
 TEST(PackedIndex, NamesTooLongForTheFieldAreRefused) {
