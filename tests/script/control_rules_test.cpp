@@ -114,8 +114,10 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(WindowFrame, OuterRectangleFromTheClientsAndTheStyle) {
     const FrameMetrics metrics{3, 3, 4, 4, 1, 1, 18};
     const ControlRect client{100, 100, 300, 200};
-    EXPECT_EQ(outerFromClient(client, {false, true, true, true}, metrics), (ControlRect{96, 100 - 4 - 18 - 2, 304, 204}));
-    EXPECT_EQ(outerFromClient(client, {true, true, false, true}, metrics), (ControlRect{97, 100 - 3 - 18 - 2, 303, 203}));
+    const ControlRect thick = outerFromClient(client, {false, true, true, true}, metrics);
+    EXPECT_EQ(thick, (ControlRect{96, 100 - 4 - 18 - 2, 304, 204}));
+    const ControlRect dialog = outerFromClient(client, {true, true, false, true}, metrics);
+    EXPECT_EQ(dialog, (ControlRect{97, 100 - 3 - 18 - 2, 303, 203}));
     EXPECT_EQ(outerFromClient(client, {}, metrics), client);
 }
 

@@ -260,14 +260,11 @@ protected:
     StandInControlPlatform standIn;
 };
 
-TEST_F(BrowseStatements, SetViewerGivesTheTriggerThenTheViewersSettingsInOrder) {
+// setViewer gives the trigger first. Crop of the viewer is the viewer's, any
+// other the image statement's; save takes quality and prompt.
+TEST_F(BrowseStatements, CommandsReachTheBrowser) {
     runLines("setViewer zoom=2000 angle=90 trigger=pick valid=ok bright=5");
     EXPECT_EQ(sets(), "setViewer=pick valid=ok bright=5 angle=90 zoom=2000 ");
-}
-
-// Crop of the viewer is the viewer's, any other the image statement's; save
-// takes quality and prompt.
-TEST_F(BrowseStatements, CommandsReachTheBrowser) {
     runLines("crop name=VIEWER\ncrop name=picture left=1\nsave key=90\nsave visible=0\nsave\nreadFiles name=pics\n"
              "readFiles\nrolls\nnextRoll\nprevRoll\nviewNext\nviewPrev\ncopy\nprint");
     EXPECT_EQ(browsed(), "crop viewer; save 90 dialog; save 75 prompt; save 0 prompt; readFiles C:\\shows\\pics; "

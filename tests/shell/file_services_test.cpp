@@ -202,7 +202,8 @@ TEST_F(ListFilesTest, NamesAreSortedWithoutRegardToCaseAndTheFolderKeptAsWritten
     EXPECT_TRUE(listFiles(temp.folder() + "*.jpg", 10).empty());
     for (const char* name : {"b.jpg", "C.JPG", "a.jpg", "d.txt"}) temp.write(name, "x");
     const std::string folder = withSlashes(temp.folder());
-    EXPECT_EQ(listFiles(folder + "*.jpg", 100), (std::vector<std::string>{folder + "a.jpg", folder + "b.jpg", folder + "C.JPG"}));
+    EXPECT_EQ(listFiles(folder + "*.jpg", 100),
+              (std::vector<std::string>{folder + "a.jpg", folder + "b.jpg", folder + "C.JPG"}));
 }
 
 TEST_F(ListFilesTest, AMaximumOf100Over150FilesGivesTheFirst100Sorted) {
