@@ -7,46 +7,30 @@
 namespace lv {
 namespace {
 
-constexpr ControlRect kSquare{0, 0, 100, 100};
-
-TEST(ControlRectEdit, LeftAloneMovesOneEdgeAndNarrows) {
-    const auto r = editRect(kSquare, kwLeft, 10);
-    ASSERT_TRUE(r);
-    EXPECT_EQ(*r, (ControlRect{10, 0, 100, 100}));
-    EXPECT_EQ(r->width(), 90);
-}
-
-TEST(ControlRectEdit, WidthAndHeightMoveTheFarEdges) {
+TEST(ControlRect, EditMovesOneEdgeOrTheFarEdgeOfASize) {
     const ControlRect moved{20, 30, 120, 130};
+    EXPECT_EQ(*editRect(moved, kwLeft, 10), (ControlRect{10, 30, 120, 130}));
     EXPECT_EQ(*editRect(moved, kwWidth, 50), (ControlRect{20, 30, 70, 130}));
     EXPECT_EQ(*editRect(moved, kwHeight, 5), (ControlRect{20, 30, 120, 35}));
     EXPECT_EQ(*editRect(moved, kwRight, 300), (ControlRect{20, 30, 300, 130}));
     EXPECT_EQ(*editRect(moved, kwBottom, 31), (ControlRect{20, 30, 120, 31}));
     EXPECT_EQ(*editRect(moved, kwTop, -4), (ControlRect{20, -4, 120, 130}));
+    EXPECT_FALSE(editRect(moved, kwVisible, 1));
 }
 
-TEST(ControlRectEdit, CurrentValueLeavesTheRectangleAsItWas) {
-    EXPECT_EQ(*editRect(kSquare, kwWidth, 100), kSquare);
-}
-
-TEST(ControlRectEdit, OtherPropertiesAreNoGeometry) {
-    EXPECT_FALSE(editRect(kSquare, kwVisible, 1));
-    EXPECT_FALSE(rectProperty(kSquare, kwHwnd));
-}
-
-TEST(ControlRectRead, ReportsEdgesAndSizes) {
+TEST(ControlRect, ReadsEdgesAndSizes) {
     const ControlRect r{5, 7, 45, 17};
     EXPECT_EQ(rectProperty(r, kwLeft), 5);
     EXPECT_EQ(rectProperty(r, kwBottom), 17);
     EXPECT_EQ(rectProperty(r, kwWidth), 40);
     EXPECT_EQ(rectProperty(r, kwHeight), 10);
+    EXPECT_FALSE(rectProperty(r, kwHwnd));
 }
 
 TEST(ButtonPictures, AllFourStatesArePicturesAndNothingElse) {
     EXPECT_EQ(buttonPictureSlot(kwNormalstate), 0);
     EXPECT_EQ(buttonPictureSlot(kwDownstate), 2);
     EXPECT_EQ(buttonPictureSlot(kwSeldownstate), 3);  // never the window text
-    EXPECT_EQ(buttonPictureSlot(kwSeldownstate) < kButtonPictures, true);
     EXPECT_FALSE(buttonPictureSlot(kwSeldownstate + 1));
     EXPECT_FALSE(buttonPictureSlot(kwNormalstate - 1));
     EXPECT_FALSE(buttonPictureSlot(kwText));
@@ -125,23 +109,15 @@ INSTANTIATE_TEST_SUITE_P(
                       Gesture{"ReleaseWithoutCaptureInside", false, "u+", "O* ", "in "}),
     [](const auto& info) { return std::string(info.param.name); });
 
-class WindowFrame : public ::testing::Test {
-protected:
-    FrameMetrics metrics{3, 3, 4, 4, 1, 1, 18};
-    ControlRect client{100, 100, 300, 200};
-};
-
-TEST_F(WindowFrame, ThickFrameWithCaptionGrowsByFrameAndCaption) {
-    const ControlRect outer = outerFromClient(client, {false, true, true, true}, metrics);
-    EXPECT_EQ(outer, (ControlRect{96, 100 - 4 - 18 - 2, 304, 204}));
-}
-
-TEST_F(WindowFrame, DialogFrameWinsOverThickFrame) {
-    const ControlRect outer = outerFromClient(client, {true, true, false, true}, metrics);
-    EXPECT_EQ(outer, (ControlRect{97, 100 - 3 - 18 - 2, 303, 203}));
-}
-
-TEST_F(WindowFrame, BarePopupKeepsTheClientRectangle) {
+// A thick frame grows by frame and caption; a dialog frame wins over a thick
+// one; a bare popup keeps the client rectangle.
+TEST(WindowFrame, OuterRectangleFromTheClientsAndTheStyle) {
+    const FrameMetrics metrics{3, 3, 4, 4, 1, 1, 18};
+    const ControlRect client{100, 100, 300, 200};
+    const ControlRect thick = outerFromClient(client, {false, true, true, true}, metrics);
+    EXPECT_EQ(thick, (ControlRect{96, 100 - 4 - 18 - 2, 304, 204}));
+    const ControlRect dialog = outerFromClient(client, {true, true, false, true}, metrics);
+    EXPECT_EQ(dialog, (ControlRect{97, 100 - 3 - 18 - 2, 303, 203}));
     EXPECT_EQ(outerFromClient(client, {}, metrics), client);
 }
 

@@ -60,14 +60,11 @@ INSTANTIATE_TEST_SUITE_P(
                       // An unclosed quote runs to the end; a zero ends the text.
                       ScanCase{"\"abc def", kTokenEnd, 8}, ScanCase{"ab", kTokenEnd, 2}));
 
-TEST(Scan, ZeroEndsTheText) {
+TEST(Scan, AZeroEndsTheTextAndNextLineSkipsAllLineEnds) {
     const std::string text("ab\0cd", 5);
     EXPECT_EQ(scan(text, 0, kTokenEnd), 2u);
     EXPECT_TRUE(atTextEnd(text, 2));
     EXPECT_EQ(scan(text, 7, kTokenEnd), 5u);
-}
-
-TEST(Scan, NextLineSkipsAllLineEnds) {
     EXPECT_EQ(nextLine("ab\r\n\r\ncd", 0), 6u);
     EXPECT_EQ(nextLine("ab", 0), 2u);
 }

@@ -29,12 +29,8 @@ TEST_F(Lint, CleanScriptsGiveNothing) {
               Lines{});
 }
 
-TEST_F(Lint, MissingTargetsAndUnknownProperties) {
-    EXPECT_EQ(lint("begin init\n\ngoto name=nowhere\nif name=1 call=gone\nrect colour=#FF0000\nend\n"),
-              (Lines{"3: goto target 'nowhere' not found", "4: call target 'gone' not found",
-                     "5: property 'colour' is taken by no statement"}));
-}
-
+// Missing targets and unknown properties: tool.script.lint on lint_samples.
+// Here a quote is balanced on one line or on none, never across two.
 TEST_F(Lint, KeywordNamesQuotesAndUnclosedBlocks) {
     EXPECT_EQ(lint("begin viewer\nend\nx \"y\n\"\nbegin open\na\n"),
               (Lines{"1: function name 'viewer' is a keyword", "3: unbalanced double quotes",

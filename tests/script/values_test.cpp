@@ -19,39 +19,30 @@ TEST_F(Values, DereferenceFollowsStringsToTheFirstPlainText) {
     EXPECT_EQ(dereference(objects, "$a"), "7");
     EXPECT_EQ(dereference(objects, "plain"), "plain");
     EXPECT_EQ(dereference(objects, "$nobody"), "$nobody");
+    let("r", "$$c");  // r names the object whose name c holds
+    let("c", "b");
+    EXPECT_EQ(dereference(objects, "$r"), "7");
 }
 
-TEST_F(Values, DereferenceStopsAtSelfReferenceAndCircles) {
+// b holding "$$b" makes reading b's text dereference the name "$b" again;
+// a self reference, a circle or such a name ends instead of recursing.
+TEST_F(Values, SelfAndMutualReferencesEndInsteadOfRecursing) {
     let("a", "$a");
     EXPECT_EQ(dereference(objects, "$a"), "$a");
     let("x", "$y");
     let("y", "$x");
     const std::string end = dereference(objects, "$x");
     EXPECT_TRUE(end == "$x" || end == "$y") << end;
-}
-
-// b holding "$$b" makes reading b's text dereference the name "$b" again.
-TEST_F(Values, SelfReferringNameEndsInsteadOfRecursing) {
     let("b", "$$b");
     EXPECT_EQ(dereference(objects, "$b"), "$$b");
     EXPECT_EQ(value("($b)"), 0);
     EXPECT_EQ(value("$b+1"), 1);
     EXPECT_EQ(colour("$b"), 0x0B0000u);  // "$$b": the dollar signs count as 0 digits
     EXPECT_FALSE(objects.get("$b", 7).has_value());
-}
-
-TEST_F(Values, MutuallyReferringNamesEndToo) {
     let("p", "$$q");
     let("q", "$$p");
     EXPECT_EQ(value("$p"), 0);
     EXPECT_EQ(value("$q*2"), 0);
-}
-
-TEST_F(Values, NamesThatAreReferencesStillDereference) {
-    let("a", "$$c");  // a names the object whose name c holds
-    let("c", "d");
-    let("d", "7");
-    EXPECT_EQ(dereference(objects, "$a"), "7");
 }
 
 TEST_F(Values, ExpressionsRunStrictlyLeftToRight) {

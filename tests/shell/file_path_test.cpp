@@ -5,12 +5,9 @@
 namespace lv {
 namespace {
 
-TEST(FilePath, SlashesBecomeBackslashes) {
+TEST(FilePath, SlashesBecomeBackslashesAndPathsAreCutToTheLongestTheFileCallsTake) {
     EXPECT_EQ(toBackslashes("C:/shows/a b/pic.jpg"), "C:\\shows\\a b\\pic.jpg");
     EXPECT_EQ(toBackslashes("*/menu.scr"), "*\\menu.scr");
-}
-
-TEST(FilePath, PathsAreCutToTheLongestTheFileCallsTake) {
     EXPECT_EQ(toBackslashes(std::string(400, 'x')).size(), kMaxPath);
 }
 

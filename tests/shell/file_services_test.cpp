@@ -47,9 +47,11 @@ TEST_F(DiskFileTest, ReadsSeeksAndRefusesWritesOfAnExistingFile) {
     EXPECT_EQ(s->write("y", 1), -1);
 }
 
-TEST_F(DiskFileTest, AMissingFileOrAReservedArgumentGivesNull) {
+TEST_F(DiskFileTest, AMissingFileAReservedArgumentOrADeleteGiveNull) {
     EXPECT_FALSE(openDiskFile(temp.file("none.txt"), OpenMode::kRead));
     EXPECT_FALSE(openDiskFile(temp.write("a.txt", "x"), OpenMode::kRead, 1));
+    EXPECT_FALSE(openDiskFile(temp.file("a.txt"), OpenMode::kDelete));
+    EXPECT_FALSE(std::filesystem::exists(temp.file("a.txt")));
 }
 
 TEST_F(DiskFileTest, CreateMakesANewFileOrTruncatesAnOldOne) {
@@ -61,12 +63,6 @@ TEST_F(DiskFileTest, CreateMakesANewFileOrTruncatesAnOldOne) {
         EXPECT_EQ(s->flush(), 0);
     }
     EXPECT_EQ(temp.read("new.bin"), "data!");
-}
-
-TEST_F(DiskFileTest, DeleteRemovesTheFileAndGivesNull) {
-    const std::string path = temp.write("gone.txt", "x");
-    EXPECT_FALSE(openDiskFile(path, OpenMode::kDelete));
-    EXPECT_FALSE(std::filesystem::exists(path));
 }
 
 TEST_F(DiskFileTest, ReadWholeFileWithAndWithoutTheZero) {
@@ -121,83 +117,57 @@ protected:
     }
 };
 
-TEST_F(PackedFilesTest, PackedFilesOpenByTheirExactName) {
+// Packed files open by their exact name, before files on disk, with the
+// loader path marker standing for the launcher's folder; unusable entries
+// and those reaching past the launcher are not found, without a message.
+TEST_F(PackedFilesTest, UsableEntriesOpenByTheirExactNameBeforeFilesOnDisk) {
+    const std::string onDisk = temp.write("menu.scr", "from disk");
     pack("*/menu.scr", "begin init");
     pack("*/pic.jpg", "JPEG");
-    EXPECT_EQ(install(), 2u);
+    pack(onDisk, "from launcher");
+    pack("%loaderpath%show.scr", "loader");
+    pack("*/hidden", "x", 0x01);
+    pack("*/shown", "y", 0x10);
+    index.push_back(PackedEntry{"*/beyond", 0, 10, static_cast<std::uint32_t>(launcherBytes.size() - 5)});
+    EXPECT_EQ(install(), 5u);
     EXPECT_EQ(openText("*/pic.jpg"), "JPEG");
     EXPECT_EQ(openText("*/menu.scr"), "begin init");
     EXPECT_EQ(openText("*/MENU.SCR"), "<null>");  // case counts; no such file on disk
-}
-
-TEST_F(PackedFilesTest, PackedFilesComeBeforeFilesOnDisk) {
-    const std::string onDisk = temp.write("menu.scr", "from disk");
-    pack(onDisk, "from launcher");
-    install();
     EXPECT_EQ(openText(onDisk), "from launcher");
-}
-
-TEST_F(PackedFilesTest, ThePackedStreamIsAWritableCopy) {
-    pack("*/a", "abc");
-    install();
-    StreamPtr s = openWithPackedFiles("*/a", OpenMode::kRead);
-    ASSERT_TRUE(s);
-    EXPECT_EQ(s->seek(0, SeekOrigin::End), 3);
-    EXPECT_EQ(s->write("d", 1), 1);
-    EXPECT_EQ(openText("*/a"), "abc");
-}
-
-TEST_F(PackedFilesTest, UnusableEntriesAreNotFound) {
-    pack("*/hidden", "x", 0x01);
-    pack("*/shown", "y", 0x10);
-    EXPECT_EQ(install(), 1u);
+    EXPECT_EQ(openText(temp.folder() + "show.scr"), "loader");
     EXPECT_EQ(openText("*/hidden"), "<null>");
     EXPECT_EQ(openText("*/shown"), "y");
-}
-
-TEST_F(PackedFilesTest, TheLoaderPathMarkerStandsForTheLaunchersFolder) {
-    pack("%loaderpath%show.scr", "begin init");
-    install();
-    EXPECT_EQ(openText(temp.folder() + "show.scr"), "begin init");
-}
-
-TEST_F(PackedFilesTest, EntriesReachingPastTheLauncherAreDropped) {
-    pack("*/ok", "fine");
-    index.push_back(PackedEntry{"*/beyond", 0, 10, static_cast<std::uint32_t>(launcherBytes.size() - 5)});
-    EXPECT_EQ(install(), 1u);
     EXPECT_EQ(openText("*/beyond"), "<null>");
     EXPECT_TRUE(recorder.boxes.empty());
+    const auto whole = readWholeFile("*/menu.scr", true);
+    ASSERT_TRUE(whole);
+    EXPECT_EQ(whole->length, 10u);
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(whole->bytes.data())), "begin init");
+    StreamPtr copy = openWithPackedFiles("*/pic.jpg", OpenMode::kRead);  // a writable copy
+    ASSERT_TRUE(copy);
+    EXPECT_EQ(copy->seek(0, SeekOrigin::End), 4);
+    EXPECT_EQ(copy->write("d", 1), 1);
+    EXPECT_EQ(openText("*/pic.jpg"), "JPEG");
 }
 
-TEST_F(PackedFilesTest, WithoutALauncherFileTheTableIsEmpty) {
-    pack("*/a", "abc");
-    install();
-    std::filesystem::remove(temp.file("show.exe"));
-    EXPECT_EQ(loadPackedFiles(startupArgs()), 0u);
-    EXPECT_TRUE(packedFiles().empty());
-}
-
-TEST_F(PackedFilesTest, AFileDroppedOnTheProgramIsNoLauncher) {
-    pack("*/a", "abc");
-    install();
-    StartupArgs dropped = startupArgs();  // the same file, named without "-stub "
-    dropped.fromLauncher = false;
-    setStartupArgs(dropped);
-    EXPECT_EQ(loadPackedFiles(dropped), 0u);
-    EXPECT_TRUE(packedFiles().empty());
-    EXPECT_EQ(openText("*/a"), "<null>");
-}
-
-TEST_F(PackedFilesTest, ADroppedPhotoOnTheCommandLineFillsNothing) {
+// A file dropped on the program (no "-stub ") is no launcher, and a launcher
+// file that is gone gives no table either.
+TEST_F(PackedFilesTest, OnlyAStartFromAnExistingLauncherFillsTheTable) {
     pack("*/a", "abc");
     install();
     auto startedWith = [&](const std::string& line) {
         StartupArgs args = parseCommandLine(line, "lumavine.exe");
         args.programFolder = temp.folder();  // where "ix" lies (the folders here use slashes)
+        setStartupArgs(args);
         return loadPackedFiles(args);
     };
-    EXPECT_EQ(startedWith(temp.file("show.exe")), 0u);
     EXPECT_EQ(startedWith("-stub " + temp.file("show.exe")), 1u);
+    EXPECT_EQ(startedWith(temp.file("show.exe")), 0u);
+    EXPECT_TRUE(packedFiles().empty());
+    EXPECT_EQ(openText("*/a"), "<null>");
+    std::filesystem::remove(temp.file("show.exe"));
+    EXPECT_EQ(startedWith("-stub " + temp.file("show.exe")), 0u);
+    EXPECT_TRUE(packedFiles().empty());
 }
 
 TEST_F(PackedFilesTest, AShortReadShowsBlehAndStillOpens) {
@@ -211,15 +181,6 @@ TEST_F(PackedFilesTest, AShortReadShowsBlehAndStillOpens) {
     ASSERT_EQ(recorder.boxes.size(), 1u);
     EXPECT_EQ(recorder.boxes[0].text, "bleh");
     EXPECT_EQ(recorder.boxes[0].caption, "*/cut.jpg");
-}
-
-TEST_F(PackedFilesTest, ReadWholeFileReadsPackedFiles) {
-    pack("*/menu.scr", "begin init\nend\n");
-    install();
-    const auto whole = readWholeFile("*/menu.scr", true);
-    ASSERT_TRUE(whole);
-    EXPECT_EQ(whole->length, 15u);
-    EXPECT_EQ(std::string(reinterpret_cast<const char*>(whole->bytes.data())), "begin init\nend\n");
 }
 
 TEST_F(PackedFilesTest, TheStarSlashFolderListsPackedFilesSorted) {
@@ -237,11 +198,12 @@ TEST_F(PackedFilesTest, TheStarSlashFolderListsPackedFilesSorted) {
 
 class ListFilesTest : public DiskFileTest {};
 
-TEST_F(ListFilesTest, NamesAreSortedWithoutRegardToCase) {
+TEST_F(ListFilesTest, NamesAreSortedWithoutRegardToCaseAndTheFolderKeptAsWritten) {
     EXPECT_TRUE(listFiles(temp.folder() + "*.jpg", 10).empty());
     for (const char* name : {"b.jpg", "C.JPG", "a.jpg", "d.txt"}) temp.write(name, "x");
-    EXPECT_EQ(listFiles(temp.folder() + "*.jpg", 100),
-              (std::vector<std::string>{temp.folder() + "a.jpg", temp.folder() + "b.jpg", temp.folder() + "C.JPG"}));
+    const std::string folder = withSlashes(temp.folder());
+    EXPECT_EQ(listFiles(folder + "*.jpg", 100),
+              (std::vector<std::string>{folder + "a.jpg", folder + "b.jpg", folder + "C.JPG"}));
 }
 
 TEST_F(ListFilesTest, AMaximumOf100Over150FilesGivesTheFirst100Sorted) {
@@ -258,12 +220,6 @@ TEST_F(ListFilesTest, AMaximumOf100Over150FilesGivesTheFirst100Sorted) {
     }));
     for (const auto& n : names) EXPECT_TRUE(all.count(n)) << n;
     EXPECT_EQ(std::set<std::string>(names.begin(), names.end()).size(), 100u);
-}
-
-TEST_F(ListFilesTest, TheFolderPartIsKeptAsWritten) {
-    temp.write("one.jpg", "x");
-    const std::string pattern = withSlashes(temp.folder()) + "*.jpg";
-    EXPECT_EQ(listFiles(pattern, 10), (std::vector<std::string>{withSlashes(temp.folder()) + "one.jpg"}));
 }
 
 }  // namespace

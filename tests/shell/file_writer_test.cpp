@@ -38,10 +38,13 @@ protected:
     }
 };
 
-TEST_F(FileWriterTest, WritesANewFile) {
+TEST_F(FileWriterTest, WritesANewFileAndEveryByte) {
     ASSERT_TRUE(writeText(temp.file("new.txt"), "hello")) << error;
     EXPECT_EQ(temp.read("new.txt"), "hello");
     EXPECT_EQ(entries(), 1u);  // no temporary left beside it
+    const std::uint8_t bytes[] = {0, 10, 13, 255};
+    ASSERT_TRUE(writeWholeFile(temp.file("w.bin"), bytes, error));
+    EXPECT_EQ(temp.read("w.bin"), std::string("\0\n\r\xff", 4));
 }
 
 TEST_F(FileWriterTest, ReplacesARegularFileOnlyAtCommit) {
@@ -97,12 +100,6 @@ TEST_F(FileWriterTest, WriteAtPatchesBytesAlreadyWritten) {
     out.write(std::string_view("!"));
     ASSERT_TRUE(out.commit(error));
     EXPECT_EQ(temp.read("h.bin"), "HEADbody!");
-}
-
-TEST_F(FileWriterTest, WholeFileHelperWritesTheBytes) {
-    const std::uint8_t bytes[] = {0, 10, 13, 255};
-    ASSERT_TRUE(writeWholeFile(temp.file("w.bin"), bytes, error));
-    EXPECT_EQ(temp.read("w.bin"), std::string("\0\n\r\xff", 4));
 }
 
 #ifndef _WIN32

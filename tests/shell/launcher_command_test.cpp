@@ -19,19 +19,15 @@ StartupArgs playerView(const std::string& line) {
     return parseCommandLine(line.substr(prefix.size()), kPlayer);
 }
 
-TEST(LauncherCommand, AnOrdinaryStartPassesTheLauncherPath) {
+// An ordinary start passes the launcher path; a screen-saver switch follows
+// after a comma, in quotes.
+TEST(LauncherCommand, TheLauncherPathAndTheScreenSaverSwitchReachThePlayer) {
     EXPECT_EQ(lineFor(""), "\"C:\\shows\\lumavine.exe\" -stub C:\\shows\\menu.scr");
-    const StartupArgs a = playerView(lineFor(""));
-    EXPECT_EQ(a.cmdLine, kLauncher);
-    EXPECT_EQ(a.loaderPath, "C:\\shows\\");
-    EXPECT_FALSE(a.screenSaver);
-}
-
-TEST(LauncherCommand, TheScreenSaverSwitchFollowsAfterACommaInQuotes) {
     EXPECT_EQ(lineFor("/s"), "\"C:\\shows\\lumavine.exe\" -stub C:\\shows\\menu.scr,\"/s\"");
     const StartupArgs full = playerView(lineFor(" /S "));
     EXPECT_TRUE(full.fullScreenSaver());
     EXPECT_EQ(full.cmdLine, kLauncher);
+    EXPECT_EQ(full.loaderPath, "C:\\shows\\");
     const StartupArgs preview = playerView(lineFor("/p 1234"));
     EXPECT_EQ(preview.screenSaverPreviewWnd, 1234);
     const StartupArgs configure = playerView(lineFor("/c:5678"));

@@ -18,37 +18,26 @@ protected:
     }
 };
 
-TEST_F(MemoryStreamTest, SeekFromTheStartAndFromHere) {
+TEST_F(MemoryStreamTest, SeeksFromTheStartFromHereAndBackFromTheEnd) {
     EXPECT_EQ(stream.seek(4, SeekOrigin::Start), 4);
     EXPECT_EQ(stream.seek(3, SeekOrigin::Current), 7);
     EXPECT_EQ(stream.seek(-2, SeekOrigin::Current), 5);
     EXPECT_EQ(readText(2), "fg");
-}
-
-TEST_F(MemoryStreamTest, AnOffsetFromTheEndCountsBackwards) {
     EXPECT_EQ(stream.seek(0, SeekOrigin::End), 10);
-    EXPECT_EQ(stream.seek(3, SeekOrigin::End), 7);
-    EXPECT_EQ(readText(5), "hij");
+    EXPECT_EQ(stream.seek(3, SeekOrigin::End), 7);  // an offset from the end counts backwards
+    EXPECT_EQ(readText(5), "hij");                   // and a read stops at the end
+    EXPECT_EQ(stream.position(), 10u);
 }
 
-TEST_F(MemoryStreamTest, SeekPastTheEndStopsAtTheSize) {
+TEST_F(MemoryStreamTest, SeeksPastTheEndStopThereAndNegativeResultsFailKeepingThePosition) {
     EXPECT_EQ(stream.seek(25, SeekOrigin::Start), 10);
     EXPECT_EQ(stream.seek(-5, SeekOrigin::End), 10);
     EXPECT_EQ(readText(4), "");
-}
-
-TEST_F(MemoryStreamTest, ANegativeResultFailsAndKeepsThePosition) {
     stream.seek(6, SeekOrigin::Start);
     EXPECT_EQ(stream.seek(-1, SeekOrigin::Start), -1);
     EXPECT_EQ(stream.seek(-7, SeekOrigin::Current), -1);
     EXPECT_EQ(stream.seek(11, SeekOrigin::End), -1);
     EXPECT_EQ(stream.position(), 6u);
-}
-
-TEST_F(MemoryStreamTest, ReadStopsAtTheEnd) {
-    stream.seek(8, SeekOrigin::Start);
-    EXPECT_EQ(readText(5), "ij");
-    EXPECT_EQ(stream.position(), 10u);
 }
 
 TEST_F(MemoryStreamTest, ReadIntoNoBufferGivesOneAndReadsNothing) {
@@ -65,12 +54,17 @@ TEST_F(MemoryStreamTest, WriteOverwritesAndGrows) {
     EXPECT_EQ(readText(20), "abcdefghXYZW");
 }
 
-TEST(MemoryStream, EmptyStreamGrowsFromNothing) {
+TEST(MemoryStream, AnEmptyStreamGrowsFromNothingAndTakeLeavesItEmpty) {
     MemoryStream empty;
     EXPECT_EQ(empty.seek(0, SeekOrigin::End), 0);
     for (int i = 0; i < 1000; ++i) ASSERT_EQ(empty.write("0123456789", 10), 10);
     EXPECT_EQ(empty.size(), 10000u);
     EXPECT_EQ(empty.data()[9995], '5');
+    const std::vector<std::uint8_t> taken = empty.take();
+    EXPECT_EQ(taken.size(), 10000u);
+    EXPECT_EQ(taken[9995], '5');
+    EXPECT_EQ(empty.size(), 0u);
+    EXPECT_EQ(empty.seek(0, SeekOrigin::End), 0);
 }
 
 TEST(MemoryStream, WriteBeyondTheLimitGivesZeroAndChangesNothing) {
@@ -79,13 +73,6 @@ TEST(MemoryStream, WriteBeyondTheLimitGivesZeroAndChangesNothing) {
     static const char byte = 'y';
     EXPECT_EQ(stream.write(&byte, MemoryStream::kMaxSize), 0);
     EXPECT_EQ(stream.size(), 4u);
-}
-
-TEST(MemoryStream, TakeLeavesItEmpty) {
-    MemoryStream stream(std::vector<std::uint8_t>{1, 2, 3});
-    EXPECT_EQ(stream.take(), (std::vector<std::uint8_t>{1, 2, 3}));
-    EXPECT_EQ(stream.size(), 0u);
-    EXPECT_EQ(stream.seek(0, SeekOrigin::End), 0);
 }
 
 }  // namespace

@@ -28,19 +28,20 @@ TEST(PackedIndex, ReadsBackWhatWasWritten) {
     EXPECT_EQ(parsePackedIndex(indexOf(entries), 2150), entries);
 }
 
-TEST(PackedIndex, FlagsWithLowBitsMakeAnEntryUnusable) {
-    EXPECT_TRUE(entry("a", 1, 0, 0xF0).usable());
-    for (std::uint8_t flags : {0x01, 0x02, 0x04, 0x08, 0x1F}) EXPECT_FALSE(entry("a", 1, 0, flags).usable());
-}
-
-TEST(PackedIndex, BytesAfterTheLastWholeRecordAreIgnored) {
+TEST(PackedIndex, OnlyWholeRecordsAreReadUpToTheLimit) {
     auto bytes = indexOf({entry("*/a", 4, 0), entry("*/b", 4, 4)});
     bytes.resize(bytes.size() - 1);
     EXPECT_EQ(parsePackedIndex(bytes, 8).size(), 1u);
     EXPECT_TRUE(parsePackedIndex(std::vector<std::uint8_t>(127, 0), 8).empty());
+    const std::vector<std::uint8_t> huge((kMaxPackedEntries + 3) * PackedEntry::kRecordSize, 0);
+    EXPECT_EQ(parsePackedIndex(huge, 0).size(), kMaxPackedEntries);
 }
 
-TEST(PackedIndex, DataOutsideTheLauncherMakesTheEntryUnusable) {
+// Flags with low bits, data outside the launcher (also where offset + size
+// wraps) and a name without its zero make an entry unusable.
+TEST(PackedIndex, UnusableEntries) {
+    EXPECT_TRUE(entry("a", 1, 0, 0xF0).usable());
+    for (std::uint8_t flags : {0x01, 0x02, 0x04, 0x08, 0x1F}) EXPECT_FALSE(entry("a", 1, 0, flags).usable());
     const auto entries = parsePackedIndex(
         indexOf({entry("*/fits", 10, 90), entry("*/past-end", 11, 90), entry("*/far", 1, 5000),
                  entry("*/wraps", 0xFFFFFFFF, 2)}),
@@ -50,26 +51,18 @@ TEST(PackedIndex, DataOutsideTheLauncherMakesTheEntryUnusable) {
     EXPECT_FALSE(entries[1].usable());
     EXPECT_FALSE(entries[2].usable());
     EXPECT_FALSE(entries[3].usable());
-}
-
-TEST(PackedIndex, ANameWithoutItsZeroMakesTheEntryUnusable) {
     auto bytes = indexOf({entry("*/a", 1, 0)});
     std::memset(bytes.data(), 'n', PackedEntry::kNameField);
-    const auto entries = parsePackedIndex(bytes, 100);
-    ASSERT_EQ(entries.size(), 1u);
-    EXPECT_FALSE(entries[0].usable());
-    EXPECT_EQ(entries[0].name.size(), PackedEntry::kNameField);
+    const auto unnamed = parsePackedIndex(bytes, 100);
+    ASSERT_EQ(unnamed.size(), 1u);
+    EXPECT_FALSE(unnamed[0].usable());
+    EXPECT_EQ(unnamed[0].name.size(), PackedEntry::kNameField);
 }
 
 TEST(PackedIndex, NamesTooLongForTheFieldAreRefused) {
     EXPECT_TRUE(encodePackedIndex(std::vector{entry(std::string(118, 'n'), 0, 0)}));
     EXPECT_FALSE(encodePackedIndex(std::vector{entry(std::string(119, 'n'), 0, 0)}));
     EXPECT_FALSE(encodePackedIndex(std::vector{entry(std::string("a\0b", 3), 0, 0)}));
-}
-
-TEST(PackedIndex, AHugeIndexIsReadOnlyUpToItsLimit) {
-    const std::vector<std::uint8_t> bytes((kMaxPackedEntries + 3) * PackedEntry::kRecordSize, 0);
-    EXPECT_EQ(parsePackedIndex(bytes, 0).size(), kMaxPackedEntries);
 }
 
 }  // namespace

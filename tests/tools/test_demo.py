@@ -80,24 +80,21 @@ class DemoScriptTest(tooltest.ToolTest):
         self.assertEqual(r.returncode, 0, r.stdout + r.stderr)  # lint findings make it 1
         return objects(r.stdout)
 
-    def test_the_program_starts_on_the_start_screen(self):
-        for screen_saver in (None, "0"):
+    def test_the_program_starts_on_the_start_screen_and_a_screen_saver_only_on_the_stage(self):
+        for screen_saver in (None, "0", "1", "2"):
             with self.subTest(screen_saver=screen_saver):
                 made = self.run_labels("init", screen_saver=screen_saver)
-                self.assertEqual(made["main"][0], "window")
-                self.assertNotIn("stage", made)
+                if screen_saver in (None, "0"):
+                    self.assertEqual(made["main"][0], "window")
+                    self.assertNotIn("stage", made)
+                else:
+                    self.assertNotIn("main", made)
+                    self.assertEqual(made["viewer"], ("viewer", "0,0,1024,768"))  # the tool's screen
 
     def test_play_the_shows_opens_a_stage_that_is_all_viewer(self):
         made = self.run_labels("init", "playShows")
         self.assertEqual(made["stage"][0], "window")
         self.assertEqual(made["viewer"], ("viewer", "0,0,800,600"))
-
-    def test_as_a_screen_saver_only_the_stage_is_made_at_the_screen_size(self):
-        for screen_saver in ("1", "2"):
-            with self.subTest(screen_saver=screen_saver):
-                made = self.run_labels("init", screen_saver=screen_saver)
-                self.assertNotIn("main", made)
-                self.assertEqual(made["viewer"], ("viewer", "0,0,1024,768"))  # the tool's screen
 
 
 if __name__ == "__main__":

@@ -55,9 +55,7 @@ class ShowToolTest(tooltest.ToolTest):
         self.ok("show-make", self.write("dumped.json", first), self.path("slyde1"))
         self.assertEqual(self.dump("1"), first)
         self.assertEqual(self.read("slyde0"), self.read("slyde1"))
-
-    def test_intro_is_found_by_name(self):
-        self.ok("show-make", self.source, self.path("intro"))
+        self.ok("show-make", self.source, self.path("intro"))  # found by its name
         self.assertIn(b'"Tool test"', self.dump("intro"))
         self.assertEqual(run("show", self.root, "--dump", "4").returncode, 1)
 

@@ -5,6 +5,7 @@
 #include <thread>
 
 #include "platform/one_shot_timer.h"
+#include "platform/periodic_timer.h"
 
 namespace lv {
 namespace {
@@ -46,6 +47,20 @@ TEST(OneShotTimer, CancelDropsThePendingEvent) {
     std::this_thread::sleep_for(std::chrono::milliseconds(80));
     EXPECT_EQ(fired.load(), 0);
     EXPECT_FALSE(timer->arm(1, [&] { ++fired; }));
+}
+
+// stop() returns only when no tick is running or will run.
+TEST(PeriodicTimer, TicksUntilStoppedAndNeverAfter) {
+    std::atomic<int> ticks{0};
+    PeriodicTimer timer;
+    ASSERT_TRUE(timer.start(5, [&] { ++ticks; }));
+    EXPECT_TRUE(timer.running());
+    EXPECT_TRUE(waitFor(ticks, 2));
+    timer.stop();
+    EXPECT_FALSE(timer.running());
+    const int seen = ticks;
+    std::this_thread::sleep_for(std::chrono::milliseconds(30));
+    EXPECT_EQ(ticks, seen);
 }
 
 }  // namespace
