@@ -135,6 +135,7 @@ TEST_F(Decoding, RefusesHostileHeaders) {
         {"arithmetic coding", marker::kSof0, -1, {0xC9}},
         {"twelve-bit samples", marker::kSof0, 2, {12}},
         {"a bad Huffman table number", marker::kDht, 2, {0x17}},
+        {"a scan naming Huffman tables above 3", marker::kSos, 4, {0x77}},
         {"a marker length past the end", marker::kDqt, 0, {0xFF}},
         // 65535 x 65535: above the pixel budget, refused without allocating it.
         {"a huge allocation", marker::kSof0, 3, {0xFF, 0xFF, 0xFF, 0xFF}},
@@ -143,6 +144,11 @@ TEST_F(Decoding, RefusesHostileHeaders) {
         std::vector<std::uint8_t> patched = file;
         std::copy(p.bytes.begin(), p.bytes.end(), patched.begin() + static_cast<long>(after(p.marker)) + p.offset);
         EXPECT_FALSE(decodeBytes(patched)) << p.fault;
+        // Every one of these lies before the first scan, so opening refuses
+        // it: a later check (or a failed allocation) does not stand in.
+        std::size_t position = 0;
+        codec::DecoderSlot decoder;
+        EXPECT_NE(codec::jpegDecoderOpen(decoder, chunkReader(patched, position)), codec::kJpegOk) << p.fault;
     }
 }
 
