@@ -2,7 +2,9 @@
 """lumavine-tool transition end to end: the catalogue listing, a push rendered
 frame by frame whose last frame is the incoming picture, a contact sheet, and
 a random choice that replays with its seed."""
+import atexit
 import os
+import shutil
 import subprocess
 import sys
 import tempfile
@@ -10,6 +12,7 @@ import tempfile
 tool, data = sys.argv[1], sys.argv[2]
 a, b = os.path.join(data, "s420.jpg"), os.path.join(data, "rgb.jpg")
 work = tempfile.mkdtemp(prefix="lv-transition-")
+atexit.register(shutil.rmtree, work, ignore_errors=True)
 
 
 def run(*args):
