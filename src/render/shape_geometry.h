@@ -10,8 +10,10 @@
 
 namespace lv {
 
+// The explicit empty defaults let a caller name only the edges it gives
+// ({.left = 10}) without GCC's missing-initializer warning.
 struct EdgeProperties {
-    std::optional<int> left, top, right, bottom, width, height;
+    std::optional<int> left = {}, top = {}, right = {}, bottom = {}, width = {}, height = {};
 };
 
 // Starts from the whole picture. A width with a left gives the right, else
