@@ -22,15 +22,22 @@ namespace lv::audio::test {
 // A WAV file of any width: `samples` interleaved, each given as a 32-bit
 // left-justified value of which the top `bits` are written.
 inline std::vector<uint8_t> makeWav(uint32_t rate, uint16_t channels, uint16_t bits, const std::vector<int32_t>& samples) {
-    std::vector<uint8_t> b;
-    auto le = [&](uint32_t v, int n) {
-        for (int i = 0; i < n; ++i) b.push_back(static_cast<uint8_t>(v >> (8 * i)));
-    };
     const uint32_t width = bits / 8u;
     const auto dataSize = static_cast<uint32_t>(samples.size() * width);
-    b.insert(b.end(), {'R', 'I', 'F', 'F'});
+    // Laid out in place rather than appended: GCC 12 warns falsely on
+    // inserting a list into an empty vector.
+    std::vector<uint8_t> b(44 + size_t{dataSize});
+    size_t at = 0;
+    auto le = [&](uint32_t v, int n) {
+        for (int i = 0; i < n; ++i) b[at++] = static_cast<uint8_t>(v >> (8 * i));
+    };
+    auto tag = [&](const char* fourCc) {
+        for (int i = 0; i < 4; ++i) b[at++] = static_cast<uint8_t>(fourCc[i]);
+    };
+    tag("RIFF");
     le(36 + dataSize, 4);
-    b.insert(b.end(), {'W', 'A', 'V', 'E', 'f', 'm', 't', ' '});
+    tag("WAVE");
+    tag("fmt ");
     le(16, 4);
     le(1, 2);
     le(channels, 2);
@@ -38,7 +45,7 @@ inline std::vector<uint8_t> makeWav(uint32_t rate, uint16_t channels, uint16_t b
     le(rate * channels * width, 4);
     le(channels * width, 2);
     le(bits, 2);
-    b.insert(b.end(), {'d', 'a', 't', 'a'});
+    tag("data");
     le(dataSize, 4);
     for (int32_t s : samples) {
         uint32_t v = static_cast<uint32_t>(s) >> (32 - bits);

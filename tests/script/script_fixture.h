@@ -33,8 +33,9 @@ protected:
     int run(std::string_view label) { return engine.runLabel(label); }
     // Runs the lines as the body of a label of their own.
     void runLines(std::string_view lines) {
-        const std::string label = "t" + std::to_string(++labels_);
-        load("begin " + label + "\n" + std::string(lines) + "\nend\n");
+        // Appended, not "..." + string: GCC 12 warns falsely on that.
+        const std::string label = std::string("t").append(std::to_string(++labels_));
+        load(std::string("begin ").append(label).append("\n").append(lines).append("\nend\n"));
         run(label);
     }
     // The text of a string object, or "<none>".

@@ -83,7 +83,8 @@ inline ShowCell sampleCell(int seed) {
     c.displayMs = 3000 + seed;
     c.transition = 171;
     c.transitionMs = 800;
-    for (int i = 0; i < 1 + seed % 2; ++i) c.captions.push_back(sampleCaption("cell caption " + std::to_string(i), i));
+    for (int i = 0; i < 1 + seed % 2; ++i)
+        c.captions.push_back(sampleCaption(std::string("cell caption ").append(std::to_string(i)), i));
     return c;
 }
 
