@@ -84,6 +84,15 @@ struct ResampleParameters {
 };
 ResampleParameters resampleParameters(int32_t sourceRate, int32_t targetRate, int32_t quality);
 
+// A filter's wing (256 entries per zero crossing) and the differences
+// between neighbours, `wing` entries each (exposed for tests).
+struct ResampleFilterTable {
+    const int16_t* table;
+    const int16_t* differences;
+    int32_t wing;
+};
+ResampleFilterTable resampleFilterTable(int32_t quality);
+
 // ---- Concat: segments of streams end to end --------------------------------
 // Waits for more segments until an end marker is appended.
 struct ConcatSegment {

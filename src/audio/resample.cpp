@@ -447,6 +447,11 @@ ResampleParameters resampleParameters(int32_t sourceRate, int32_t targetRate, in
     return p;
 }
 
+ResampleFilterTable resampleFilterTable(int32_t quality) {
+    const Filter& f = filterFor(quality);
+    return {f.table.data(), f.differences.data(), f.wing};
+}
+
 std::unique_ptr<AudioStream> createResample(ResampleSetup setup) {
     if (!setup.source.stream || setup.targetRate <= 0 || setup.targetRate > 96000) return nullptr;
     AudioStream& in = *setup.source.stream;
