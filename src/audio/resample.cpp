@@ -175,8 +175,10 @@ private:
         limit_ = fill_ - p_.xoff;
         in.release(read_);
         if (in.finished() && read_ >= in.validEnd()) {
+            // The filter's tail: outputs go on over Xoff zeros past the
+            // last sample, for which the buffers have room.
             for (auto& x : inputs_) std::fill(x.begin() + fill_, x.end(), 0);
-            limit_ = fill_;
+            limit_ = fill_ + p_.xoff;
             inputEnded_ = true;
         }
         return true;
