@@ -351,7 +351,7 @@ TEST(Resample, ConvertsASineCleanly) {
         const auto out = drain(*r);
         std::vector<int16_t> left;
         for (size_t i = 0; i < out.size(); i += c.channels) left.push_back(out[i]);
-        // The filter's tail: Xoff input samples of zeros after the end.
+        // The output runs on over the filter's tail, Xoff input samples past the end.
         const double tail = resampleParameters(static_cast<int32_t>(c.from), c.to, c.quality).xoff;
         EXPECT_NEAR(static_cast<double>(left.size()), (c.from + tail) * c.to / c.from, 1);
         EXPECT_GT(sineSnr(left, c.frequency, c.to, 16000, c.first), c.snr);
