@@ -76,8 +76,10 @@ void traceStartupArgs(const StartupArgs& args) {
     trace("loaderPath: " + args.loaderPath);
     trace("programFolder: " + args.programFolder);
     trace("screenSaverArgs: " + args.screenSaverArgs);
-    trace("screenSaver: " + std::to_string(args.screenSaver ? 1 : 0) +
-          " preview: " + std::to_string(args.screenSaverPreviewWnd));
+    trace(std::string("screenSaver: ")
+              .append(args.screenSaver ? "1" : "0")
+              .append(" preview: ")
+              .append(std::to_string(args.screenSaverPreviewWnd)));
 }
 
 // Every subsystem's start-up and shutdown, in start-up order.

@@ -9,7 +9,7 @@ FileData bytes(std::size_t n) { return std::make_shared<const std::vector<std::u
 
 TEST(FileCacheLimits, OldestEntriesGoBeforeALargeFile) {
     FileCache cache;
-    for (int i = 0; i < 5; ++i) cache.add("f" + std::to_string(i), bytes(1000000));
+    for (int i = 0; i < 5; ++i) cache.add(std::string("f").append(std::to_string(i)), bytes(1000000));
     EXPECT_EQ(cache.totalBytes(), 5000000u);
     cache.add("big", bytes(300000));
     EXPECT_EQ(cache.paths(), (std::vector<std::string>{"f1", "f2", "f3", "f4", "big"}));

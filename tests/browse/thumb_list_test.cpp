@@ -15,7 +15,7 @@ protected:
     ThumbList list;
 
     void SetUp() override {
-        for (int i = 0; i < 8; ++i) files["p" + std::to_string(i)] = 1;
+        for (int i = 0; i < 8; ++i) files[std::string("p").append(std::to_string(i))] = 1;
         list.assign({"p0", "p1", "p2", "p3", "p4", "p5", "p6", "p7"});
     }
     int step(VisibleRange visible) {
