@@ -13,6 +13,16 @@
 namespace lv {
 namespace {
 
+// The vector forms of a kernel that this processor runs, by name.
+template <typename Kernel>
+std::vector<std::pair<const char*, Kernel>> vectorForms(Kernel sse2, Kernel avx2) {
+    const ProcessorRecord& processor = processorRecord();
+    std::vector<std::pair<const char*, Kernel>> forms;
+    if (processor.sse2() && sse2 != nullptr) forms.emplace_back("SSE2", sse2);
+    if (processor.avx2() && avx2 != nullptr) forms.emplace_back("AVX2", avx2);
+    return forms;
+}
+
 class BlendKernels : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -47,10 +57,7 @@ TEST_F(BlendKernels, PlainKernelIsTheRoundedBlend) {
 }
 
 TEST_F(BlendKernels, VectorFormsAreByteIdenticalToThePlainOne) {
-    const ProcessorRecord& processor = processorRecord();
-    std::vector<std::pair<const char*, BlendRowKernel>> forms;
-    if (processor.sse2() && blendRowSse2() != nullptr) forms.emplace_back("SSE2", blendRowSse2());
-    if (processor.avx2() && blendRowAvx2() != nullptr) forms.emplace_back("AVX2", blendRowAvx2());
+    const auto forms = vectorForms(blendRowSse2(), blendRowAvx2());
     if (forms.empty()) GTEST_SKIP() << "no vector forms on this processor";
     for (const auto& [name, kernel] : forms) {
         for (std::int32_t count : {0, 1, 3, 4, 7, 8, 9, 15, 16, 17, 31, kLength}) {
@@ -104,10 +111,7 @@ INSTANTIATE_TEST_SUITE_P(Formats, BlendBytesPerFormat,
 // kernel; every start of the output within 32 bytes and every length up to
 // a few vectors must give the plain bytes and write nothing past the end.
 TEST_F(BlendKernels, ByteFormsAreByteIdenticalToThePlainOne) {
-    const ProcessorRecord& processor = processorRecord();
-    std::vector<std::pair<const char*, BlendBytesKernel>> forms;
-    if (processor.sse2() && blendBytesSse2() != nullptr) forms.emplace_back("SSE2", blendBytesSse2());
-    if (processor.avx2() && blendBytesAvx2() != nullptr) forms.emplace_back("AVX2", blendBytesAvx2());
+    const auto forms = vectorForms(blendBytesSse2(), blendBytesAvx2());
     if (forms.empty()) GTEST_SKIP() << "no vector forms on this processor";
     const auto* o = reinterpret_cast<const std::uint8_t*>(outgoing.data());
     const auto* n = reinterpret_cast<const std::uint8_t*>(incoming.data()) + 1;
