@@ -313,6 +313,33 @@ TEST(Resample, GivesTheInterpolationsSamplesExactly) {
     }
 }
 
+// A crop that starts inside a resampled sound (a show seeking into a cell
+// sound of another rate) sets the Resample's position, which the source
+// must get at its own rate. From the crop's start on, the samples are those
+// of the sound played through: the run-in before it fills the filter.
+TEST(Resample, ASeekIntoItGivesTheSamplesOfTheSoundPlayedThrough) {
+    struct Case {
+        int32_t from, to;
+        int64_t start;
+    };
+    const Case cases[] = {{22050, 44100, 30000}, {11025, 44100, 30001}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(::testing::Message() << c.from << " to " << c.to << " from " << c.start);
+        std::vector<int16_t> in = sine(static_cast<size_t>(c.from), 700, c.from, 12000);
+        for (size_t i = 0; i < in.size(); ++i) in[i] = static_cast<int16_t>(in[i] + ((i * 7919) % 8000) - 4000);
+        const auto through =
+            drain(*createResample({StreamRef::owning(wavStream(static_cast<uint32_t>(c.from), 1, in)), c.to, 1}));
+        ASSERT_GT(through.size(), static_cast<size_t>(c.start));
+        CropSetup crop;
+        crop.source =
+            StreamRef::owning(createResample({StreamRef::owning(wavStream(static_cast<uint32_t>(c.from), 1, in)), c.to, 1}));
+        crop.useSamples = true;
+        crop.startSample = c.start;
+        const auto sought = drain(*createAudioCrop(std::move(crop)));
+        EXPECT_EQ(sought, std::vector<int16_t>(through.begin() + c.start, through.end()));
+    }
+}
+
 // Signal-to-noise ratio of out against a sine of the given frequency at
 // the output rate, skipping the ends.
 double sineSnr(const std::vector<int16_t>& out, double frequency, double rate, double amplitude, size_t first = 200) {
