@@ -327,12 +327,13 @@ TEST(Resample, ASeekIntoItGivesTheSamplesOfTheSoundPlayedThrough) {
         SCOPED_TRACE(::testing::Message() << c.from << " to " << c.to << " from " << c.start);
         std::vector<int16_t> in = sine(static_cast<size_t>(c.from), 700, c.from, 12000);
         for (size_t i = 0; i < in.size(); ++i) in[i] = static_cast<int16_t>(in[i] + ((i * 7919) % 8000) - 4000);
-        const auto through =
-            drain(*createResample({StreamRef::owning(wavStream(static_cast<uint32_t>(c.from), 1, in)), c.to, 1}));
+        const auto resampled = [&] {
+            return createResample({StreamRef::owning(wavStream(static_cast<uint32_t>(c.from), 1, in)), c.to, 1});
+        };
+        const auto through = drain(*resampled());
         ASSERT_GT(through.size(), static_cast<size_t>(c.start));
         CropSetup crop;
-        crop.source =
-            StreamRef::owning(createResample({StreamRef::owning(wavStream(static_cast<uint32_t>(c.from), 1, in)), c.to, 1}));
+        crop.source = StreamRef::owning(resampled());
         crop.useSamples = true;
         crop.startSample = c.start;
         const auto sought = drain(*createAudioCrop(std::move(crop)));
